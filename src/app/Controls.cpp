@@ -1,0 +1,234 @@
+#include "app/Controls.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace vt {
+
+QFont uiFont(const QString& family, int pixelSize, bool bold)
+{
+    QFont font;
+    font.setFamilies({family, QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+PictureControl::PictureControl(QWidget* parent) : QWidget(parent)
+{
+    setMouseTracking(true);
+}
+
+void PictureControl::setPicture(const QImage& picture)
+{
+    m_picture = picture;
+    if (m_autoSize)
+        resize(m_picture.size());
+    update();
+}
+
+void PictureControl::setStretch(bool on)
+{
+    m_stretch = on;
+    update();
+}
+
+void PictureControl::setAutoSize(bool on)
+{
+    m_autoSize = on;
+    if (on)
+        resize(m_picture.size());
+}
+
+void PictureControl::setFitCentred(bool on)
+{
+    m_fitCentred = on;
+    update();
+}
+
+double PictureControl::scale() const
+{
+    if (m_picture.isNull() || m_picture.width() == 0)
+        return 1.0;
+    return static_cast<double>(width()) / m_picture.width();
+}
+
+void PictureControl::paintEvent(QPaintEvent*)
+{
+    if (m_picture.isNull())
+        return;
+    QPainter painter(this);
+    if (m_fitCentred) {
+        const QSize fitted = m_picture.size().scaled(size(), Qt::KeepAspectRatio);
+        QRect target(QPoint(0, 0), fitted);
+        target.moveCenter(rect().center());
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, fitted != m_picture.size());
+        painter.drawImage(target, m_picture);
+        return;
+    }
+    if (!m_stretch || size() == m_picture.size()) {
+        painter.drawImage(0, 0, m_picture);
+        return;
+    }
+    const bool reducing = width() < m_picture.width() || height() < m_picture.height();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, m_smoothReduction && reducing);
+    painter.drawImage(rect(), m_picture);
+}
+
+void PictureControl::mousePressEvent(QMouseEvent* event)
+{
+    m_pressed = event->button() == Qt::LeftButton;
+    emit mousePressed(this, event);
+}
+
+void PictureControl::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool click = m_pressed && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    m_pressed = false;
+    if (click)
+        emit clicked(this);
+}
+
+void PictureControl::mouseMoveEvent(QMouseEvent* event)
+{
+    emit mouseMoved(this, event);
+}
+
+void PictureControl::leaveEvent(QEvent*)
+{
+    emit mouseLeft(this);
+}
+
+void EventLabel::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+    QLabel::mouseReleaseEvent(event);
+}
+
+void EventLabel::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit doubleClicked();
+    QLabel::mouseDoubleClickEvent(event);
+}
+
+void EventLabel::enterEvent(QEnterEvent* event)
+{
+    emit entered();
+    QLabel::enterEvent(event);
+}
+
+void EventLabel::leaveEvent(QEvent* event)
+{
+    emit left();
+    QLabel::leaveEvent(event);
+}
+
+void PathLabel::setPath(const QString& path)
+{
+    m_path = path;
+    setToolTip(path);
+    update();
+}
+
+void PathLabel::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setPen(palette().color(foregroundRole()));
+    painter.drawText(rect(), int(alignment()),
+                     fontMetrics().elidedText(m_path, Qt::ElideMiddle, width()));
+}
+
+OutlineShape::OutlineShape(QWidget* parent) : QWidget(parent)
+{
+    setMouseTracking(true);
+}
+
+void OutlineShape::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    QPen pen(Qt::red);
+    pen.setWidth(2);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+}
+
+void OutlineShape::mousePressEvent(QMouseEvent* event)
+{
+    emit mousePressed(event);
+}
+
+void OutlineShape::mouseMoveEvent(QMouseEvent* event)
+{
+    emit mouseMoved(event);
+}
+
+void OutlineShape::mouseReleaseEvent(QMouseEvent* event)
+{
+    emit mouseReleased(event);
+}
+
+FilledShape::FilledShape(QWidget* parent) : QWidget(parent) {}
+
+void FilledShape::setBrushColor(const QColor& color)
+{
+    m_color = color;
+    update();
+}
+
+void FilledShape::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), m_color);
+}
+
+RadioGroup::RadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
+    : QGroupBox(caption, parent), m_group(new QButtonGroup(this))
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 4, 4, 4);
+    layout->setSpacing(2);
+    for (int i = 0; i < items.size(); ++i) {
+        auto* button = new QRadioButton(items[i], this);
+        m_group->addButton(button, i);
+        layout->addWidget(button);
+    }
+    connect(m_group, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked)
+            emit itemClicked(id);
+    });
+}
+
+int RadioGroup::itemIndex() const
+{
+    return m_group->checkedId();
+}
+
+int RadioGroup::count() const
+{
+    return static_cast<int>(m_group->buttons().size());
+}
+
+void RadioGroup::setItemIndex(int index)
+{
+    if (QAbstractButton* button = m_group->button(index)) {
+        button->setChecked(true);
+        return;
+    }
+    // No item: clear the choice without the exclusive group refusing it.
+    if (QAbstractButton* checked = m_group->checkedButton()) {
+        m_group->setExclusive(false);
+        checked->setChecked(false);
+        m_group->setExclusive(true);
+    }
+}
+
+} // namespace vt

@@ -1,0 +1,61 @@
+// Every question the program asks the user, and every hand-over to the desktop, goes through
+// this interface, so that tests can answer them without a modal dialog or a browser.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace vt {
+
+// A file-save dialog that lives as long as the program: it keeps its last file name and its
+// last chosen file-type row between uses.
+struct SaveDialogState
+{
+    QString title;
+    QString defaultSuffix;   // completes a name typed without an extension
+    QStringList filters;     // file-type rows, "Label (*.ext)"
+    QString fileName;        // proposed or last name
+    int filterIndex = 0;     // last chosen row
+};
+
+class UserPrompts
+{
+public:
+    virtual ~UserPrompts() = default;
+
+    // A picture to open; empty when the user cancels.
+    virtual QString openPicture(QWidget* parent, const QString& title, const QStringList& filters) = 0;
+
+    // A name to save under; empty when the user cancels. Updates the dialog's state.
+    virtual QString saveFile(QWidget* parent, SaveDialogState& dialog) = 0;
+
+    // A folder; empty when the user cancels.
+    virtual QString pickFolder(QWidget* parent, const QString& caption, const QString& prompt,
+                               const QString& start) = 0;
+
+    // A Yes/No question; true only for Yes.
+    virtual bool confirm(QWidget* parent, const QString& message) = 0;
+
+    // Reports a failed command.
+    virtual void reportError(QWidget* parent, const QString& message) = 0;
+
+    // Asks the desktop to open a web page.
+    virtual void openUrl(QWidget* parent, const QString& url) = 0;
+};
+
+// The real dialogs.
+class DialogPrompts : public UserPrompts
+{
+public:
+    QString openPicture(QWidget* parent, const QString& title, const QStringList& filters) override;
+    QString saveFile(QWidget* parent, SaveDialogState& dialog) override;
+    QString pickFolder(QWidget* parent, const QString& caption, const QString& prompt,
+                       const QString& start) override;
+    bool confirm(QWidget* parent, const QString& message) override;
+    void reportError(QWidget* parent, const QString& message) override;
+    void openUrl(QWidget* parent, const QString& url) override;
+};
+
+} // namespace vt

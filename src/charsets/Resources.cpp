@@ -1,0 +1,43 @@
+#include "charsets/Resources.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace vt {
+
+namespace {
+
+// Resource folders hold few files, so a scan is as quick as an index and never goes stale.
+QString findIn(const QString& folder, const QString& name, bool ignoreExtension)
+{
+    const QDir dir(folder);
+    const QStringList entries = dir.entryList(QDir::Files);
+    for (const QString& entry : entries) {
+        const QString key = ignoreExtension ? QFileInfo(entry).completeBaseName() : entry;
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return dir.filePath(entry);
+    }
+    return {};
+}
+
+} // namespace
+
+std::optional<QByteArray> readResource(const QString& name)
+{
+    const QString path = findIn(QStringLiteral(":/rcdata"), name, false);
+    if (path.isEmpty())
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.readAll();
+}
+
+QImage programPicture(const QString& name)
+{
+    const QString path = findIn(QStringLiteral(":/pictures"), name, true);
+    return path.isEmpty() ? QImage() : QImage(path);
+}
+
+} // namespace vt

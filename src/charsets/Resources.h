@@ -1,0 +1,21 @@
+// The program's embedded data: the atlases (raw data, looked up by name without regard to
+// case, as "R1_BLUE_ATLAS") and the pictures of the windows.
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+#include <optional>
+
+namespace vt {
+
+// The bytes of the raw-data resource with this name, compared without regard to case;
+// nothing when there is none.
+std::optional<QByteArray> readResource(const QString& name);
+
+// A picture of the windows (banner, button pictures, hero, puzzle piece, ...), found by its
+// name without extension and without regard to case; a null image when there is none.
+QImage programPicture(const QString& name);
+
+} // namespace vt

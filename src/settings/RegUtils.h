@@ -1,0 +1,51 @@
+// The per-user settings store: six values under one key.
+//
+// On Windows the key is HKEY_CURRENT_USER\Software\Tamsel Software\Vorlan\Tesselor with
+// integers stored as 32-bit values; elsewhere it is the platform's native per-user store for
+// organisation "Tamsel Software", path "Vorlan/Tesselor". Every call opens and releases its
+// own accessor, so a write reaches the store at once and a later read sees it.
+#pragma once
+
+#include <QSettings>
+#include <QString>
+
+#include <memory>
+
+namespace vt {
+
+// Points the store at a settings file of its own instead of the user's (tests, and the
+// command line's --settings); an empty path returns to the user's store.
+void useSettingsFile(const QString& path);
+
+// Opens the program's key, creating it on first use. A non-empty sub-key is appended.
+std::unique_ptr<QSettings> OpenReg(const QString& subkey = {});
+
+// Reads a value; a missing value, or one stored with a type that cannot be read as asked,
+// is written with the default, which is then the result.
+QString GetRegString(const QString& name, const QString& def);
+qint32 GetRegInteger(const QString& name, qint32 def);
+
+void SetRegString(const QString& name, const QString& value);
+void SetRegInteger(const QString& name, qint32 value);
+
+// Value names.
+namespace reg {
+inline const QString Flags = QStringLiteral("Flags");
+inline const QString ProbMatch = QStringLiteral("ProbMatch");
+inline const QString PixelMatch = QStringLiteral("PixelMatch");
+inline const QString VorlanMatch = QStringLiteral("VorlanMatch");
+inline const QString MapName = QStringLiteral("MapName");
+inline const QString CharRef = QStringLiteral("CharRef");
+} // namespace reg
+
+// Defaults written on first read.
+namespace regdefault {
+inline constexpr qint32 Flags = 17; // BMP and CSV
+inline constexpr qint32 ProbMatch = 88;
+inline constexpr qint32 PixelMatch = 90;
+inline constexpr qint32 VorlanMatch = 96;
+inline const QString MapName = QStringLiteral("%s-decode");
+inline constexpr qint32 CharRef = 0;
+} // namespace regdefault
+
+} // namespace vt

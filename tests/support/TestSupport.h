@@ -1,0 +1,29 @@
+// Helpers shared by the tests.
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace vt::test {
+
+// Points the settings store at a file in a temporary folder for as long as it lives.
+class SettingsSandbox
+{
+public:
+    SettingsSandbox();
+    ~SettingsSandbox();
+    static void clear();  // empties the store
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// The folder of the third-party test pictures, or empty when it is not there.
+QString corporaDir();
+
+// The folder of this repository's sources (for shipped files and tools).
+QString sourceDir();
+
+} // namespace vt::test

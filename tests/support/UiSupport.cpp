@@ -1,0 +1,70 @@
+#include "UiSupport.h"
+
+#include <QTest>
+
+namespace vt::test {
+
+namespace {
+template <typename T>
+T takeFront(std::deque<T>& queue, T empty)
+{
+    if (queue.empty())
+        return empty;
+    T value = queue.front();
+    queue.pop_front();
+    return value;
+}
+} // namespace
+
+QString FakePrompts::openPicture(QWidget*, const QString&, const QStringList&)
+{
+    return takeFront(files, QString());
+}
+
+QString FakePrompts::saveFile(QWidget*, SaveDialogState& dialog)
+{
+    saveDialogs.push_back(dialog);
+    const QString answer = takeFront(files, QString());
+    if (!answer.isEmpty())
+        dialog.fileName = answer;
+    return answer;
+}
+
+QString FakePrompts::pickFolder(QWidget*, const QString&, const QString&, const QString&)
+{
+    return takeFront(folders, QString());
+}
+
+bool FakePrompts::confirm(QWidget*, const QString& message)
+{
+    questions.append(message);
+    return takeFront(answers, false);
+}
+
+void FakePrompts::reportError(QWidget*, const QString& message)
+{
+    errors.append(message);
+}
+
+void FakePrompts::openUrl(QWidget*, const QString& url)
+{
+    urls.append(url);
+}
+
+StartedApp::StartedApp()
+{
+    m_forms = createForms();
+    auto prompts = std::make_unique<FakePrompts>();
+    m_prompts = prompts.get();
+    m_forms.MainForm->setPrompts(std::move(prompts));
+    m_forms.MainForm->resize(1200, 900);
+    m_forms.MainForm->show();
+    (void)QTest::qWaitForWindowExposed(m_forms.MainForm);
+}
+
+StartedApp::~StartedApp()
+{
+    delete m_forms.MainForm;
+}
+
+} // namespace vt::test

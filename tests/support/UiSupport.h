@@ -1,0 +1,53 @@
+// Helpers for tests of the windows: scripted answers to the program's questions and the four
+// windows started as the program starts them.
+#pragma once
+
+#include "app/MainForm.h"
+#include "app/UserPrompts.h"
+
+#include <QStringList>
+
+#include <deque>
+#include <memory>
+
+namespace vt::test {
+
+// Answers questions from queues; an empty queue answers "cancel" / No. Records every question.
+class FakePrompts : public UserPrompts
+{
+public:
+    std::deque<QString> files;    // answers to open and save dialogs
+    std::deque<QString> folders;  // answers to the folder picker
+    std::deque<bool> answers;     // answers to Yes/No questions
+
+    QStringList questions;  // confirmation texts, in order
+    QStringList errors;     // reported errors, in order
+    QStringList urls;       // pages handed to the desktop
+    std::vector<SaveDialogState> saveDialogs;  // the save dialogs as they were shown
+
+    QString openPicture(QWidget*, const QString&, const QStringList&) override;
+    QString saveFile(QWidget*, SaveDialogState& dialog) override;
+    QString pickFolder(QWidget*, const QString&, const QString&, const QString&) override;
+    bool confirm(QWidget*, const QString& message) override;
+    void reportError(QWidget*, const QString& message) override;
+    void openUrl(QWidget*, const QString& url) override;
+};
+
+// The four windows, created and shown; the main window's questions go to `prompts`.
+// Settings are whatever the store holds when it is constructed.
+class StartedApp
+{
+public:
+    StartedApp();
+    ~StartedApp();
+
+    TMainForm& main() { return *m_forms.MainForm; }
+    const Forms& forms() const { return m_forms; }
+    FakePrompts& prompts() { return *m_prompts; }
+
+private:
+    Forms m_forms;
+    FakePrompts* m_prompts;
+};
+
+} // namespace vt::test
