@@ -2,6 +2,7 @@
 
 #include "app/AboutForm.h"
 #include "app/Controls.h"
+#include "charsets/ColourSelector.h"
 #include "charsets/GameTables.h"
 #include "charsets/Resources.h"
 #include "export/BulkConvForm.h"
@@ -228,7 +229,7 @@ void TMainForm::buildSidePanel()
     sh_accuracy->setObjectName(QStringLiteral("sh_accuracy"));
     sh_accuracy->setGeometry(0, 128, 185, 20);
     caption(QStringLiteral("Colour:"), 150);
-    cb_map_colour = new QComboBox(InfoPanel);
+    cb_map_colour = new TColourComboBox(InfoPanel);
     cb_map_colour->setObjectName(QStringLiteral("cb_map_colour"));
     cb_map_colour->setGeometry(82, 148, 103, 22);
     stack->addWidget(InfoPanel);

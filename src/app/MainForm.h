@@ -34,6 +34,7 @@ class OutlineShape;
 class PictureControl;
 class TAboutForm;
 class TBulkConvForm;
+class TColourComboBox;
 class TOptionsForm;
 
 class TMainForm : public QMainWindow
@@ -114,7 +115,7 @@ public:
     QLabel* lb_maparea = nullptr;
     QLabel* lb_accuracy = nullptr;
     FilledShape* sh_accuracy = nullptr;
-    QComboBox* cb_map_colour = nullptr;
+    TColourComboBox* cb_map_colour = nullptr;
     QWidget* ProgressPanel = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
     QScrollArea* sb_Characters = nullptr;

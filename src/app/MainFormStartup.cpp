@@ -4,6 +4,7 @@
 #include "app/AboutForm.h"
 #include "app/AppVersion.h"
 #include "app/Controls.h"
+#include "charsets/ColourSelector.h"
 #include "charsets/GameTables.h"
 #include "charsets/Halftone.h"
 #include "charsets/Resources.h"

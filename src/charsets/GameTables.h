@@ -51,6 +51,9 @@ inline QString colourName(int colour)
     return QString::fromLatin1(colour_names[static_cast<std::size_t>(colour)]);
 }
 
+// What character `character` of a game shows, as a player would name it.
+QString characterDescription(int game, int character);
+
 // Name of an atlas resource, e.g. "R2_Magenta_Map_Atlas". Resource lookups ignore case.
 QString atlasName(int game, int colour, bool fullsize);
 

@@ -3,6 +3,7 @@
 #include "app/MainForm.h"
 
 #include "app/Controls.h"
+#include "charsets/ColourSelector.h"
 
 #include <QComboBox>
 #include <QLabel>

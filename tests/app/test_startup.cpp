@@ -1,6 +1,7 @@
 #include "app/AboutForm.h"
 #include "app/Controls.h"
 #include "app/MainForm.h"
+#include "charsets/ColourSelector.h"
 #include "export/BulkConvForm.h"
 #include "settings/OptionsForm.h"
 #include "settings/RegUtils.h"
