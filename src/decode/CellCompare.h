@@ -1,0 +1,31 @@
+// How alike two small pictures are: colour similarity with luminance weights, summed per pixel
+// over two BMP byte images.
+#pragma once
+
+#include <QByteArray>
+#include <QtGlobal>
+
+#include <vector>
+
+namespace vt {
+
+// The colour value (blue * 65536 + green * 256 + red) of palette entry `colour` of a byte image.
+// Palette bytes beyond the end of `data` count as 0.
+quint32 GetRGB(quint8 colour, const QByteArray& data);
+
+// Similarity of two colour values: 256 - Round(weighted distance), 86 (black against white) to
+// 256 (identical).
+quint32 Diff(quint32 a, quint32 b);
+
+// Round(Diff(a, b) / 256 * 100): how alike two single pixels are, in percent.
+int pixelMatchPercent(quint32 a, quint32 b);
+
+// Scores `bmp_map` against every candidate in order and returns the best score,
+// Round(best total / (w * h * 256) * 100) (above 100 when rows carry padding bytes), with the
+// best candidate's index in `bigch`. The first candidate with the best total wins; the search
+// stops at the first perfect total. A byte present in only one of two images of different
+// lengths is compared as 0 on the other side.
+quint8 CompareBitmaps(const std::vector<QByteArray>& bmp_com, const QByteArray& bmp_map, int& bigch,
+                      quint32 w, quint32 h);
+
+} // namespace vt
