@@ -1,0 +1,62 @@
+#include "intake/ImageSignature.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <array>
+#include <cstring>
+
+namespace vt {
+
+namespace {
+
+bool existsAsFile(const QString& filename)
+{
+    const QFileInfo info(filename);
+    return info.exists() && !info.isDir();
+}
+
+ImageKind kindOf(const std::array<uchar, 16>& b, quint32 size)
+{
+    static constexpr uchar kPng[16] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A,
+                                       0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44, 0x52};
+    const quint32 bmpSize =
+        quint32(b[2]) | quint32(b[3]) << 8 | quint32(b[4]) << 16 | quint32(b[5]) << 24;
+    if (b[0] == 'B' && b[1] == 'M' && bmpSize == size)
+        return ImageKind::Bmp;
+    if (std::memcmp(b.data(), kPng, sizeof kPng) == 0)
+        return ImageKind::Png;
+    if (std::memcmp(b.data(), "GIF8", 4) == 0 && (b[4] == '7' || b[4] == '9') && b[5] == 'a')
+        return ImageKind::Gif;
+    if (b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF)
+        return ImageKind::Jpeg;
+    return ImageKind::None;
+}
+
+} // namespace
+
+ImageKind imageKind(const QString& filename)
+{
+    if (filename.isEmpty() || !existsAsFile(filename))
+        return ImageKind::None;
+
+    // Whatever cannot be read stays zero; the checks run on what was read.
+    std::array<uchar, 16> head{};
+    QFile file(filename);
+    const auto size = static_cast<quint32>(QFileInfo(filename).size());
+    if (file.open(QIODevice::ReadOnly)) {
+        file.read(reinterpret_cast<char*>(head.data()), qint64(head.size()));
+        file.close();
+    }
+
+    const ImageKind kind = kindOf(head, size);
+    // The file may have gone while it was read.
+    return existsAsFile(filename) ? kind : ImageKind::None;
+}
+
+bool IsAnImage(const QString& filename)
+{
+    return imageKind(filename) != ImageKind::None;
+}
+
+} // namespace vt
