@@ -1,0 +1,335 @@
+#include "export/ImageWriters.h"
+
+#include <QFileDevice>
+#include <QHash>
+#include <QIODevice>
+#include <QImageWriter>
+
+#include <gif_lib.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace vt {
+
+namespace {
+
+constexpr int kMaxPalette = 256;
+constexpr int kMaxGifSide = 65535;
+
+bool fail(QString* error, const QString& reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
+// Writers of Qt's image handlers do not all check what the device accepted; a file keeps
+// its own record of a failed write, and flushing makes a full disk show up now.
+bool deviceOk(QIODevice& device, QString* error)
+{
+    if (auto* file = qobject_cast<QFileDevice*>(&device)) {
+        file->flush();
+        if (file->error() != QFileDevice::NoError)
+            return fail(error, file->errorString());
+    }
+    return true;
+}
+
+bool writeWithQt(const QImage& picture, const char* format, QIODevice& device, QString* error,
+                 int quality = -1)
+{
+    QImageWriter writer(&device, format);
+    if (quality >= 0) {
+        writer.setQuality(quality);
+        writer.setProgressiveScanWrite(false);
+        writer.setOptimizedWrite(false);
+    }
+    const bool written = writer.write(picture);
+    // A failed device write is better told by the file's own reason than by the handler's.
+    if (!deviceOk(device, error))
+        return false;
+    return written || fail(error, writer.errorString());
+}
+
+// ---- Palette reduction ------------------------------------------------------------------
+
+// Beyond 256 colours the colours are first gathered into bins of 5 bits per channel, which
+// keeps the cut fast on pictures of millions of colours; each bin keeps the sums of its exact
+// colours, so the palette entries are true means.
+constexpr int kBinBits = 5;
+constexpr int kBins = 1 << (3 * kBinBits);
+
+int binOf(QRgb colour)
+{
+    constexpr int shift = 8 - kBinBits;
+    return ((qRed(colour) >> shift) << (2 * kBinBits)) | ((qGreen(colour) >> shift) << kBinBits) |
+           (qBlue(colour) >> shift);
+}
+
+struct Bin
+{
+    int key = 0;
+    quint64 count = 0;
+    std::array<quint64, 3> sum{0, 0, 0};
+    std::array<int, 3> mean{0, 0, 0}; // where the bin stands in the cut
+};
+
+struct Box
+{
+    std::size_t begin, end; // bins
+    int channel = 0;        // the channel of widest range
+    int range = 0;          // that range
+    quint64 count = 0;      // pixels
+};
+
+void measure(Box& box, const std::vector<Bin>& bins)
+{
+    std::array<int, 3> low{255, 255, 255}, high{0, 0, 0};
+    box.count = 0;
+    for (std::size_t i = box.begin; i < box.end; ++i) {
+        for (int c = 0; c < 3; ++c) {
+            low[c] = std::min(low[c], bins[i].mean[c]);
+            high[c] = std::max(high[c], bins[i].mean[c]);
+        }
+        box.count += bins[i].count;
+    }
+    box.channel = 0;
+    box.range = high[0] - low[0];
+    for (int c = 1; c < 3; ++c) {
+        if (high[c] - low[c] > box.range) {
+            box.channel = c;
+            box.range = high[c] - low[c];
+        }
+    }
+}
+
+// Median cut: split the box of widest colour range at the pixel median of that channel until
+// there are 256 boxes; each box's colour is its pixel-weighted mean. Fills `palette` and, for
+// every bin key, its palette index in `indexOfBin`.
+void medianCut(std::vector<Bin>& bins, QList<QRgb>& palette, std::vector<uchar>& indexOfBin)
+{
+    std::vector<Box> boxes{Box{0, bins.size()}};
+    measure(boxes.front(), bins);
+    while (boxes.size() < static_cast<std::size_t>(kMaxPalette)) {
+        Box* widest = nullptr;
+        for (Box& box : boxes) {
+            if (box.end - box.begin < 2)
+                continue;
+            if (!widest || box.range > widest->range ||
+                (box.range == widest->range && box.count > widest->count))
+                widest = &box;
+        }
+        if (!widest)
+            break;
+        const int channel = widest->channel;
+        std::sort(
+            bins.begin() + static_cast<std::ptrdiff_t>(widest->begin),
+            bins.begin() + static_cast<std::ptrdiff_t>(widest->end),
+            [channel](const Bin& a, const Bin& b) { return a.mean[channel] < b.mean[channel]; });
+        // First bin of the upper half: both halves keep at least one bin.
+        std::size_t split = widest->begin + 1;
+        quint64 below = bins[widest->begin].count;
+        while (split < widest->end - 1 && below * 2 < widest->count)
+            below += bins[split++].count;
+        Box upper{split, widest->end};
+        widest->end = split;
+        measure(*widest, bins);
+        measure(upper, bins);
+        boxes.push_back(upper);
+    }
+
+    for (const Box& box : boxes) {
+        std::array<quint64, 3> sum{0, 0, 0};
+        for (std::size_t i = box.begin; i < box.end; ++i) {
+            for (int c = 0; c < 3; ++c)
+                sum[c] += bins[i].sum[c];
+            indexOfBin[static_cast<std::size_t>(bins[i].key)] = static_cast<uchar>(palette.size());
+        }
+        const auto mean = [&](int c) {
+            return static_cast<int>(std::nearbyint(double(sum[c]) / double(box.count)));
+        };
+        palette.append(qRgb(mean(0), mean(1), mean(2)));
+    }
+}
+
+// ---- GIF ----------------------------------------------------------------------------------
+
+int writeToDevice(GifFileType* gif, const GifByteType* data, int length)
+{
+    auto* device = static_cast<QIODevice*>(gif->UserData);
+    const qint64 written = device->write(reinterpret_cast<const char*>(data), length);
+    return written < 0 ? 0 : static_cast<int>(written);
+}
+
+QString gifReason(int code, QIODevice& device)
+{
+    // A failed write is the device's own failure; its text names the system's reason.
+    if (code == E_GIF_ERR_WRITE_FAILED && !device.errorString().isEmpty())
+        return device.errorString();
+    const char* text = GifErrorString(code);
+    return text ? QString::fromLatin1(text) : QStringLiteral("GIF error %1").arg(code);
+}
+
+} // namespace
+
+QImage reduceToPalette(const QImage& picture)
+{
+    if (picture.isNull())
+        return {};
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+    const int width = rgb.width();
+    const int height = rgb.height();
+    const auto pixelAt = [&rgb](int x, int y) {
+        return reinterpret_cast<const QRgb*>(rgb.constScanLine(y))[x] | 0xFF000000u;
+    };
+
+    // The picture's own colours, as long as there are no more than 256.
+    QHash<QRgb, int> own;
+    for (int y = 0; y < height && own.size() <= kMaxPalette; ++y) {
+        QRgb previous = 0;
+        for (int x = 0; x < width; ++x) {
+            const QRgb p = pixelAt(x, y);
+            if (x > 0 && p == previous)
+                continue;
+            previous = p;
+            own.insert(p, 0);
+            if (own.size() > kMaxPalette)
+                break;
+        }
+    }
+
+    QImage indexed(width, height, QImage::Format_Indexed8);
+    if (own.size() <= kMaxPalette) {
+        QList<QRgb> palette = own.keys();
+        std::sort(palette.begin(), palette.end());
+        for (qsizetype i = 0; i < palette.size(); ++i)
+            own[palette[i]] = static_cast<int>(i);
+        indexed.setColorTable(palette);
+        for (int y = 0; y < height; ++y) {
+            uchar* out = indexed.scanLine(y);
+            for (int x = 0; x < width; ++x)
+                out[x] = static_cast<uchar>(own.value(pixelAt(x, y)));
+        }
+        return indexed;
+    }
+
+    std::vector<Bin> all(kBins);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const QRgb p = pixelAt(x, y);
+            Bin& bin = all[static_cast<std::size_t>(binOf(p))];
+            ++bin.count;
+            bin.sum[0] += static_cast<quint64>(qRed(p));
+            bin.sum[1] += static_cast<quint64>(qGreen(p));
+            bin.sum[2] += static_cast<quint64>(qBlue(p));
+        }
+    }
+    std::vector<Bin> bins;
+    for (int key = 0; key < kBins; ++key) {
+        Bin& bin = all[static_cast<std::size_t>(key)];
+        if (bin.count == 0)
+            continue;
+        bin.key = key;
+        for (int c = 0; c < 3; ++c)
+            bin.mean[c] = static_cast<int>(bin.sum[c] / bin.count);
+        bins.push_back(bin);
+    }
+    QList<QRgb> palette;
+    std::vector<uchar> indexOfBin(kBins, 0);
+    medianCut(bins, palette, indexOfBin);
+
+    indexed.setColorTable(palette);
+    for (int y = 0; y < height; ++y) {
+        uchar* out = indexed.scanLine(y);
+        for (int x = 0; x < width; ++x)
+            out[x] = indexOfBin[static_cast<std::size_t>(binOf(pixelAt(x, y)))];
+    }
+    return indexed;
+}
+
+bool writeBmp(const QImage& picture, QIODevice& device, QString* error)
+{
+    return writeWithQt(picture, "bmp", device, error);
+}
+
+bool writePng(const QImage& picture, QIODevice& device, QString* error)
+{
+    return writeWithQt(picture, "png", device, error);
+}
+
+bool writeJpeg(const QImage& picture, QIODevice& device, QString* error)
+{
+    // Qt writes grey and all-grey indexed pictures as one-channel JPEG; RGB32 is always colour.
+    const QImage colour =
+        picture.isNull() ? picture : picture.convertToFormat(QImage::Format_RGB32);
+    return writeWithQt(colour, "jpeg", device, error, 100);
+}
+
+bool writeGif(const QImage& picture, QIODevice& device, QString* error)
+{
+    if (picture.isNull())
+        return fail(error, QStringLiteral("The picture is empty"));
+    if (picture.width() > kMaxGifSide || picture.height() > kMaxGifSide)
+        return fail(
+            error, QStringLiteral("A GIF picture is at most %1 pixels on a side").arg(kMaxGifSide));
+
+    const QImage indexed = reduceToPalette(picture);
+    const QList<QRgb> table = indexed.colorTable();
+    int size = 2; // GIF colour tables hold a power of two entries, two at least
+    while (size < table.size())
+        size *= 2;
+    std::vector<GifColorType> colours(static_cast<std::size_t>(size), GifColorType{0, 0, 0});
+    for (qsizetype i = 0; i < table.size(); ++i) {
+        colours[static_cast<std::size_t>(i)] = {static_cast<GifByteType>(qRed(table[i])),
+                                                static_cast<GifByteType>(qGreen(table[i])),
+                                                static_cast<GifByteType>(qBlue(table[i]))};
+    }
+    std::unique_ptr<ColorMapObject, decltype(&GifFreeMapObject)> map(
+        GifMakeMapObject(size, colours.data()), &GifFreeMapObject);
+    if (!map)
+        return fail(error, gifReason(E_GIF_ERR_NOT_ENOUGH_MEM, device));
+
+    int code = 0;
+    GifFileType* gif = EGifOpen(&device, &writeToDevice, &code);
+    if (!gif)
+        return fail(error, gifReason(code, device));
+
+    const int width = indexed.width();
+    const int height = indexed.height();
+    bool ok = EGifPutScreenDesc(gif, width, height, map->BitsPerPixel, 0, map.get()) == GIF_OK &&
+              EGifPutImageDesc(gif, 0, 0, width, height, false, nullptr) == GIF_OK;
+    std::vector<GifPixelType> line(static_cast<std::size_t>(width));
+    for (int y = 0; ok && y < height; ++y) {
+        std::copy_n(indexed.constScanLine(y), width, line.begin());
+        ok = EGifPutLine(gif, line.data(), width) == GIF_OK;
+    }
+    if (!ok) {
+        code = gif->Error;
+        EGifCloseFile(gif, nullptr); // frees it; the first failure is the one to report
+        return fail(error, gifReason(code, device));
+    }
+    if (EGifCloseFile(gif, &code) != GIF_OK)
+        return fail(error, gifReason(code, device));
+    return deviceOk(device, error);
+}
+
+bool writePicture(const QImage& picture, PictureFormat format, QIODevice& device, QString* error)
+{
+    switch (format) {
+    case PictureFormat::Bmp:
+        return writeBmp(picture, device, error);
+    case PictureFormat::Png:
+        return writePng(picture, device, error);
+    case PictureFormat::Gif:
+        return writeGif(picture, device, error);
+    case PictureFormat::Jpeg:
+        return writeJpeg(picture, device, error);
+    }
+    return fail(error, QStringLiteral("Unknown picture format"));
+}
+
+} // namespace vt
