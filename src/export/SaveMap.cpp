@@ -1,0 +1,158 @@
+#include "export/SaveMap.h"
+
+#include "export/FileNames.h"
+#include "export/ImageWriters.h"
+#include "export/MapTable.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <array>
+
+namespace vt {
+
+namespace {
+
+enum class Output
+{
+    Bmp,
+    Png,
+    Gif,
+    Jpeg,
+    Csv
+};
+
+struct Step
+{
+    Output output;
+    const char* extension;
+    int progressAfter; // -1: none
+};
+
+constexpr std::array<Step, 5> kSteps{{{Output::Bmp, ".bmp", 20},
+                                      {Output::Png, ".png", 40},
+                                      {Output::Gif, ".gif", 60},
+                                      {Output::Jpeg, ".jpeg", 80},
+                                      {Output::Csv, ".csv", -1}}};
+
+bool chosen(const SaveChoices& choices, Output output)
+{
+    switch (output) {
+    case Output::Bmp:
+        return choices.bmp;
+    case Output::Png:
+        return choices.png;
+    case Output::Gif:
+        return choices.gif;
+    case Output::Jpeg:
+        return choices.jpg;
+    case Output::Csv:
+        return choices.csv;
+    }
+    return false;
+}
+
+bool hasTable(const MapTableSource& table)
+{
+    return table.decoded && table.decoded->columns() > 0 && table.decoded->rows() > 0;
+}
+
+QString cannotWrite(const QString& file, const QString& reason)
+{
+    return QStringLiteral("Cannot write \"%1\": %2").arg(file, reason);
+}
+
+// Writes one output through a temporary file; returns the error text, empty on success.
+QString writeOutput(const QString& path, Output output, const QImage& picture,
+                    const MapTableSource& table)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return cannotWrite(shown, file.errorString());
+
+    QString reason;
+    bool ok = true;
+    switch (output) {
+    case Output::Bmp:
+        ok = writeBmp(picture, file, &reason);
+        break;
+    case Output::Png:
+        ok = writePng(picture, file, &reason);
+        break;
+    case Output::Gif:
+        ok = writeGif(picture, file, &reason);
+        break;
+    case Output::Jpeg:
+        ok = writeJpeg(picture, file, &reason);
+        break;
+    case Output::Csv: {
+        const QByteArray text =
+            csvTable(*table.decoded, table.colourItemText, table.game, table.charRef);
+        ok = file.write(text) == text.size();
+        if (!ok)
+            reason = file.errorString();
+        break;
+    }
+    }
+    if (!ok) {
+        file.cancelWriting();
+        return cannotWrite(shown, reason);
+    }
+    if (!file.commit())
+        return cannotWrite(shown, file.errorString());
+    return {};
+}
+
+} // namespace
+
+SaveMapResult SaveMap(const QImage& picture, const QString& filename, SaveChoices choices,
+                      bool confirmoverwrite, const MapTableSource& table, const SaveMapHooks& hooks)
+{
+    SaveMapResult result;
+    if (filename.isEmpty())
+        return result; // the clipboard copy: the caller's part
+
+    const QString base = RemoveExt(filename);
+    const auto pathOf = [&base](const Step& step) { return base + QLatin1String(step.extension); };
+    const bool tableMissing = choices.csv && !hasTable(table);
+
+    std::array<bool, kSteps.size()> keep{};
+    for (std::size_t i = 0; i < kSteps.size(); ++i)
+        keep[i] = chosen(choices, kSteps[i].output);
+    if (tableMissing)
+        keep.back() = false;
+
+    if (confirmoverwrite) {
+        for (std::size_t i = 0; i < kSteps.size(); ++i) {
+            const QString path = pathOf(kSteps[i]);
+            if (!keep[i] || !QFileInfo::exists(path))
+                continue;
+            const QString message = QStringLiteral("\"%1\" already exists. Overwrite?")
+                                        .arg(QDir::toNativeSeparators(path));
+            keep[i] = hooks.confirm && hooks.confirm(message);
+        }
+    }
+
+    for (std::size_t i = 0; i < kSteps.size(); ++i) {
+        const Step& step = kSteps[i];
+        if (keep[i]) {
+            const QString path = pathOf(step);
+            result.error = writeOutput(path, step.output, picture, table);
+            if (!result.error.isEmpty())
+                return result;
+            result.written.append(QDir::toNativeSeparators(path));
+        }
+        if (step.progressAfter >= 0 && hooks.progress)
+            hooks.progress(step.progressAfter);
+    }
+
+    if (tableMissing) {
+        result.error = QStringLiteral("No decoded map to write as a table: \"%1\" was not written")
+                           .arg(QDir::toNativeSeparators(base + QStringLiteral(".csv")));
+    }
+    return result;
+}
+
+} // namespace vt
