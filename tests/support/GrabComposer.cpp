@@ -399,7 +399,7 @@ GrabMap GrabMap::random(int game, int columns, int rows, quint64 seed)
     return map;
 }
 
-std::optional<GrabMap> GrabMap::fromCsv(const QString& text, QString* error)
+std::optional<GrabMap> GrabMap::fromCsv(const QString& text, QString* error, QString* scheme)
 {
     const auto fail = [&](const QString& why) -> std::optional<GrabMap> {
         if (error)
@@ -409,12 +409,23 @@ std::optional<GrabMap> GrabMap::fromCsv(const QString& text, QString* error)
     GrabMap map;
     map.columns = 0;
     map.rows = 0;
+    bool first = true;
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (const QString& raw : lines) {
         const QString line = raw.trimmed();
         if (line.isEmpty())
             continue;
         const QStringList fields = line.split(QLatin1Char(','));
+        bool numeric = false;
+        fields.front().trimmed().toInt(&numeric);
+        if (first && fields.size() == 1 && !numeric && fields.front() != QLatin1String("unk")) {
+            // The table's first line: the colour scheme's name.
+            if (scheme)
+                *scheme = line;
+            first = false;
+            continue;
+        }
+        first = false;
         if (map.rows == 0)
             map.columns = int(fields.size());
         else if (int(fields.size()) != map.columns)
@@ -423,12 +434,14 @@ std::optional<GrabMap> GrabMap::fromCsv(const QString& text, QString* error)
                             .arg(fields.size())
                             .arg(map.columns));
         for (const QString& field : fields) {
+            const QString cell = field.trimmed();
+            const bool garbage = cell == QLatin1String("unk");
             bool ok = false;
-            const int v = field.trimmed().toInt(&ok);
-            if (!ok || v < -1)
+            const int v = garbage ? -1 : cell.toInt(&ok);
+            if (!garbage && (!ok || v < -1))
                 return fail(QStringLiteral("row %1: \"%2\" is not a character index")
                                 .arg(map.rows + 1)
-                                .arg(field.trimmed()));
+                                .arg(cell));
             map.cells.push_back(v);
         }
         ++map.rows;

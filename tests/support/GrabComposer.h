@@ -48,9 +48,12 @@ struct GrabMap
     // A plausible level of a game: a wall around earth, rocks, diamonds, open space and a few
     // of every other character, the hero once.
     static GrabMap random(int game, int columns, int rows, quint64 seed);
-    // One line per map row, character indices separated by commas; nothing and a message on
-    // error. Blank lines are skipped.
-    static std::optional<GrabMap> fromCsv(const QString& text, QString* error = nullptr);
+    // One line per map row, character indices separated by commas, "unk" for a garbage cell:
+    // the program's own table with atlas references reads back, its first line naming the
+    // colour scheme (given in `scheme` when asked for). Blank lines are skipped. Nothing, and
+    // the reason in `error`, when a cell is not an index or the rows differ in length.
+    static std::optional<GrabMap> fromCsv(const QString& text, QString* error = nullptr,
+                                          QString* scheme = nullptr);
 };
 
 // The pictures a grab is drawn with.
