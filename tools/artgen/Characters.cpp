@@ -65,7 +65,7 @@ bool domeNormal(double u, double v, double cu, double cv, double ru, double rv, 
     return true;
 }
 
-// Map-size cells of the objects are drawn by hand: at 16 x 15 a shape computed from the
+// Map-size cells of several objects are drawn by hand: at 16 x 15 a shape computed from the
 // full-size description loses its face. One character per pixel, '.' leaves the pixel.
 const std::map<char, Rgb>& spriteColours()
 {
@@ -224,7 +224,8 @@ struct Gem
 {
     double cu = 32, cv = 32, scale = 1;
 
-    // Half width at height v (local units, the girdle at 0).
+    // Whether (u, v) is on the gem; `across` runs from -1 at its left edge to 1 at its right
+    // edge at that height, `crown` tells the top part (above the girdle) from the pointed base.
     bool inside(double u, double v, double& across, bool& crown) const
     {
         const double lu = (u - cu) / scale, lv = (v - cv) / scale;
