@@ -31,6 +31,18 @@ void PictureControl::setPicture(const QImage& picture)
     update();
 }
 
+void PictureControl::drawOnPicture(const QRect& target, const QImage& piece)
+{
+    if (m_picture.isNull())
+        return;
+    {
+        QPainter painter(&m_picture);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(target, piece);
+    }
+    update();
+}
+
 void PictureControl::setStretch(bool on)
 {
     m_stretch = on;

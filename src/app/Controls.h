@@ -28,6 +28,9 @@ public:
     void setPicture(const QImage& picture);
     void clearPicture() { setPicture(QImage()); }
 
+    // Draws `piece` into the picture at `at`, scaled to `size`, replicating pixels.
+    void drawOnPicture(const QRect& target, const QImage& piece);
+
     // Stretched display scales the picture to the control's size (the zoom of the views).
     bool stretch() const { return m_stretch; }
     void setStretch(bool on);

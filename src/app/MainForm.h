@@ -7,8 +7,10 @@
 
 #include "app/UserPrompts.h"
 #include "decode/DecodedMap.h"
+#include "export/SaveMap.h"
 #include "intake/GridGeometry.h"
 
+#include <QCursor>
 #include <QImage>
 #include <QMainWindow>
 #include <QStringList>
@@ -89,6 +91,7 @@ public:
     QImage fullcolourimage;  // the grab in full colour, before its reduction to 8 bits
     QImage VorlanCharPanel;  // the hero figure, 34 x 34, reduced to 8 bits at start-up
     QImage PuzzlePiece;      // 64 x 64, drawn for unrecognised cells
+    QCursor HandFlat;        // the open flat hand shown over the converted map
     QStringList map_text;    // the last table written
 
     // The character sets, in character order; element i has tag i.
@@ -198,6 +201,12 @@ public slots:
     void InitiateSave(vt::SaveDialogState& dialog);
     void SaveToClipboard();
     void sb_bulkconvertClick();
+
+public:
+    // Writes `picture` and the table through the export library, with the progress display
+    // on while it works; an empty name puts the picture on the clipboard. Throws vt::Error.
+    void SaveMap(const QImage& picture, const QString& filename, const SaveChoices& choices,
+                 bool confirmoverwrite);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -107,11 +107,9 @@ void TMainForm::FormShow()
 
     // 13. The flat hand over the converted map.
     const QImage hand = programPicture(QStringLiteral("HANDFLAT"));
-    if (!hand.isNull())
-        sb_Map->viewport()->setCursor(QCursor(QPixmap::fromImage(hand), hand.width() / 2,
-                                              hand.height() / 2));
-    else
-        sb_Map->viewport()->setCursor(Qt::OpenHandCursor);
+    HandFlat = hand.isNull() ? QCursor(Qt::OpenHandCursor)
+                             : QCursor(QPixmap::fromImage(hand), hand.width() / 2, hand.height() / 2);
+    sb_Map->viewport()->setCursor(HandFlat);
 
     // 14. Preferences: the label first, then the slider, whose change handler may run.
     struct Threshold

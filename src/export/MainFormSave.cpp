@@ -1,11 +1,94 @@
 // The main window's save commands and the clipboard copy.
 #include "app/MainForm.h"
 
+#include "app/Controls.h"
+#include "app/Error.h"
+#include "charsets/ColourSelector.h"
+#include "export/FileNames.h"
+#include "export/SaveMap.h"
+#include "settings/OptionsForm.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+
 namespace vt {
 
-void TMainForm::sb_SaveMapClick() {}
-void TMainForm::sb_SaveScreenGrabClick() {}
-void TMainForm::InitiateSave(SaveDialogState&) {}
-void TMainForm::SaveToClipboard() {}
+void TMainForm::SaveMap(const QImage& picture, const QString& filename, const SaveChoices& choices,
+                        bool confirmoverwrite)
+{
+    if (filename.isEmpty()) {
+        QGuiApplication::clipboard()->setImage(picture);
+        return;
+    }
+    MapTableSource table;
+    if (sb_SaveMap->isEnabled())
+        table.decoded = &decoded;
+    table.colourItemText = cb_map_colour->currentText();
+    table.game = cb_game->currentIndex();
+    table.charRef = m_options->rg_CharRef->itemIndex();
+
+    SaveMapHooks hooks;
+    hooks.confirm = [this](const QString& message) { return prompts().confirm(this, message); };
+    hooks.progress = [this](int percent) {
+        ProgressBar1->setValue(percent);
+        ProgressBar1->repaint();  // the save holds the event loop; show progress as it goes
+    };
+    SwitchProgress(true);
+    const SaveMapResult result = vt::SaveMap(picture, filename, choices, confirmoverwrite, table, hooks);
+    SwitchProgress(false);
+    if (!result.ok())
+        throw Error(result.error);
+    if (!result.written.isEmpty())
+        statusBar()->showMessage(QStringLiteral("Saved %1.").arg(result.written.join(QStringLiteral(", "))));
+}
+
+void TMainForm::sb_SaveMapClick()
+{
+    SaveDialog1.fileName = proposedDecodeName(img_filename);
+    InitiateSave(SaveDialog1);
+}
+
+void TMainForm::sb_SaveScreenGrabClick()
+{
+    InitiateSave(SaveScreenGrabDialog);
+}
+
+void TMainForm::InitiateSave(SaveDialogState& dialog)
+{
+    const QString name = prompts().saveFile(this, dialog);
+    if (name.isEmpty())
+        return;
+    // The format is the name's extension, compared exactly.
+    const QString extension = extensionOf(name);
+    SaveChoices choices;
+    choices.bmp = extension == QLatin1String(".bmp");
+    choices.png = extension == QLatin1String(".png");
+    choices.gif = extension == QLatin1String(".gif");
+    choices.jpg = extension == QLatin1String(".jpeg");
+    choices.csv = extension == QLatin1String(".csv");
+    if (!(choices.bmp || choices.png || choices.gif || choices.jpg || choices.csv)) {
+        statusBar()->showMessage(
+            QStringLiteral("Nothing saved: a name ending in .bmp, .png, .gif, .jpeg or .csv "
+                           "chooses the format."));
+        return;
+    }
+    if (choices.csv && !sb_SaveMap->isEnabled()) {
+        statusBar()->showMessage(
+            QStringLiteral("Nothing saved: there is no decoded map to write as a table yet."));
+        return;
+    }
+    const QImage& picture =
+        &dialog == &SaveDialog1 ? img_Map->picture() : img_ScreenGrab->picture();
+    SaveMap(picture, name, choices, true);
+}
+
+void TMainForm::SaveToClipboard()
+{
+    if (sb_SaveMap->isEnabled())
+        SaveMap(img_Map->picture(), QString(), SaveChoices{}, false);
+}
 
 } // namespace vt

@@ -1,0 +1,102 @@
+#include "decode/MapDecoder.h"
+
+#include "decode/BmpByteImage.h"
+#include "decode/CellCompare.h"
+#include "intake/PictureArea.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace vt {
+
+namespace {
+
+// Copies a 64 x 64 picture into the converted map; both are 32-bit, so rows copy whole.
+void drawCell(QImage& target, const QImage& cell, int x, int y)
+{
+    const QImage source = cell.format() == QImage::Format_RGB32
+                              ? cell
+                              : cell.convertToFormat(QImage::Format_RGB32);
+    const int rows = std::min(source.height(), kFullSize);
+    const int bytes = std::min(source.width(), kFullSize) * 4;
+    for (int row = 0; row < rows; ++row)
+        std::memcpy(target.scanLine(y + row) + x * 4, source.constScanLine(row), std::size_t(bytes));
+}
+
+} // namespace
+
+QImage enlargedCell(const QImage& fullcolour, const QRect& cell, int size)
+{
+    const QImage copied = fullcolour.copy(cell).convertToFormat(QImage::Format_RGB32);
+    const QImage preview = copied.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return size == 32 ? preview
+                      : preview.scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
+
+DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>& progress)
+{
+    const int columns = input.grid.grab_width;
+    const int rows = input.grid.grab_height;
+    DecodeResult result;
+    result.decoded.reset(columns, rows);
+    result.picture = QImage(kFullSize * columns, kFullSize * rows, QImage::Format_RGB32);
+    result.picture.fill(Qt::black);
+
+    std::vector<QByteArray> candidates;
+    candidates.reserve(input.mapsize->size());
+    for (const QImage& character : *input.mapsize)
+        candidates.push_back(bmpByteImage(character));
+
+    QByteArray cellImage;
+    int shown = -1;
+    const int cells = columns * rows;
+    for (int y = 0; y < rows; ++y) {
+        for (int x = 0; x < columns; ++x) {
+            const QRect cell(int(input.grid.originx) + kCellWidth * x,
+                             int(input.grid.originy) + kCellHeight * y, kCellWidth, kCellHeight);
+            CopyPictureArea(*input.working, cell, cellImage);
+            int best = 0;
+            const quint8 score = CompareBitmaps(candidates, cellImage, best, kCellWidth, kCellHeight);
+            if (score >= input.prob_match) {
+                drawCell(result.picture, (*input.fullsize)[std::size_t(best)], kFullSize * x,
+                         kFullSize * y);
+            } else {
+                if (input.puzzpiece && input.puzzle && !input.puzzle->isNull())
+                    drawCell(result.picture, *input.puzzle, kFullSize * x, kFullSize * y);
+                else
+                    drawCell(result.picture, enlargedCell(*input.fullcolour, cell, kFullSize),
+                             kFullSize * x, kFullSize * y);
+                best = -1;
+                ++result.decoded.errors;
+            }
+            const int done = int(std::nearbyint(double(y * columns + x) / cells * 100.0));
+            if (progress && done != shown) {
+                shown = done;
+                progress(done);
+            }
+            result.decoded.map[std::size_t(x)][std::size_t(y)] = best;
+        }
+    }
+    return result;
+}
+
+int accuracyPercent(quint32 errors, int columns, int rows)
+{
+    const double cells = double(columns) * rows;
+    if (cells <= 0)
+        return 0;
+    return 100 - int(std::nearbyint(double(errors) / cells * 100.0));
+}
+
+QColor accuracyColour(int accuracy)
+{
+    if (accuracy < 25)
+        return QColor(255, 0, 0);
+    if (accuracy < 50)
+        return QColor(255, 0, 255);
+    if (accuracy < 75)
+        return QColor(255, 255, 0);
+    return QColor(0, 255, 0);
+}
+
+} // namespace vt

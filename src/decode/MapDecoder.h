@@ -1,0 +1,50 @@
+// The decoding pass: every cell of the grid scored against the game's characters, the decoded
+// map, and the converted map picture drawn with full-size characters.
+#pragma once
+
+#include "decode/DecodedMap.h"
+#include "intake/GridGeometry.h"
+
+#include <QColor>
+#include <QImage>
+
+#include <functional>
+#include <vector>
+
+namespace vt {
+
+inline constexpr int kFullSize = 64;  // pixels per cell of the converted map
+
+struct DecodeInput
+{
+    const QImage* working = nullptr;     // the grab at 8 bits, halftone palette
+    const QImage* fullcolour = nullptr;  // the grab in full colour
+    GridGeometry grid;
+    const std::vector<QImage>* mapsize = nullptr;   // the candidates, 16 x 15, 8 bits
+    const std::vector<QImage>* fullsize = nullptr;  // 64 x 64 pictures drawn for matched cells
+    const QImage* puzzle = nullptr;                 // 64 x 64, drawn for unmatched cells when puzzpiece
+    quint8 prob_match = 88;
+    bool puzzpiece = false;
+};
+
+struct DecodeResult
+{
+    DecodedMap decoded;
+    QImage picture;  // 64 x grab_width by 64 x grab_height, 32 bits
+};
+
+// Runs the pass. `progress` (may be empty) gets the percentage done each time it changes.
+// Cells reaching past the grab's edge are scored and drawn like any other, with black there.
+DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>& progress = {});
+
+// The grab's own pixels of a cell, as an unmatched cell shows them: 16 x 15 enlarged to
+// 32 x 32, then to 64 x 64, both by pixel replication.
+QImage enlargedCell(const QImage& fullcolour, const QRect& cell, int size);
+
+// 100 minus the share of unmatched cells, in whole percent (halves to even).
+int accuracyPercent(quint32 errors, int columns, int rows);
+
+// The colour band of an accuracy: red below 25, magenta to 49, yellow to 74, green above.
+QColor accuracyColour(int accuracy);
+
+} // namespace vt
