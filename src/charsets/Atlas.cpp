@@ -2,6 +2,7 @@
 
 #include "app/Error.h"
 #include "charsets/GameTables.h"
+#include "charsets/Lzh.h"
 #include "charsets/Halftone.h"
 #include "charsets/Resources.h"
 
@@ -13,10 +14,14 @@ QImage loadAtlas(const QString& name)
     if (!stored)
         throw Error(QStringLiteral("The character atlas \"%1\" is missing from the program.").arg(name));
     QByteArray bytes = *stored;
-    if (bytes.startsWith("!HZL"))
-        throw Error(QStringLiteral("The character atlas \"%1\" is stored compressed, which this "
-                                   "build cannot read.")
-                        .arg(name));
+    if (bytes.startsWith("!HZL")) {
+        try {
+            bytes = lzhDecompress(bytes);
+        } catch (const ELzrw1Exception& error) {
+            throw Error(QStringLiteral("The character atlas \"%1\" cannot be decompressed: %2")
+                            .arg(name, QString::fromUtf8(error.what())));
+        }
+    }
     QImage atlas = QImage::fromData(bytes, "BMP");
     if (atlas.isNull())
         throw Error(QStringLiteral("The character atlas \"%1\" is not a valid BMP picture.").arg(name));
