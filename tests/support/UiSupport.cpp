@@ -1,5 +1,6 @@
 #include "UiSupport.h"
 
+#include <QPushButton>
 #include <QTest>
 
 namespace vt::test {
@@ -65,6 +66,30 @@ StartedApp::StartedApp()
 StartedApp::~StartedApp()
 {
     delete m_forms.MainForm;
+}
+
+QString StartedApp::loadGrab(const QImage& picture, const QString& name)
+{
+    const QString file = path(name);
+    if (!picture.save(file))
+        throw std::runtime_error("cannot save the test grab");
+    m_prompts->files.push_back(file);
+    m_forms.MainForm->sb_LoadScreenGrab->click();
+    return file;
+}
+
+void StartedApp::loadAndDecode(const QImage& picture, const QString& name)
+{
+    loadGrab(picture, name);
+    m_forms.MainForm->sb_DecodeStart->click();
+    if (!m_forms.MainForm->sb_SaveMap->isEnabled())
+        throw std::runtime_error("the test grab did not decode");
+}
+
+std::unique_ptr<QMouseEvent> mouseEvent(QEvent::Type type, QPointF at, Qt::MouseButtons buttons,
+                       Qt::KeyboardModifiers modifiers, Qt::MouseButton button)
+{
+    return std::make_unique<QMouseEvent>(type, at, at, button, buttons, modifiers);
 }
 
 } // namespace vt::test

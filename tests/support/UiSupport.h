@@ -5,7 +5,10 @@
 #include "app/MainForm.h"
 #include "app/UserPrompts.h"
 
+#include <QImage>
+#include <QMouseEvent>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <deque>
 #include <memory>
@@ -45,9 +48,25 @@ public:
     const Forms& forms() const { return m_forms; }
     FakePrompts& prompts() { return *m_prompts; }
 
+    // A folder for the test's files, removed with the app.
+    QString path(const QString& name) const { return m_files.filePath(name); }
+
+    // Saves `picture` under `name` in the test's folder and loads it as the user would through
+    // "&Load Screengrab"; returns the file's path.
+    QString loadGrab(const QImage& picture, const QString& name = QStringLiteral("grab.png"));
+
+    // Loads and decodes; the decoded map must exist afterwards.
+    void loadAndDecode(const QImage& picture, const QString& name = QStringLiteral("grab.png"));
+
 private:
     Forms m_forms;
     FakePrompts* m_prompts;
+    QTemporaryDir m_files;
 };
+
+// A pointer event as a control receives it, at `at` in the control's own coordinates.
+std::unique_ptr<QMouseEvent> mouseEvent(QEvent::Type type, QPointF at, Qt::MouseButtons buttons = Qt::NoButton,
+                       Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+                       Qt::MouseButton button = Qt::NoButton);
 
 } // namespace vt::test
