@@ -124,6 +124,9 @@ int main(int argc, char** argv)
     const QCommandLineOption noiseOpt(QStringLiteral("noise"),
                                       QStringLiteral("Percentage of cells with speckles."),
                                       QStringLiteral("percent"), QStringLiteral("0"));
+    const QCommandLineOption specklesOpt(QStringLiteral("speckles"),
+                                         QStringLiteral("Speckled pixels in each such cell."),
+                                         QStringLiteral("pixels"), QStringLiteral("8"));
     const QCommandLineOption jpegOpt(
         QStringLiteral("jpeg"),
         QStringLiteral("Pass the grab through JPEG at this quality before writing it."),
@@ -133,7 +136,7 @@ int main(int argc, char** argv)
         QStringLiteral("Write 8 bits per pixel with the halftone palette (as a 256-colour "
                        "screen would be grabbed); GIF output always has a palette."));
     parser.addOptions({gameOpt, schemeOpt, sizeOpt, layoutOpt, grabOpt, atOpt, seedOpt, mapOpt,
-                       noiseOpt, jpegOpt, indexedOpt});
+                       noiseOpt, specklesOpt, jpegOpt, indexedOpt});
     parser.addPositionalArgument(QStringLiteral("output"), QStringLiteral("The picture to write."));
     parser.process(app);
 
@@ -157,6 +160,9 @@ int main(int argc, char** argv)
     noise.cellPercent = parser.value(noiseOpt).toInt(&ok);
     if (!ok || noise.cellPercent < 0 || noise.cellPercent > 100)
         return fail(QStringLiteral("--noise is a percentage"));
+    noise.pixelsPerCell = parser.value(specklesOpt).toInt(&ok);
+    if (!ok || noise.pixelsPerCell < 0)
+        return fail(QStringLiteral("--speckles is a number of pixels"));
 
     test::GrabMap map;
     QString tableScheme;
