@@ -1,0 +1,178 @@
+// The decoding pass in the library: matching, thresholds, drawing and the accuracy figure.
+#include "charsets/Atlas.h"
+#include "decode/BmpByteImage.h"
+#include "decode/CellCompare.h"
+#include "decode/MapDecoder.h"
+#include "intake/GrabLoader.h"
+#include "intake/PictureArea.h"
+
+#include "GrabComposer.h"
+
+#include <gtest/gtest.h>
+
+namespace vt {
+namespace {
+
+using test::GrabArt;
+using test::GrabMap;
+
+struct Decoding
+{
+    std::vector<QImage> mapsize;
+    std::vector<QImage> fullsize;
+    QImage puzzle;
+    WorkingPictures pictures;
+
+    Decoding(int game, int colour, const QImage& grab)
+        : mapsize(loadCharacters(game, colour, false)),
+          fullsize(loadCharacters(game, colour, true)),
+          pictures(makeWorkingPictures(grab))
+    {
+        puzzle = QImage(64, 64, QImage::Format_RGB32);
+        puzzle.fill(QColor(200, 100, 50));
+    }
+
+    DecodeResult run(GridGeometry grid, quint8 probMatch = 88, bool puzzpiece = false,
+                     std::vector<int>* progress = nullptr) const
+    {
+        DecodeInput input;
+        input.working = &pictures.working;
+        input.fullcolour = &pictures.fullcolour;
+        input.grid = grid;
+        input.mapsize = &mapsize;
+        input.fullsize = &fullsize;
+        input.puzzle = &puzzle;
+        input.prob_match = probMatch;
+        input.puzzpiece = puzzpiece;
+        return decodeMap(input, [progress](int p) {
+            if (progress)
+                progress->push_back(p);
+        });
+    }
+};
+
+GridGeometry gridOf(int columns, int rows, int x = 0, int y = 0)
+{
+    GridGeometry grid;
+    grid.originx = quint32(x);
+    grid.originy = quint32(y);
+    grid.grab_width = columns;
+    grid.grab_height = rows;
+    return grid;
+}
+
+TEST(MapDecoder, AGrabOfCharactersDecodesToItsMapWithFullSizeCharactersDrawn)
+{
+    for (int game : {0, 1}) {
+        const GrabMap map = GrabMap::random(game, 32, 32, 11 + game);
+        const Decoding decoding(game, 3, test::composeMapView(map, GrabArt::shipped(game, 3)));
+        std::vector<int> progress;
+        const DecodeResult result = decoding.run(gridOf(32, 32), 88, false, &progress);
+        EXPECT_EQ(result.decoded.errors, 0u);
+        ASSERT_EQ(result.decoded.columns(), 32);
+        ASSERT_EQ(result.decoded.rows(), 32);
+        for (int x = 0; x < 32; ++x)
+            for (int y = 0; y < 32; ++y)
+                ASSERT_EQ(result.decoded.map[x][y], map.at(x, y)) << x << "," << y;
+        EXPECT_EQ(result.picture.size(), QSize(2048, 2048));
+        const QImage& diamond = decoding.fullsize[std::size_t(map.at(5, 7))];
+        EXPECT_EQ(result.picture.copy(5 * 64, 7 * 64, 64, 64), diamond.convertToFormat(QImage::Format_RGB32));
+        EXPECT_EQ(progress.front(), 0);
+        EXPECT_EQ(progress.back(), 100);
+        EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    }
+}
+
+// A cell whose best score equals the threshold counts as matched; one point less does not.
+TEST(MapDecoder, TheThresholdIsTheLeastScoreThatMatches)
+{
+    GrabMap map = GrabMap::filled(8, 8, 3);
+    QImage grab = test::composeMapView(map, GrabArt::shipped(0, 0));
+    // Spoil cell (2, 1) a little: a few white pixels.
+    for (int i = 0; i < 12; ++i)
+        grab.setPixel(2 * 16 + i, 1 * 15 + i % 15, qRgb(255, 255, 255));
+    const Decoding decoding(0, 0, grab);
+
+    std::vector<QByteArray> candidates;
+    for (const QImage& c : decoding.mapsize)
+        candidates.push_back(bmpByteImage(c));
+    int best = -1;
+    const quint8 score = CompareBitmaps(
+        candidates, ExtractPictureArea(decoding.pictures.working, QRect(32, 15, 16, 15)), best, 16, 15);
+    ASSERT_LT(score, 100);
+
+    const DecodeResult atScore = decoding.run(gridOf(8, 8), score);
+    EXPECT_EQ(atScore.decoded.map[2][1], best);
+    EXPECT_EQ(atScore.decoded.errors, 0u);
+    const DecodeResult above = decoding.run(gridOf(8, 8), quint8(score + 1));
+    EXPECT_EQ(above.decoded.map[2][1], -1);
+    EXPECT_EQ(above.decoded.errors, 1u);
+
+    EXPECT_EQ(decoding.run(gridOf(8, 8), 0).decoded.errors, 0u);
+    const DecodeResult perfect = decoding.run(gridOf(8, 8), 100);
+    EXPECT_EQ(perfect.decoded.errors, 1u);
+    EXPECT_EQ(perfect.decoded.map[0][0], 3);
+}
+
+TEST(MapDecoder, UnmatchedCellsShowTheGrabsOwnFullColourPixelsOrThePuzzlePiece)
+{
+    GrabMap map = GrabMap::filled(8, 8, 0);
+    QImage grab = test::composeMapView(map, GrabArt::shipped(1, 0));
+    // A colour the halftone palette does not hold, so that the working picture differs.
+    const QRgb odd = qRgb(201, 77, 13);
+    for (int y = 30; y < 45; ++y)
+        for (int x = 48; x < 64; ++x)
+            grab.setPixel(x, y, (x + y) % 2 ? odd : qRgb(255, 255, 255));
+    const Decoding decoding(1, 0, grab);
+
+    const DecodeResult copied = decoding.run(gridOf(8, 8));
+    EXPECT_EQ(copied.decoded.map[3][2], -1);
+    EXPECT_EQ(copied.decoded.errors, 1u);
+    const QImage square = copied.picture.copy(3 * 64, 2 * 64, 64, 64);
+    EXPECT_EQ(square, enlargedCell(decoding.pictures.fullcolour, QRect(48, 30, 16, 15), 64));
+    // Pixel (1, 0) of the cell, odd-coloured, fills a 4 x 4 block (2x across, then 2x again).
+    EXPECT_EQ(square.pixel(4, 0), odd);
+    EXPECT_EQ(square.pixel(7, 3), odd);
+
+    const DecodeResult puzzle = decoding.run(gridOf(8, 8), 88, true);
+    EXPECT_EQ(puzzle.picture.copy(3 * 64, 2 * 64, 64, 64), decoding.puzzle);
+}
+
+TEST(MapDecoder, AGridReachingPastTheGrabReadsBlackThereAndEveryPassStartsAfresh)
+{
+    const GrabMap map = GrabMap::random(1, 16, 16, 5);
+    const Decoding decoding(1, 2, test::composeMapView(map, GrabArt::shipped(1, 2)));
+    const DecodeResult small = decoding.run(gridOf(8, 8));
+    EXPECT_EQ(small.picture.size(), QSize(512, 512));
+
+    // 16 x 16 from (128, 120): the right and bottom halves lie outside the 256 x 240 grab and
+    // read as black, which is the blank character.
+    const DecodeResult past = decoding.run(gridOf(16, 16, 128, 120));
+    EXPECT_EQ(past.picture.size(), QSize(1024, 1024));
+    EXPECT_EQ(past.decoded.map[0][0], map.at(8, 8));
+    EXPECT_EQ(past.decoded.map[15][15], 0);
+    EXPECT_EQ(past.decoded.map[8][3], 0);
+}
+
+TEST(MapDecoder, AccuracyAndItsColourBand)
+{
+    const struct
+    {
+        quint32 errors;
+        int accuracy;
+        QColor band;
+    } cases[] = {
+        {0, 100, QColor(0, 255, 0)},    {8, 99, QColor(0, 255, 0)},
+        {256, 75, QColor(0, 255, 0)},   {257, 75, QColor(0, 255, 0)},
+        {768, 25, QColor(255, 0, 255)}, {769, 25, QColor(255, 0, 255)},
+        {780, 24, QColor(255, 0, 0)},   {512, 50, QColor(255, 255, 0)},
+        {513, 50, QColor(255, 255, 0)}, {530, 48, QColor(255, 0, 255)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(accuracyPercent(c.errors, 32, 32), c.accuracy) << c.errors;
+        EXPECT_EQ(accuracyColour(c.accuracy), c.band) << c.errors;
+    }
+}
+
+} // namespace
+} // namespace vt
