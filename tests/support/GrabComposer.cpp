@@ -10,6 +10,8 @@
 #include <QBuffer>
 #include <QPainter>
 
+#include <algorithm>
+#include <array>
 #include <stdexcept>
 
 namespace vt::test {
