@@ -1,0 +1,99 @@
+// The preferences dialog: every change acts on the main window and is stored at once.
+#include "app/Controls.h"
+#include "app/MainForm.h"
+#include "export/BulkConvForm.h"
+#include "settings/OptionsForm.h"
+#include "settings/RegUtils.h"
+
+#include "TestSupport.h"
+#include "UiSupport.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QSlider>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace vt {
+namespace {
+
+class OptionsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { test::SettingsSandbox::clear(); }
+    static int stored(const QString& name) { return OpenReg()->value(name).toInt(); }
+};
+
+TEST_F(OptionsTest, TheDialogIsLaidOutAsDesigned)
+{
+    test::StartedApp app;
+    TOptionsForm* options = app.forms().OptionsForm;
+    EXPECT_EQ(options->windowTitle(), QStringLiteral("Preferences"));
+    EXPECT_EQ(options->size(), QSize(200, 305));
+    EXPECT_EQ(options->rg_CharRef->title(), QStringLiteral("Save CSV characters"));
+    EXPECT_EQ(options->rg_puzzlepiece->title(), QStringLiteral("Replace Unknown Characters"));
+    EXPECT_EQ(options->lb_prob_caption->text(), QStringLiteral("Character Match:"));
+    EXPECT_EQ(options->lb_vorlan_caption->text(), QStringLiteral("Vorlan Match:"));
+    EXPECT_EQ(options->lb_pixel_caption->text(), QStringLiteral("Pixel Match:"));
+    for (QSlider* slider : {options->prob_match_slider, options->vorlan_match_slider,
+                            options->pixel_match_slider}) {
+        EXPECT_EQ(slider->minimum(), 0);
+        EXPECT_EQ(slider->maximum(), 100);
+    }
+}
+
+TEST_F(OptionsTest, MovingASliderStoresEveryPositionOnTheWay)
+{
+    test::StartedApp app;
+    TOptionsForm* options = app.forms().OptionsForm;
+    options->show();
+    ASSERT_EQ(options->prob_match_slider->value(), 88);
+    std::vector<int> storedOnTheWay;
+    QObject::connect(options->prob_match_slider, &QSlider::valueChanged, options,
+                     [&storedOnTheWay] { storedOnTheWay.push_back(stored(reg::ProbMatch)); });
+    for (int step = 0; step < 8; ++step)
+        QTest::keyClick(options->prob_match_slider, Qt::Key_Left);
+    EXPECT_EQ(storedOnTheWay, (std::vector<int>{87, 86, 85, 84, 83, 82, 81, 80}));
+    EXPECT_EQ(app.main().prob_match, 80);
+    EXPECT_EQ(options->lb_prob_match->text(), QStringLiteral("80%"));
+
+    options->vorlan_match_slider->setValue(70);
+    options->pixel_match_slider->setValue(55);
+    EXPECT_EQ(app.main().vorlan_match, 70);
+    EXPECT_EQ(app.main().pix_match, 55);
+    EXPECT_EQ(stored(reg::VorlanMatch), 70);
+    EXPECT_EQ(stored(reg::PixelMatch), 55);
+    EXPECT_EQ(options->lb_pixel_match->text(), QStringLiteral("55%"));
+
+    // Closing keeps every change.
+    options->close();
+    EXPECT_EQ(stored(reg::ProbMatch), 80);
+    EXPECT_EQ(app.main().prob_match, 80);
+}
+
+TEST_F(OptionsTest, ThePuzzlePieceChoiceKeepsTheSaveBoxesBitsAndTheTableChoiceIsStored)
+{
+    test::StartedApp app;
+    TOptionsForm* options = app.forms().OptionsForm;
+    app.forms().BulkConvForm->cb_SaveGIF->setChecked(true);
+    ASSERT_EQ(stored(reg::Flags), 17 | 2);
+
+    options->rg_puzzlepiece->setItemIndex(1);
+    EXPECT_TRUE(app.main().puzzpiece);
+    EXPECT_EQ(stored(reg::Flags), 17 | 2 | 32);
+    options->rg_puzzlepiece->setItemIndex(0);
+    EXPECT_FALSE(app.main().puzzpiece);
+    EXPECT_EQ(stored(reg::Flags), 17 | 2);
+
+    options->rg_CharRef->setItemIndex(1);
+    EXPECT_EQ(stored(reg::CharRef), 1);
+
+    // The next start shows what was stored.
+    test::StartedApp again;
+    EXPECT_EQ(again.forms().OptionsForm->rg_CharRef->itemIndex(), 1);
+    EXPECT_TRUE(again.forms().BulkConvForm->cb_SaveGIF->isChecked());
+}
+
+} // namespace
+} // namespace vt
