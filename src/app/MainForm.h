@@ -208,6 +208,10 @@ public:
     void SaveMap(const QImage& picture, const QString& filename, const SaveChoices& choices,
                  bool confirmoverwrite);
 
+    // The same under a base name taken as it stands, extensions added per output.
+    void saveOutputs(const QImage& picture, const QString& base, const SaveChoices& choices,
+                     bool confirmoverwrite);
+
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -3,6 +3,7 @@
 #include "app/Controls.h"
 #include "app/MainForm.h"
 #include "charsets/Resources.h"
+#include "export/BulkConvert.h"
 #include "settings/RegUtils.h"
 
 #include <QCheckBox>
@@ -151,8 +152,7 @@ void TBulkConvForm::ExecuteClick()
 {
     // Every entry that is not a folder, hidden and system files included, in name order so
     // that a run is the same on every platform.
-    ListBox1 = QDir(Source->path())
-                   .entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    ListBox1 = listFolder(Source->path());
     SetRegString(reg::MapName, ed_filename->text());
     accept();
 }

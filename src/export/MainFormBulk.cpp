@@ -1,8 +1,80 @@
-// The main window's bulk conversion.
+// The main window's bulk conversion: every grab of a folder loaded, located, decoded and saved
+// with the same commands the user runs one by one.
 #include "app/MainForm.h"
+
+#include "app/Error.h"
+#include "charsets/ColourSelector.h"
+#include "export/BulkConvForm.h"
+#include "export/BulkConvert.h"
+#include "intake/ImageSignature.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+
+#include "app/Controls.h"
 
 namespace vt {
 
-void TMainForm::sb_bulkconvertClick() {}
+void TMainForm::sb_bulkconvertClick()
+{
+    if (m_bulk->exec() != QDialog::Accepted)
+        return;
+
+    const QString source = m_bulk->Source->path();
+    const QString destination = m_bulk->Dest->path();
+    SaveChoices choices;
+    choices.bmp = m_bulk->cb_SaveBMP->isChecked();
+    choices.png = m_bulk->cb_SavePNG->isChecked();
+    choices.gif = m_bulk->cb_SaveGIF->isChecked();
+    choices.jpg = m_bulk->cb_SaveJPG->isChecked();
+    choices.csv = m_bulk->cb_SaveCSV->isChecked();
+    const QString pattern = m_bulk->ed_filename->text();
+
+    const QStringList names = m_bulk->ListBox1;
+    QStringList failures;
+    int converted = 0;
+    for (int i = 0; i < names.size(); ++i) {
+        const QString& name = names[i];
+        const QString path = QDir(source).filePath(name);
+        if (!IsAnImage(path))
+            continue;
+        statusBar()->showMessage(
+            QStringLiteral("Converting %1 of %2: %3").arg(i + 1).arg(names.size()).arg(name));
+        // Let the window repaint between grabs; no input is taken while the run goes on.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+
+        // A grab that cannot be read is passed over and reported at the end: the others can
+        // still be converted.
+        try {
+            LoadScreenGrab(path);
+        } catch (const Error& error) {
+            failures.append(error.message());
+            continue;
+        }
+        DecodeScreen();
+        if (!sb_SaveMap->isEnabled())
+            continue;
+        // Joined by hand: an empty pattern names the outputs by their extension alone, inside
+        // the destination.
+        const QString base = destination + QLatin1Char('/') +
+                             expandPattern(pattern, cb_game->currentIndex() + 1, name);
+        // A write that fails ends the run with its error: every later grab would fail alike.
+        saveOutputs(img_Map->picture(), base, choices, false);
+        ++converted;
+    }
+    ResetFields(true);
+    statusBar()->showMessage(QStringLiteral("Converted %1 of %2 files into %3.")
+                                 .arg(converted)
+                                 .arg(names.size())
+                                 .arg(QDir::toNativeSeparators(destination)));
+    if (!failures.isEmpty())
+        prompts().reportError(this, QStringLiteral("These grabs could not be converted:\n\n") +
+                                        failures.join(QLatin1Char('\n')));
+}
 
 } // namespace vt

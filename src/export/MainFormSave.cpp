@@ -23,6 +23,12 @@ void TMainForm::SaveMap(const QImage& picture, const QString& filename, const Sa
         QGuiApplication::clipboard()->setImage(picture);
         return;
     }
+    saveOutputs(picture, RemoveExt(filename), choices, confirmoverwrite);
+}
+
+void TMainForm::saveOutputs(const QImage& picture, const QString& base, const SaveChoices& choices,
+                            bool confirmoverwrite)
+{
     MapTableSource table;
     if (sb_SaveMap->isEnabled())
         table.decoded = &decoded;
@@ -37,7 +43,7 @@ void TMainForm::SaveMap(const QImage& picture, const QString& filename, const Sa
         ProgressBar1->repaint();  // the save holds the event loop; show progress as it goes
     };
     SwitchProgress(true);
-    const SaveMapResult result = vt::SaveMap(picture, filename, choices, confirmoverwrite, table, hooks);
+    const SaveMapResult result = SaveMapUnder(picture, base, choices, confirmoverwrite, table, hooks);
     SwitchProgress(false);
     if (!result.ok())
         throw Error(result.error);

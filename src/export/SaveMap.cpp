@@ -110,11 +110,16 @@ QString writeOutput(const QString& path, Output output, const QImage& picture,
 SaveMapResult SaveMap(const QImage& picture, const QString& filename, SaveChoices choices,
                       bool confirmoverwrite, const MapTableSource& table, const SaveMapHooks& hooks)
 {
-    SaveMapResult result;
     if (filename.isEmpty())
-        return result; // the clipboard copy: the caller's part
+        return {}; // the clipboard copy: the caller's part
+    return SaveMapUnder(picture, RemoveExt(filename), choices, confirmoverwrite, table, hooks);
+}
 
-    const QString base = RemoveExt(filename);
+SaveMapResult SaveMapUnder(const QImage& picture, const QString& base, SaveChoices choices,
+                           bool confirmoverwrite, const MapTableSource& table,
+                           const SaveMapHooks& hooks)
+{
+    SaveMapResult result;
     const auto pathOf = [&base](const Step& step) { return base + QLatin1String(step.extension); };
     const bool tableMissing = choices.csv && !hasTable(table);
 

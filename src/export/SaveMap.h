@@ -59,4 +59,10 @@ SaveMapResult SaveMap(const QImage& picture, const QString& filename, SaveChoice
                       bool confirmoverwrite, const MapTableSource& table,
                       const SaveMapHooks& hooks);
 
+// The same under a base name taken as it stands: the bulk conversion's names keep every "."
+// of their pattern result (level.001-decode.bmp, not level.bmp).
+SaveMapResult SaveMapUnder(const QImage& picture, const QString& base, SaveChoices choices,
+                           bool confirmoverwrite, const MapTableSource& table,
+                           const SaveMapHooks& hooks);
+
 } // namespace vt

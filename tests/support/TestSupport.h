@@ -5,6 +5,13 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <ostream>
+
+// Readable QStrings in test failure messages.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace vt::test {
 

@@ -1,0 +1,211 @@
+// Bulk conversion through the real dialog and handler.
+#include "app/Controls.h"
+#include "app/MainForm.h"
+#include "export/BulkConvForm.h"
+#include "export/BulkConvert.h"
+#include "export/ImageWriters.h"
+#include "settings/RegUtils.h"
+
+#include "GrabComposer.h"
+#include "TestSupport.h"
+#include "UiSupport.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace vt {
+namespace {
+
+using test::GrabArt;
+using test::GrabMap;
+
+TEST(BulkPattern, PlaceholdersAreReplacedInOrderWithoutRegardToCase)
+{
+    const struct
+    {
+        const char *pattern, *grab;
+        int game;
+        const char* result;
+    } cases[] = {
+        {"%s-decode", "level1.png", 1, "level1-decode"},
+        {"map%g_%S", "L7.gif", 2, "map2_L7"},
+        {"100%%", "a.png", 1, "100%"},
+        {"%%s", "level1.png", 1, "level1"},
+        {"%%g%G", "a.png", 2, "22"},
+        {"", "level1.png", 1, ""},
+        {"%s-decode", "grab.001.png", 1, "grab.001-decode"},
+        {"%s", "/some/folder.x/name", 1, "name"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(expandPattern(QLatin1String(c.pattern), c.game, QLatin1String(c.grab)),
+                  QLatin1String(c.result))
+            << c.pattern << " " << c.grab;
+}
+
+class BulkTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        test::SettingsSandbox::clear();
+        QDir root(m_dir.path());
+        root.mkdir(QStringLiteral("in"));
+        root.mkdir(QStringLiteral("out"));
+        source = root.filePath(QStringLiteral("in"));
+        dest = root.filePath(QStringLiteral("out"));
+    }
+
+    void addGrab(const QString& name, int game, int columns, quint64 seed)
+    {
+        const QImage grab = test::composeMapView(GrabMap::random(game, columns, columns, seed),
+                                                 GrabArt::shipped(game, 1));
+        QFile file(QDir(source).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        const bool gif = name.endsWith(QStringLiteral(".gif"));
+        ASSERT_TRUE(gif ? writeGif(grab, file) : grab.save(&file, "PNG"));
+    }
+
+    void addFile(const QString& name, const QByteArray& bytes)
+    {
+        QFile file(QDir(source).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    // Runs the bulk command as the user would: the dialog's folders and choices, then Execute.
+    static void run(test::StartedApp& app, const QString& from, const QString& to,
+                    const QString& pattern, std::initializer_list<QCheckBox*> ticks)
+    {
+        TBulkConvForm* bulk = app.forms().BulkConvForm;
+        app.prompts().folders = {from, to};
+        bulk->sb_source->click();
+        bulk->sb_dest->click();
+        bulk->ed_filename->setText(pattern);
+        for (QCheckBox* box : {bulk->cb_SaveBMP, bulk->cb_SaveGIF, bulk->cb_SavePNG,
+                               bulk->cb_SaveJPG, bulk->cb_SaveCSV})
+            box->setChecked(std::find(ticks.begin(), ticks.end(), box) != ticks.end());
+        QTimer::singleShot(0, bulk->Execute, &QPushButton::click);
+        app.main().sb_bulkconvert->click();
+    }
+
+    QStringList outputs() const
+    {
+        return QDir(dest).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+
+    QTemporaryDir m_dir;
+    QString source;
+    QString dest;
+};
+
+TEST_F(BulkTest, EveryGrabOfTheFolderIsConvertedUnderThePattern)
+{
+    addGrab(QStringLiteral("L7.gif"), 1, 16, 2);
+    // A 32 x 32 map view does not tell its game: it keeps the one selected, here the second.
+    addGrab(QStringLiteral("zeta.png"), 1, 32, 1);
+    addGrab(QStringLiteral("grab.001.png"), 1, 24, 3);
+    addGrab(QStringLiteral("grab.002.png"), 1, 24, 4);
+    addFile(QStringLiteral("notes.txt"), "just words");
+    QDir(source).mkdir(QStringLiteral("sub"));
+    addGrab(QStringLiteral("sub/inner.png"), 0, 32, 5);
+
+    test::StartedApp app;
+    TBulkConvForm* bulk = app.forms().BulkConvForm;
+    run(app, source, dest, QStringLiteral("map%g_%S"), {bulk->cb_SaveBMP, bulk->cb_SaveCSV});
+
+    EXPECT_EQ(outputs(), (QStringList{
+                             QStringLiteral("map2_L7.bmp"), QStringLiteral("map2_L7.csv"),
+                             QStringLiteral("map2_grab.001.bmp"), QStringLiteral("map2_grab.001.csv"),
+                             QStringLiteral("map2_grab.002.bmp"), QStringLiteral("map2_grab.002.csv"),
+                             QStringLiteral("map2_zeta.bmp"), QStringLiteral("map2_zeta.csv"),
+                         }));
+    EXPECT_TRUE(app.prompts().errors.isEmpty()) << app.prompts().errors.join(';').toStdString();
+
+    // The table reads back as the map that was drawn.
+    QFile table(QDir(dest).filePath(QStringLiteral("map2_L7.csv")));
+    ASSERT_TRUE(table.open(QIODevice::ReadOnly));
+    QString scheme;
+    const auto read = GrabMap::fromCsv(QString::fromLatin1(table.readAll()), nullptr, &scheme);
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(read->cells, GrabMap::random(1, 16, 16, 2).cells);
+    EXPECT_EQ(scheme, QStringLiteral("Cyan"));
+    EXPECT_EQ(QImage(QDir(dest).filePath(QStringLiteral("map2_L7.bmp"))).size(), QSize(1024, 1024));
+
+    // The window is reset at the end, and the pattern is stored.
+    EXPECT_FALSE(app.main().sb_DecodeStart->isEnabled());
+    EXPECT_FALSE(app.main().sb_SaveMap->isEnabled());
+    EXPECT_TRUE(app.main().img_ScreenGrab->picture().isNull());
+    EXPECT_EQ(OpenReg()->value(reg::MapName).toString(), QStringLiteral("map%g_%S"));
+}
+
+TEST_F(BulkTest, ABrokenGrabIsPassedOverAndReportedAtTheEnd)
+{
+    addGrab(QStringLiteral("a.png"), 0, 32, 1);
+    addFile(QStringLiteral("b.png"),
+            QByteArray::fromHex("89504E470D0A1A0A0000000D49484452") + QByteArray(64, '\x07'));
+    addGrab(QStringLiteral("c.png"), 0, 32, 2);
+
+    test::StartedApp app;
+    run(app, source, dest, QStringLiteral("%s"), {app.forms().BulkConvForm->cb_SaveCSV});
+    EXPECT_EQ(outputs(), (QStringList{QStringLiteral("a.csv"), QStringLiteral("c.csv")}));
+    ASSERT_EQ(app.prompts().errors.size(), 1);
+    EXPECT_TRUE(app.prompts().errors[0].contains(QStringLiteral("b.png")));
+}
+
+TEST_F(BulkTest, WithNoTickNothingIsWrittenAndAPatternWithoutNamesKeepsTheLast)
+{
+    addGrab(QStringLiteral("a.png"), 0, 32, 1);
+    addGrab(QStringLiteral("b.png"), 0, 32, 2);
+    test::StartedApp app;
+    run(app, source, dest, QStringLiteral("%s"), {});
+    EXPECT_TRUE(outputs().isEmpty());
+
+    run(app, source, dest, QString(), {app.forms().BulkConvForm->cb_SaveCSV});
+    EXPECT_EQ(outputs(), QStringList{QStringLiteral(".csv")});
+    QFile table(QDir(dest).filePath(QStringLiteral(".csv")));
+    ASSERT_TRUE(table.open(QIODevice::ReadOnly));
+    EXPECT_EQ(GrabMap::fromCsv(QString::fromLatin1(table.readAll()))->cells,
+              GrabMap::random(0, 32, 32, 2).cells);
+}
+
+TEST_F(BulkTest, AMissingDestinationEndsTheRunWithItsError)
+{
+    addGrab(QStringLiteral("a.png"), 0, 32, 1);
+    addGrab(QStringLiteral("b.png"), 0, 32, 2);
+    test::StartedApp app;
+    run(app, source, QDir(dest).filePath(QStringLiteral("missing")), QStringLiteral("%s"),
+        {app.forms().BulkConvForm->cb_SaveBMP});
+    ASSERT_EQ(app.prompts().errors.size(), 1);
+    EXPECT_TRUE(app.prompts().errors[0].contains(QStringLiteral("a.bmp")));
+    // The run stopped at the first grab: the window still shows it.
+    EXPECT_TRUE(app.main().sb_SaveMap->isEnabled());
+}
+
+TEST_F(BulkTest, TheDialogStartsAtHomeAndCancelConvertsNothing)
+{
+    addGrab(QStringLiteral("a.png"), 0, 32, 1);
+    test::StartedApp app;
+    TBulkConvForm* bulk = app.forms().BulkConvForm;
+    EXPECT_EQ(bulk->windowTitle(), QStringLiteral("Bulk Conversion of files"));
+    EXPECT_EQ(bulk->size(), QSize(562, 146));
+    EXPECT_EQ(bulk->Source->path(), QDir::homePath());
+    EXPECT_EQ(bulk->Dest->path(), QDir::homePath());
+    app.prompts().folders = {source};
+    bulk->sb_source->click();
+    bulk->Copy->click();
+    EXPECT_EQ(bulk->Dest->path(), QDir::toNativeSeparators(source));
+    QTimer::singleShot(0, bulk->Cancel, &QPushButton::click);
+    app.main().sb_bulkconvertClick();
+    EXPECT_TRUE(QDir(source).entryList(QDir::Files).size() == 1);
+    EXPECT_TRUE(app.main().lb_filename->text().isEmpty());
+}
+
+} // namespace
+} // namespace vt
