@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTabWidget>
 
 namespace vt {
@@ -75,6 +76,13 @@ void TMainForm::DecodeScreen()
     const int accuracy = accuracyPercent(decoded.errors, grid.grab_width, grid.grab_height);
     lb_accuracy->setText(QString::number(accuracy) + QLatin1Char('%'));
     sh_accuracy->setBrushColor(accuracyColour(accuracy));
+    const int cells = grid.grab_width * grid.grab_height;
+    statusBar()->showMessage(
+        QStringLiteral("Decoded %1 cells, %2 not recognised. Point at the grab to inspect a cell; "
+                       "choose a character on the right and press on the cell, or Ctrl-click "
+                       "the converted map, to correct it.")
+            .arg(cells)
+            .arg(decoded.errors));
 }
 
 } // namespace vt
