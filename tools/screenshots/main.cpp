@@ -1,0 +1,46 @@
+// Renders the windows as a user sees them, for the documentation:
+//   vorlan-screenshots <output-folder> [grab-file]
+// The main window after loading and decoding the grab, and the three dialogs.
+#include "app/AboutForm.h"
+#include "app/MainForm.h"
+#include "export/BulkConvForm.h"
+#include "settings/OptionsForm.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() < 2) {
+        fprintf(stderr, "usage: vorlan-screenshots <output-folder> [grab-file]\n");
+        return 2;
+    }
+    const QDir out(arguments.at(1));
+    vt::Forms forms = vt::createForms();
+    vt::TMainForm& main = *forms.MainForm;
+    main.resize(1280, 900);
+    main.show();
+    QApplication::processEvents();
+    if (arguments.size() > 2) {
+        main.guarded([&] { main.LoadScreenGrab(QFileInfo(arguments.at(2)).absoluteFilePath()); });
+        QApplication::processEvents();
+        main.grab().save(out.filePath(QStringLiteral("screenshot-grab.png")));
+        main.sb_DecodeStart->click();
+        QApplication::processEvents();
+    }
+    main.grab().save(out.filePath(QStringLiteral("screenshot.png")));
+
+    QWidget* dialogs[] = {forms.OptionsForm, forms.AboutForm, forms.BulkConvForm};
+    const char* names[] = {"preferences.png", "about.png", "bulk.png"};
+    for (int i = 0; i < 3; ++i) {
+        dialogs[i]->show();
+        QApplication::processEvents();
+        dialogs[i]->grab().save(out.filePath(QString::fromLatin1(names[i])));
+        dialogs[i]->hide();
+    }
+    delete forms.MainForm;
+    return 0;
+}
