@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 
 namespace vt {
 namespace {
@@ -212,6 +213,39 @@ TEST(ShippedArt, AtlasesAreFoundByNameInTheirStatedFormat)
                 std::all_of(values.begin(), values.end(), [](quint32 v) { return v == 0; });
             EXPECT_EQ(black, i == 0 || i >= count) << "place " << i;
         }
+    }
+}
+
+// Distinct colours of a picture drawn opaque, as the converted map draws it.
+void addColours(std::set<QRgb>& colours, const QImage& picture)
+{
+    const QImage opaque = picture.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < opaque.height(); ++y)
+        for (int x = 0; x < opaque.width(); ++x)
+            colours.insert(opaque.pixel(x, y));
+}
+
+TEST(ShippedArt, ConvertedMapColoursFitAGifPalette)
+{
+    // A converted map is drawn from one full-size atlas and the puzzle piece and may be saved
+    // as GIF, exact only up to 256 colours; the art keeps to 240.
+    std::set<QRgb> puzzle;
+    addColours(puzzle, programPicture(QStringLiteral("PUZZLE")));
+    ASSERT_GT(puzzle.size(), 1u);
+    EXPECT_LE(puzzle.size(), 16u) << "the puzzle piece";
+    const char* const atlases[] = {
+        "R1_BLUE_ATLAS", "R1_CYAN_ATLAS", "R1_GREEN_ATLAS", "R1_MAGENTA_ATLAS",
+        "R1_ORANGE_ATLAS", "R1_RED_ATLAS", "R2_BLUE_ATLAS", "R2_CYAN_ATLAS",
+        "R2_GREEN_ATLAS", "R2_MAGENTA_ATLAS", "R2_ORANGE_ATLAS", "R2_RED_ATLAS",
+    };
+    for (const char* name : atlases) {
+        SCOPED_TRACE(name);
+        const QImage atlas =
+            QImage::fromData(readResource(QString::fromLatin1(name)).value_or(QByteArray()), "BMP");
+        ASSERT_EQ(atlas.size(), QSize(1024, 192));
+        std::set<QRgb> colours = puzzle;
+        addColours(colours, atlas);
+        EXPECT_LE(colours.size(), 240u);
     }
 }
 

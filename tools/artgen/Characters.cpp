@@ -35,8 +35,13 @@ Lighting light(double nu, double nv, double nz)
 }
 
 // The colour of a lit surface between its dark, base and light colours; map-size cells use
-// three flat steps so the snapped colours stay clean.
-Ink lit(const Tile& t, Rgb dark, Rgb base, Rgb bright, const Lighting& l)
+// three flat steps so the snapped colours stay clean. Full size shades in kShadeSteps steps,
+// stippled where they meet, under a crisp highlight of kGlossSteps steps, so a lit object keeps
+// to a dozen or so colours.
+constexpr int kShadeSteps = 10;
+constexpr int kGlossSteps = 2;
+
+Ink lit(const Tile& t, int x, int y, Rgb dark, Rgb base, Rgb bright, const Lighting& l)
 {
     if (t.small()) {
         if (l.highlight > 0.55)
@@ -47,9 +52,9 @@ Ink lit(const Tile& t, Rgb dark, Rgb base, Rgb bright, const Lighting& l)
             return ink(base);
         return ink(bright);
     }
-    Rgb c = l.diffuse < 0.6 ? mix(dark, base, l.diffuse / 0.6)
-                            : mix(base, bright, (l.diffuse - 0.6) / 0.4);
-    return ink(mix(c, kWhite, l.highlight * 0.8));
+    const double d = posterise(l.diffuse, kShadeSteps, x, y);
+    const Rgb c = d < 0.6 ? mix(dark, base, d / 0.6) : mix(base, bright, (d - 0.6) / 0.4);
+    return ink(mix(c, kWhite, posterise(l.highlight, kGlossSteps) * 0.8));
 }
 
 // Normal of an ellipsoid at (u, v); false outside.
@@ -297,19 +302,20 @@ void drawEgg(Tile& t, bool yellow)
         drawSprite(t, yellow ? kSpeckledEggSprite : kEggSprite);
         return;
     }
-    const Rgb dark = yellow ? Rgb{190, 120, 0} : Rgb{150, 150, 170};
-    const Rgb base = yellow ? Rgb{255, 205, 40} : Rgb{238, 238, 238};
-    const Rgb bright = yellow ? Rgb{255, 245, 160} : Rgb{255, 255, 255};
+    // The yellow egg is shaded in the keys' gold, so the two spend one set of colours.
+    const Rgb dark = yellow ? kGoldDark : Rgb{150, 150, 170};
+    const Rgb base = yellow ? kGold : Rgb{238, 238, 238};
+    const Rgb bright = yellow ? kGoldBright : Rgb{255, 255, 255};
     const auto shape = [](double u, double v, double& nu, double& nv, double& nz) {
         // Narrower at the top than at the bottom.
         const double rx = 17.0 + 4.0 * (v - 36.0) / 24.0;
         return domeNormal(u, v, 32.0, 36.0, rx, 25.0, nu, nv, nz);
     };
-    t.paint([&](double u, double v) -> std::optional<Ink> {
+    t.paint([&](int x, int y, double u, double v) -> std::optional<Ink> {
         double nu, nv, nz;
         if (!shape(u, v, nu, nv, nz))
             return std::nullopt;
-        return lit(t, dark, base, bright, light(nu, nv, nz));
+        return lit(t, x, y, dark, base, bright, light(nu, nv, nz));
     });
     if (!yellow)
         return;
@@ -344,10 +350,10 @@ void drawBoulder(Tile& t)
         const double r2 = std::min(nu * nu + nv * nv, 0.98);
         const double nz = std::sqrt(1.0 - r2);
         Lighting l = light(nu, nv, nz);
-        l.highlight *= 0.5;
+        l.highlight = 0;  // matte stone: a posterised glint would look wet
         // Lumpy stone: large patches and fine grain.
         l.diffuse += 0.25 * (valueNoise(u, v, 10.0, 83) - 0.5) + 0.12 * (hashUnit(x, y, 89) - 0.5);
-        return lit(t, {70, 62, 55}, {150, 138, 122}, {220, 210, 192}, l);
+        return lit(t, x, y, {70, 62, 55}, {150, 138, 122}, {220, 210, 192}, l);
     });
     // Cracks.
     t.paint([&](double u, double v) -> std::optional<Ink> {
@@ -361,11 +367,11 @@ void drawBoulder(Tile& t)
 
 void drawOrangeDisc(Tile& t)
 {
-    t.paint([&](double u, double v) -> std::optional<Ink> {
+    t.paint([&](int x, int y, double u, double v) -> std::optional<Ink> {
         double nu, nv, nz;
         if (!domeNormal(u, v, 32, 32, 28, 28, nu, nv, nz))
             return std::nullopt;
-        return lit(t, {160, 60, 0}, {255, 140, 0}, {255, 210, 120}, light(nu, nv, nz));
+        return lit(t, x, y, {160, 60, 0}, {255, 140, 0}, {255, 210, 120}, light(nu, nv, nz));
     });
 }
 
@@ -412,7 +418,9 @@ void drawSafe(Tile& t)
                 return ink(40, 30, 10);
             if (!t.small() && std::fabs(du) < 1.2 && dv < 0)
                 return ink(40, 30, 10);
-            return ink(t.small() || du + dv < 0 ? Rgb{255, 215, 60} : Rgb{200, 150, 20});
+            if (t.small())
+                return ink(255, 215, 60);
+            return ink(du + dv < 0 ? kGold : mix(kGoldDark, kGold, 0.5));
         }
         if (u >= 44 && u < 48 && v >= 22 && v < 42)
             return ink(220, 225, 235);
@@ -425,12 +433,12 @@ void drawSafe(Tile& t)
 // The key in units, `scale` times the full size around (32, 32).
 void drawKeyShape(Tile& t, double scale)
 {
-    const Rgb dark{150, 95, 0}, gold{245, 195, 35}, bright{255, 245, 160};
+    const Rgb dark = kGoldDark, gold = kGold, bright = kGoldBright;
     const auto local = [&](double u, double v, double& lu, double& lv) {
         lu = (u - 32.0) / scale + 32.0;
         lv = (v - 32.0) / scale + 32.0;
     };
-    t.paint([&](double u, double v) -> std::optional<Ink> {
+    t.paint([&](int x, int y, double u, double v) -> std::optional<Ink> {
         double lu, lv;
         local(u, v, lu, lv);
         const double du = lu - 17.0, dv = lv - 32.0;
@@ -448,7 +456,7 @@ void drawKeyShape(Tile& t, double scale)
             double nu = du / r, nv = dv / r;
             const double across = (r - 8.5) / 3.5;  // -1 inner edge to 1 outer edge
             const double nz = std::sqrt(std::max(0.0, 1.0 - across * across));
-            return lit(t, dark, gold, bright, light(nu * across, nv * across, nz));
+            return lit(t, x, y, dark, gold, bright, light(nu * across, nv * across, nz));
         }
         if (lv < 30.5)
             return ink(bright);
@@ -460,7 +468,7 @@ void drawKeyShape(Tile& t, double scale)
 
 void drawKeyDisc(Tile& t)
 {
-    t.paint([&](double u, double v) -> std::optional<Ink> {
+    t.paint([&](int x, int y, double u, double v) -> std::optional<Ink> {
         double nu, nv, nz;
         if (!domeNormal(u, v, 32, 32, 31, 31, nu, nv, nz))
             return std::nullopt;
@@ -468,7 +476,7 @@ void drawKeyDisc(Tile& t)
         l.highlight = 0;
         if (t.small())
             return ink(nu * nu + nv * nv > 0.75 ? Rgb{20, 40, 150} : Rgb{45, 95, 215});
-        return lit(t, {15, 35, 130}, {40, 90, 215}, {110, 160, 255}, l);
+        return lit(t, x, y, {15, 35, 130}, {40, 90, 215}, {110, 160, 255}, l);
     });
     drawKeyShape(t, 0.78);
 }
@@ -511,7 +519,7 @@ void drawCage(Tile& t)
                 return ink(kBlack);
             if (t.small())
                 return ink(255, 200, 40);
-            return ink(v < 42 ? Rgb{255, 240, 150} : u > 54 ? Rgb{170, 110, 0} : Rgb{240, 185, 30});
+            return ink(v < 42 ? kGoldBright : u > 54 ? kGoldDark : kGold);
         }
         return std::nullopt;
     });
@@ -528,14 +536,15 @@ void drawSkull(Tile& t, bool redGround)
     if (redGround) {
         t.paint([&](int x, int y, double u, double v) -> std::optional<Ink> {
             const double glow = ((u - 32) * (u - 32) + (v - 32) * (v - 32)) / 2048.0;
-            return ink(mix({200, 30, 20}, {90, 0, 0}, glow + 0.08 * (hashUnit(x, y, 97) - 0.5)));
+            return ink(
+                mixSteps({200, 30, 20}, {90, 0, 0}, glow + 0.08 * (hashUnit(x, y, 97) - 0.5), 6));
         });
     }
     const Rgb boneDark{150, 140, 115}, bone{232, 225, 200}, boneLight{255, 252, 240};
     const auto inSkull = [](double u, double v) {
         return inEllipse(u, v, 32, 27, 22, 20) || inRoundRect(u, v, 20, 36, 44, 57, 6);
     };
-    t.paint([&](double u, double v) -> std::optional<Ink> {
+    t.paint([&](int x, int y, double u, double v) -> std::optional<Ink> {
         if (!inSkull(u, v))
             return std::nullopt;
         // Eye sockets, nose and the gaps between the teeth.
@@ -552,7 +561,7 @@ void drawSkull(Tile& t, bool redGround)
         }
         double nu, nv, nz;
         if (domeNormal(u, v, 32, 30, 24, 28, nu, nv, nz))
-            return lit(t, boneDark, bone, boneLight, light(nu, nv, nz));
+            return lit(t, x, y, boneDark, bone, boneLight, light(nu, nv, nz));
         return ink(boneDark);
     });
 }
@@ -583,7 +592,7 @@ void drawGoldBars(Tile& t)
                 return ink(v < bar.v + 1.5 ? outline : top);
             if (v < bar.v + lip + 1.5)
                 return ink(255, 250, 200);
-            return ink(mix(gold, dark, (v - bar.v - lip) / (h - lip)));
+            return ink(mixSteps(gold, dark, (v - bar.v - lip) / (h - lip), 4));
         });
     }
 }
@@ -622,11 +631,11 @@ void drawCloud(Tile& t)
         if (d <= 0) {
             // The glow fades into the black.
             const double glow = 1.0 + d / 0.4;
-            return ink(mix(kBlack, {40, 70, 200}, glow * glow));
+            return ink(mix(kBlack, {40, 70, 200}, posterise(glow * glow, 6, x, y)));
         }
         const double shimmer = 0.06 * (valueNoise(u, v, 6.0, 101) - 0.5) +
                                0.03 * (hashUnit(x, y, 103) - 0.5);
-        const double level = std::clamp(d * 1.6 + shimmer, 0.0, 1.0);
+        const double level = posterise(d * 1.6 + shimmer, 8, x, y);
         if (level < 0.5)
             return ink(mix({60, 110, 235}, {150, 195, 255}, level / 0.5));
         return ink(mix({150, 195, 255}, {245, 250, 255}, (level - 0.5) / 0.5));

@@ -63,6 +63,12 @@ enum class Art {
     GoldTopBrick,
 };
 
+// The gold of the keys, the yellow egg, the padlock, the safe's dial and the gold coping, in
+// shadow, lit and bright: one gold shared by all of them spends fewer of an atlas's colours.
+inline constexpr Rgb kGoldDark{150, 95, 0};
+inline constexpr Rgb kGold{245, 195, 35};
+inline constexpr Rgb kGoldBright{255, 245, 160};
+
 // The characters of a game (0 or 1) in atlas order.
 const std::vector<Art>& catalogue(int game);
 

@@ -3,6 +3,7 @@
 #include "Schemes.h"
 
 #include <cmath>
+#include <unordered_set>
 
 namespace vt::art {
 
@@ -44,6 +45,18 @@ std::vector<std::string> checkMapSet(int game, int scheme, const std::vector<Cel
                 closest = {scheme, static_cast<int>(i), static_cast<int>(j), score};
         }
     return problems;
+}
+
+int distinctColours(const std::vector<QImage>& pictures)
+{
+    std::unordered_set<QRgb> colours;
+    for (const QImage& picture : pictures) {
+        const QImage opaque = picture.convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < opaque.height(); ++y)
+            for (int x = 0; x < opaque.width(); ++x)
+                colours.insert(opaque.pixel(x, y));
+    }
+    return static_cast<int>(colours.size());
 }
 
 } // namespace vt::art

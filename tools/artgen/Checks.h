@@ -4,6 +4,8 @@
 
 #include "Raster.h"
 
+#include <QImage>
+
 #include <string>
 #include <vector>
 
@@ -26,5 +28,15 @@ struct ClosestPair
 // set's closest pair of distinct characters.
 std::vector<std::string> checkMapSet(int game, int scheme, const std::vector<Cell>& cells,
                                      ClosestPair& closest);
+
+// A converted map is drawn from one full-size atlas and the puzzle piece, and saved as GIF,
+// which is exact only up to 256 colours. The atlas and the puzzle piece together keep to
+// kColourBudget, leaving room to spare; the puzzle piece alone to kPuzzleColours.
+inline constexpr int kColourBudget = 240;
+inline constexpr int kPuzzleColours = 16;
+
+// Distinct colours of the pictures together, each read as the program draws it (opaque, any
+// transparency over black).
+int distinctColours(const std::vector<QImage>& pictures);
 
 } // namespace vt::art

@@ -24,6 +24,17 @@ inline constexpr Rgb kWhite{255, 255, 255};
 // a + (b - a) * t per component, to the nearest integer, within 0 to 255.
 Rgb mix(Rgb a, Rgb b, double t);
 
+// t (clamped to 0 to 1) snapped to the nearest of steps + 1 evenly spaced levels. The full-size
+// art shades in such steps rather than smoothly, so an atlas and the puzzle piece together keep
+// within the 256 colours a GIF of a converted map holds exactly.
+double posterise(double t, int steps);
+// mix(a, b, posterise(t, steps)).
+Rgb mixSteps(Rgb a, Rgb b, double t, int steps);
+// posterise() with pixel (x, y)'s offset in a 4 x 4 ordered dither: the bands of a smooth
+// gradient become an even stipple between two neighbouring levels (no level is added, and t = 0
+// stays 0).
+double posterise(double t, int steps, int x, int y);
+
 // One pixel as drawn: a fixed colour, a tone of the colour scheme's ramp (0 black, 0.6 the
 // swatch, 1 white), or nothing (transparent, for the window pictures).
 struct Ink

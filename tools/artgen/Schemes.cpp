@@ -70,8 +70,10 @@ Rgb fullColour(const Ink& value, int scheme)
         return value.colour;
     if (value.kind == Ink::Clear)
         return kBlack;
+    // Every tinted character shares one ramp of kFullToneSteps + 1 shades per scheme: grain and
+    // gentle gradients dither between neighbouring shades instead of adding colours.
     const Rgb s = swatch(scheme);
-    const double t = value.tone;
+    const double t = posterise(value.tone, kFullToneSteps);
     if (t <= 0.6)
         return mix(kBlack, s, t / 0.6);
     return mix(s, kWhite, (t - 0.6) / 0.4 * 0.85);

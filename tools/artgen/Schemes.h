@@ -11,7 +11,9 @@ inline constexpr int kSchemeCount = 6;
 // The scheme's swatch (Blue, Cyan, Green, Magenta, Orange, Red).
 Rgb swatch(int scheme);
 
-// Full-size colour of an ink (before the atlas stores it at 16 bits).
+// Full-size colour of an ink (before the atlas stores it at 16 bits). Tones snap to the
+// scheme's shade ramp: steps of 1 / kFullToneSteps, with the swatch (tone 0.6) on a step.
+inline constexpr int kFullToneSteps = 25;
 Rgb fullColour(const Ink& value, int scheme);
 
 // Map-size colour of an ink: always a colour of the halftone cube that the survey counts for

@@ -76,7 +76,7 @@ Ink smoothInk(const Tile& t, int x, int y)
     // A gentle sheen across the tile and a fine grain, so it reads as a surface.
     const double sheen = (t.u(x) + t.v(y)) / 128.0;
     const double grain = hashUnit(x, y, 31) - 0.5;
-    return tone(0.64 - 0.06 * sheen + 0.025 * grain);
+    return tone(0.64 - 0.06 * sheen + 0.04 * grain);
 }
 
 Ink dottedInk(const Tile& t, int x, int y)
@@ -129,7 +129,7 @@ std::optional<Ink> borderInk(const Tile& t, double depth)
     if (depth < 4.0)
         return ink(255, 243, 150);
     if (depth < 9.5)
-        return ink(mix({255, 222, 30}, {226, 170, 0}, (depth - 4.0) / 5.5));
+        return ink(mixSteps({255, 222, 30}, {226, 170, 0}, (depth - 4.0) / 5.5, 3));
     if (depth < 12.0)
         return ink(36, 22, 0);
     return std::nullopt;
@@ -359,7 +359,7 @@ void drawSpeckledGround(Tile& t)
             return ink(70, 200, 60);
         if (h < 0.34)
             return ink(30, 120, 30);
-        return ink(mix({6, 40, 10}, {20, 70, 20}, hashUnit(x / 3, y / 3, 61)));
+        return ink(mixSteps({6, 40, 10}, {20, 70, 20}, hashUnit(x / 3, y / 3, 61), 2));
     });
 }
 
@@ -541,14 +541,16 @@ void drawGoldTopBrick(Tile& t)
         }
         const double joint = u / 21.33 - std::floor(u / 21.33);
         if (y >= bottom - 3)
-            return ink(90, 50, 0);
+            return ink(90, 55, 0);
         if (joint > 0.93)
-            return ink(130, 80, 0);
+            return ink(kGoldDark);
         if (joint > 0.88 || y < 4)
-            return ink(255, 250, 170);
+            return ink(kGoldBright);
+        // From the keys' gold at the top to halfway into its shadow at the bottom, in the
+        // steps the lit objects use.
         const double shade = static_cast<double>(y) / bottom;
-        return ink(mix({255, 225, 60}, {205, 140, 0},
-                       shade + joint * 0.15 + 0.08 * (hashUnit(x, y, 79) - 0.5)));
+        const double depth = shade + joint * 0.15 + 0.08 * (hashUnit(x, y, 79) - 0.5);
+        return ink(mixSteps(kGoldDark, kGold, 1.0 - 0.5 * depth, 6));
     });
 }
 

@@ -1,9 +1,10 @@
 // vorlan-artgen <resources-folder> [<contact-sheet.png>]
 //
 // Draws the 24 character atlases (into <resources-folder>/rcdata) and the pictures of the
-// windows (into <resources-folder>/pictures), checks the map-size characters, and reports the
-// closest pair of characters of each game. Fails when a check fails. The output is the same
-// on every run and every machine.
+// windows (into <resources-folder>/pictures), checks the map-size characters and the colours of
+// the full-size atlases, and reports the closest pair of characters of each game and the most
+// colours of a full-size atlas. Fails when a check fails. The output is the same on every run
+// and every machine.
 #include "Atlases.h"
 #include "BmpWriter.h"
 #include "Checks.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -53,9 +55,22 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    const std::vector<NamedPicture> pictures = windowPictures();
+    QImage puzzle;
+    for (const NamedPicture& picture : pictures)
+        if (picture.name == QLatin1String("PUZZLE.png"))
+            puzzle = picture.image;
+
     bool ok = true;
+    const int puzzleColours = distinctColours({puzzle});
+    if (puzzleColours > kPuzzleColours) {
+        std::fprintf(stderr, "the puzzle piece has %d colours, more than %d\n", puzzleColours,
+                     kPuzzleColours);
+        ok = false;
+    }
     for (int game = 0; game < vt::kGameCount; ++game) {
         ClosestPair closest{0, 0, 0, -1};
+        int mostColours = 0;
         for (int scheme = 0; scheme < kSchemeCount; ++scheme) {
             std::vector<Cell> cells;
             for (int i = 0; i < vt::char_count[static_cast<std::size_t>(game)]; ++i)
@@ -70,19 +85,29 @@ int main(int argc, char** argv)
 
             const QString full = QString::fromLatin1(atlasFileName(game, scheme, true));
             const QString map = QString::fromLatin1(atlasFileName(game, scheme, false));
-            ok = writeFile(out.filePath(QStringLiteral("rcdata/") + full),
-                           fullAtlas(game, scheme)) && ok;
+            const QByteArray fullBytes = fullAtlas(game, scheme);
+            ok = writeFile(out.filePath(QStringLiteral("rcdata/") + full), fullBytes) && ok;
+            // Counted as the program reads the atlas: 5-6-5 widened by the toolkit's reader.
+            const int colours = distinctColours({QImage::fromData(fullBytes, "BMP"), puzzle});
+            if (colours > kColourBudget) {
+                std::fprintf(stderr, "%s with the puzzle piece has %d colours, more than %d\n",
+                             qPrintable(full), colours, kColourBudget);
+                ok = false;
+            }
+            mostColours = std::max(mostColours, colours);
             ok = writeFile(out.filePath(QStringLiteral("rcdata/") + map),
                            mapAtlas(game, scheme)) && ok;
         }
         std::printf("PC Vorlan %d: closest pair %d and %d in %s, score %d\n", game + 1,
                     closest.first, closest.second,
                     vt::colour_names[static_cast<std::size_t>(closest.scheme)], closest.score);
+        std::printf("PC Vorlan %d: at most %d colours in a full-size atlas with the puzzle piece\n",
+                    game + 1, mostColours);
     }
 
     ok = writeFile(out.filePath(QStringLiteral("pictures/HERO.bmp")),
                    bmp24(kHeroSize, kHeroSize, heroPixels())) && ok;
-    for (const NamedPicture& picture : windowPictures())
+    for (const NamedPicture& picture : pictures)
         ok = writePicture(out.filePath(QStringLiteral("pictures/") + picture.name),
                           picture.image) && ok;
     if (argc == 3)
