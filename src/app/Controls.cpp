@@ -144,9 +144,8 @@ void EventLabel::leaveEvent(QEvent* event)
 
 void PathLabel::setPath(const QString& path)
 {
-    m_path = path;
+    setText(path);
     setToolTip(path);
-    update();
 }
 
 void PathLabel::paintEvent(QPaintEvent*)
@@ -154,7 +153,7 @@ void PathLabel::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setPen(palette().color(foregroundRole()));
     painter.drawText(rect(), int(alignment()),
-                     fontMetrics().elidedText(m_path, Qt::ElideMiddle, width()));
+                     fontMetrics().elidedText(text(), Qt::ElideMiddle, width()));
 }
 
 OutlineShape::OutlineShape(QWidget* parent) : QWidget(parent)

@@ -95,20 +95,18 @@ protected:
     void leaveEvent(QEvent* event) override;
 };
 
-// A label holding a folder path, shown shortened in the middle when it does not fit.
+// A label whose text (a folder path or a file name) is shown shortened in the middle, with
+// the whole text as its tool tip, when it does not fit.
 class PathLabel : public QLabel
 {
     Q_OBJECT
 public:
     using QLabel::QLabel;
-    QString path() const { return m_path; }
+    QString path() const { return text(); }
     void setPath(const QString& path);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-
-private:
-    QString m_path;
 };
 
 // A red outline with a 2-pixel pen and no fill, drawn inside its bounds. It takes the

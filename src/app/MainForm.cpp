@@ -208,7 +208,7 @@ void TMainForm::buildSidePanel()
         label->setObjectName(name);
         label->setGeometry(82, y, 105, 18);
     };
-    lb_filename = new QLabel(InfoPanel);
+    lb_filename = new PathLabel(InfoPanel);
     lb_filename->setObjectName(QStringLiteral("lb_filename"));
     lb_filename->setGeometry(0, 0, 185, 18);
     caption(QStringLiteral("Game:"), 22);
@@ -346,7 +346,8 @@ void TMainForm::buildActions()
         QStringLiteral("JPEG Image File (*.jpeg)"),
     };
     SaveDialog1 = {QStringLiteral("Save Decoded Map"), QStringLiteral("bmp"),
-                   pictureRows + QStringList{QStringLiteral("Comma Separated Value file (*.csv)")},
+                   pictureRows + QStringList{QStringLiteral("Comma Separated Value file (*.csv)"),
+                                             QStringLiteral("Tiled Map (*.tmx)")},
                    QString(), 0};
     SaveScreenGrabDialog = {QStringLiteral("Save Screengrab"), QStringLiteral("bmp"), pictureRows,
                             QString(), 0};

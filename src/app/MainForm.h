@@ -33,6 +33,7 @@ namespace vt {
 class EventLabel;
 class FilledShape;
 class OutlineShape;
+class PathLabel;
 class PictureControl;
 class TAboutForm;
 class TBulkConvForm;
@@ -111,7 +112,7 @@ public:
     QPushButton* sb_options = nullptr;
     QPushButton* sb_about = nullptr;
     QWidget* InfoPanel = nullptr;
-    QLabel* lb_filename = nullptr;
+    PathLabel* lb_filename = nullptr;
     QComboBox* cb_game = nullptr;
     EventLabel* lb_MapSize = nullptr;
     EventLabel* lb_Origin = nullptr;

@@ -118,7 +118,7 @@ void TMainForm::LoadScreenGrab(const QString& filename)
         ExtractCharsFromResource(static_cast<quint8>(result.chosenScheme), true);
     }
 
-    lb_filename->setText(name.isEmpty() ? kClipboardName : QFileInfo(name).fileName());
+    lb_filename->setPath(name.isEmpty() ? kClipboardName : QFileInfo(name).fileName());
     grid = result.grid;
     det = grid;
     UpdateLabels();
