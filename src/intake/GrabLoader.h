@@ -10,8 +10,9 @@ namespace vt {
 inline constexpr int kMaxGrabSide = 16384;
 inline constexpr qint64 kMaxGrabBytes = 256ll * 1024 * 1024;
 
-// Reads a grab file (BMP, PNG, GIF or JPEG, told by its first bytes). Throws vt::Error naming
-// the file when it is not such a picture, is too large, or cannot be decoded.
+// Reads a grab file (BMP, PNG, GIF or JPEG, told by its first bytes, and decoded as that format
+// only). Throws vt::Error naming the file when it is not such a picture, cannot be opened, is
+// too large (judged from its header before anything is decoded), or cannot be decoded.
 QImage readGrabFile(const QString& path);
 
 // Refuses a picture too large to work on (from the clipboard, say); throws vt::Error.

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -10,10 +11,10 @@ namespace vt {
 
 namespace {
 
+// A regular file, or a link to one: a named pipe would block the open until a writer comes.
 bool existsAsFile(const QString& filename)
 {
-    const QFileInfo info(filename);
-    return info.exists() && !info.isDir();
+    return QFileInfo(filename).isFile();
 }
 
 ImageKind kindOf(const std::array<uchar, 16>& b, quint32 size)
@@ -52,6 +53,13 @@ ImageKind imageKind(const QString& filename)
     const ImageKind kind = kindOf(head, size);
     // The file may have gone while it was read.
     return existsAsFile(filename) ? kind : ImageKind::None;
+}
+
+ImageKind imageKindOf(const QByteArray& head, qint64 size)
+{
+    std::array<uchar, 16> bytes{};
+    std::memcpy(bytes.data(), head.constData(), std::min<std::size_t>(bytes.size(), head.size()));
+    return kindOf(bytes, static_cast<quint32>(size));
 }
 
 bool IsAnImage(const QString& filename)
