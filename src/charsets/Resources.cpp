@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <vector>
+
 namespace vt {
 
 namespace {
@@ -21,10 +23,36 @@ QString findIn(const QString& folder, const QString& name, bool ignoreExtension)
     return {};
 }
 
+struct Override
+{
+    QString name;
+    std::optional<QByteArray> bytes;
+};
+
+std::vector<Override>& overrides()
+{
+    static std::vector<Override> list;
+    return list;
+}
+
 } // namespace
+
+void overrideResource(const QString& name, std::optional<QByteArray> bytes)
+{
+    auto& list = overrides();
+    if (name.isNull()) {
+        list.clear();
+        return;
+    }
+    std::erase_if(list, [&name](const Override& o) { return o.name.compare(name, Qt::CaseInsensitive) == 0; });
+    list.push_back({name, std::move(bytes)});
+}
 
 std::optional<QByteArray> readResource(const QString& name)
 {
+    for (const Override& o : overrides())
+        if (o.name.compare(name, Qt::CaseInsensitive) == 0)
+            return o.bytes;
     const QString path = findIn(QStringLiteral(":/rcdata"), name, false);
     if (path.isEmpty())
         return std::nullopt;

@@ -14,6 +14,10 @@ namespace vt {
 // nothing when there is none.
 std::optional<QByteArray> readResource(const QString& name);
 
+// Tests stand a resource in for the embedded one: `bytes` replaces it, or with no bytes the
+// resource counts as missing. A null name clears every stand-in.
+void overrideResource(const QString& name, std::optional<QByteArray> bytes);
+
 // A picture of the windows (banner, button pictures, hero, puzzle piece, ...), found by its
 // name without extension and without regard to case; a null image when there is none.
 QImage programPicture(const QString& name);

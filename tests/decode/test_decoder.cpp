@@ -154,6 +154,33 @@ TEST(MapDecoder, AGridReachingPastTheGrabReadsBlackThereAndEveryPassStartsAfresh
     EXPECT_EQ(past.decoded.map[8][3], 0);
 }
 
+// Every shipped map-size character is found as itself with 100, and every other scores lower.
+TEST(MapDecoder, EveryShippedCharacterIsTellableFromTheOthers)
+{
+    for (int game : {0, 1}) {
+        int closest = 0;
+        for (int colour = 0; colour < 6; ++colour) {
+            std::vector<QByteArray> candidates;
+            for (const QImage& c : loadCharacters(game, colour, false))
+                candidates.push_back(bmpByteImage(c));
+            for (std::size_t i = 0; i < candidates.size(); ++i) {
+                int best = -1;
+                EXPECT_EQ(CompareBitmaps(candidates, candidates[i], best, 16, 15), 100);
+                EXPECT_EQ(best, int(i)) << game << "/" << colour;
+                for (std::size_t j = 0; j < candidates.size(); ++j) {
+                    if (j == i)
+                        continue;
+                    const quint8 cross = CompareBitmaps({candidates[j]}, candidates[i], best, 16, 15);
+                    EXPECT_LT(cross, 100) << game << "/" << colour << ": " << i << " " << j;
+                    closest = std::max(closest, int(cross));
+                }
+            }
+        }
+        RecordProperty(game == 0 ? "closestGame1" : "closestGame2", closest);
+        std::printf("game %d: highest cross score %d\n", game + 1, closest);
+    }
+}
+
 TEST(MapDecoder, AccuracyAndItsColourBand)
 {
     const struct

@@ -1,0 +1,153 @@
+// The character sets as the window shows them, and the colour selector's items.
+#include "app/Controls.h"
+#include "app/Error.h"
+#include "app/MainForm.h"
+#include "charsets/ColourSelector.h"
+#include "charsets/GameTables.h"
+#include "charsets/Lzh.h"
+#include "charsets/Resources.h"
+
+#include "TestSupport.h"
+#include "UiSupport.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+namespace vt {
+namespace {
+
+class CharsetWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { test::SettingsSandbox::clear(); }
+    void TearDown() override { overrideResource(QString(), std::nullopt); }
+
+    static int gridTop(const TMainForm& main) { return main.lb_fullsizechar->geometry().bottom() + 1; }
+
+    // The character tiles the side panel holds, wherever they came from.
+    static int tilesShown(const TMainForm& main)
+    {
+        int count = 0;
+        for (const PictureControl* control : main.charactersArea->findChildren<PictureControl*>())
+            count += control->tag() >= 0 ? 1 : 0;
+        return count;
+    }
+
+    static std::vector<QImage> pictures(const std::vector<PictureControl*>& set)
+    {
+        std::vector<QImage> result;
+        for (const PictureControl* control : set)
+            result.push_back(control->picture());
+        return result;
+    }
+};
+
+TEST_F(CharsetWindowTest, TilesFillTheGridFromSlotOneAndAChangeOfGameLeavesNoStaleOnes)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    ASSERT_EQ(main.fullsize_char.size(), 33u);
+
+    main.cb_game->setCurrentIndex(1);
+    main.ExtractCharsFromResource(3, true);
+    ASSERT_EQ(main.fullsize_char.size(), 35u);
+    EXPECT_EQ(main.fullsize_char[34]->geometry(), QRect(0, gridTop(main) + 224, 32, 32));
+    EXPECT_EQ(main.fullsize_char[0]->geometry(), QRect(32, gridTop(main), 32, 32));
+    for (int i = 0; i < 35; ++i)
+        EXPECT_EQ(main.fullsize_char[std::size_t(i)]->tag(), i);
+    EXPECT_EQ(tilesShown(main), 35);
+
+    main.cb_game->setCurrentIndex(0);
+    main.ExtractCharsFromResource(3, true);
+    ASSERT_EQ(main.fullsize_char.size(), 33u);
+    EXPECT_EQ(main.fullsize_char[32]->geometry(), QRect(96, gridTop(main) + 192, 32, 32));
+    EXPECT_EQ(tilesShown(main), 33);
+    EXPECT_EQ(main.fullsize_char[1]->picture().size(), QSize(64, 64));
+}
+
+TEST_F(CharsetWindowTest, EachBuildLeavesTheOtherSetAlone)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    main.ExtractCharsFromResource(1, false);
+    const auto fullsize = main.fullsize_char;
+    const auto mapsize = main.mapsize_char;
+    ASSERT_EQ(mapsize.size(), 33u);
+    EXPECT_EQ(mapsize[3]->picture().size(), QSize(16, 15));
+    EXPECT_EQ(mapsize[3]->picture().format(), QImage::Format_Indexed8);
+    EXPECT_EQ(mapsize[3]->geometry(), QRect(48, 0, 16, 15));
+
+    main.ExtractCharsFromResource(2, true);
+    EXPECT_EQ(main.mapsize_char, mapsize);
+    EXPECT_NE(main.fullsize_char, fullsize);
+    const auto rebuilt = main.fullsize_char;
+    main.ExtractCharsFromResource(2, false);
+    EXPECT_EQ(main.fullsize_char, rebuilt);
+}
+
+TEST_F(CharsetWindowTest, ACompressedAtlasGivesTheSameCharacters)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    for (bool fullsize : {true, false}) {
+        main.ExtractCharsFromResource(4, fullsize);
+        const auto plain = pictures(fullsize ? main.fullsize_char : main.mapsize_char);
+        const QString name = atlasName(0, 4, fullsize);
+        overrideResource(name, lzhCompress(*readResource(name)));
+        main.ExtractCharsFromResource(4, fullsize);
+        EXPECT_EQ(pictures(fullsize ? main.fullsize_char : main.mapsize_char), plain);
+        overrideResource(QString(), std::nullopt);
+    }
+}
+
+// A missing atlas, or a compressed one cut short, is an error naming it; both sets stay.
+TEST_F(CharsetWindowTest, ABrokenAtlasRaisesAndLeavesBothSetsAsTheyWere)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    main.ExtractCharsFromResource(0, false);
+    const auto fullsize = main.fullsize_char;
+    const auto mapsize = main.mapsize_char;
+
+    const QString name = atlasName(0, 5, true);
+    const QByteArray compressed = lzhCompress(*readResource(name));
+    const std::optional<QByteArray> broken[] = {std::nullopt, compressed.left(compressed.size() / 2),
+                                                QByteArray("BMnot a picture")};
+    for (const auto& bytes : broken) {
+        overrideResource(name, bytes);
+        try {
+            main.ExtractCharsFromResource(5, true);
+            ADD_FAILURE() << "no error";
+        } catch (const Error& error) {
+            EXPECT_TRUE(error.message().contains(name)) << error.message().toStdString();
+        }
+        EXPECT_EQ(main.fullsize_char, fullsize);
+        EXPECT_EQ(main.mapsize_char, mapsize);
+    }
+}
+
+TEST_F(CharsetWindowTest, ColourItemsAreDrawnOnTheirSwatchWithInvertedText)
+{
+    QImage item(120, 20, QImage::Format_RGB32);
+    item.fill(Qt::black);
+    {
+        QPainter painter(&item);
+        QFont font = painter.font();
+        font.setStyleStrategy(QFont::NoAntialias);
+        font.setPixelSize(16);
+        painter.setFont(font);
+        TColourComboBox::ComboBoxDrawItem(&painter, 1, QStringLiteral("Cyan"), item.rect());
+    }
+    EXPECT_EQ(item.pixel(115, 10), qRgb(0, 255, 255));
+    bool redText = false;
+    for (int y = 0; y < 20 && !redText; ++y)
+        for (int x = 0; x < 60 && !redText; ++x)
+            redText = item.pixel(x, y) == qRgb(255, 0, 0);
+    EXPECT_TRUE(redText);
+}
+
+} // namespace
+} // namespace vt
