@@ -1,13 +1,17 @@
 #include "app/MainForm.h"
+#include "charsets/Resources.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QIcon>
+#include <QPixmap>
 #include <QTimer>
 
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vorlan Tesselor"));
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(vt::programPicture(QStringLiteral("ICON")))));
 
     vt::Forms forms = vt::createForms();
     forms.MainForm->showMaximized();
