@@ -63,6 +63,26 @@ qint32 GetRegInteger(const QString& name, qint32 def)
     return def;
 }
 
+// Read as GetRegString and GetRegInteger read, without storing anything.
+QString PeekRegString(const QString& name, const QString& def)
+{
+    const QVariant value = OpenReg()->value(name);
+    if (value.isValid() && value.canConvert<QString>() &&
+        value.typeId() != QMetaType::QStringList && value.typeId() != QMetaType::QVariantList)
+        return value.toString();
+    return def;
+}
+
+qint32 PeekRegInteger(const QString& name, qint32 def)
+{
+    const QVariant value = OpenReg()->value(name);
+    bool ok = false;
+    const qint64 number = value.isValid() ? value.toLongLong(&ok) : 0;
+    if (ok && number >= INT32_MIN && number <= UINT32_MAX)
+        return static_cast<qint32>(static_cast<quint32>(number));
+    return def;
+}
+
 void SetRegString(const QString& name, const QString& value)
 {
     OpenReg()->setValue(name, value);

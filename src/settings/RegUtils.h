@@ -25,6 +25,11 @@ std::unique_ptr<QSettings> OpenReg(const QString& subkey = {});
 QString GetRegString(const QString& name, const QString& def);
 qint32 GetRegInteger(const QString& name, qint32 def);
 
+// The same without writing: a missing or unreadable value gives the default and the store is
+// left as it was (not even created). For readers that must not touch the user's settings.
+QString PeekRegString(const QString& name, const QString& def);
+qint32 PeekRegInteger(const QString& name, qint32 def);
+
 void SetRegString(const QString& name, const QString& value);
 void SetRegInteger(const QString& name, qint32 value);
 
