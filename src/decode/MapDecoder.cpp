@@ -41,6 +41,10 @@ DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>&
     result.decoded.reset(columns, rows);
     result.picture = QImage(kFullSize * columns, kFullSize * rows, QImage::Format_RGB32);
     result.picture.fill(Qt::black);
+    // A new picture takes the screen's resolution, which BMP, PNG and JPEG files record: fixed
+    // at 96 dots per inch, a map's files are the same whichever screen (or none) it is made on.
+    result.picture.setDotsPerMeterX(kMapDotsPerMeter);
+    result.picture.setDotsPerMeterY(kMapDotsPerMeter);
 
     std::vector<QByteArray> candidates;
     candidates.reserve(input.mapsize->size());

@@ -14,6 +14,7 @@
 namespace vt {
 
 inline constexpr int kFullSize = 64;  // pixels per cell of the converted map
+inline constexpr int kMapDotsPerMeter = 3780; // 96 dots per inch, recorded in the map's files
 
 struct DecodeInput
 {
