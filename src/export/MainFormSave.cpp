@@ -35,6 +35,12 @@ void TMainForm::saveOutputs(const QImage& picture, const QString& base, const Sa
     table.colourItemText = cb_map_colour->currentText();
     table.game = cb_game->currentIndex();
     table.charRef = m_options->rg_CharRef->itemIndex();
+    // The Tiled map's tileset is the characters shown in the side panel.
+    table.colour = cb_map_colour->currentIndex();
+    std::vector<QImage> characters;
+    for (const PictureControl* tile : fullsize_char)
+        characters.push_back(tile->picture());
+    table.characters = &characters;
 
     SaveMapHooks hooks;
     hooks.confirm = [this](const QString& message) { return prompts().confirm(this, message); };
@@ -75,13 +81,14 @@ void TMainForm::InitiateSave(SaveDialogState& dialog)
     choices.gif = extension == QLatin1String(".gif");
     choices.jpg = extension == QLatin1String(".jpeg");
     choices.csv = extension == QLatin1String(".csv");
-    if (!(choices.bmp || choices.png || choices.gif || choices.jpg || choices.csv)) {
+    choices.tmx = extension == QLatin1String(".tmx");
+    if (!(choices.bmp || choices.png || choices.gif || choices.jpg || choices.csv || choices.tmx)) {
         statusBar()->showMessage(
-            QStringLiteral("Nothing saved: a name ending in .bmp, .png, .gif, .jpeg or .csv "
+            QStringLiteral("Nothing saved: a name ending in .bmp, .png, .gif, .jpeg, .csv or .tmx "
                            "chooses the format."));
         return;
     }
-    if (choices.csv && !sb_SaveMap->isEnabled()) {
+    if ((choices.csv || choices.tmx) && !sb_SaveMap->isEnabled()) {
         statusBar()->showMessage(
             QStringLiteral("Nothing saved: there is no decoded map to write as a table yet."));
         return;

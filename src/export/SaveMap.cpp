@@ -3,6 +3,7 @@
 #include "export/FileNames.h"
 #include "export/ImageWriters.h"
 #include "export/MapTable.h"
+#include "export/TiledExport.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -20,7 +21,10 @@ enum class Output
     Png,
     Gif,
     Jpeg,
-    Csv
+    Csv,
+    Tileset, // the picture the Tiled maps refer to, beside them
+    Tmx,
+    Json
 };
 
 struct Step
@@ -30,11 +34,14 @@ struct Step
     int progressAfter; // -1: none
 };
 
-constexpr std::array<Step, 5> kSteps{{{Output::Bmp, ".bmp", 20},
+constexpr std::array<Step, 8> kSteps{{{Output::Bmp, ".bmp", 20},
                                       {Output::Png, ".png", 40},
                                       {Output::Gif, ".gif", 60},
                                       {Output::Jpeg, ".jpeg", 80},
-                                      {Output::Csv, ".csv", -1}}};
+                                      {Output::Csv, ".csv", -1},
+                                      {Output::Tileset, nullptr, -1},
+                                      {Output::Tmx, ".tmx", -1},
+                                      {Output::Json, ".json", -1}}};
 
 bool chosen(const SaveChoices& choices, Output output)
 {
@@ -49,6 +56,12 @@ bool chosen(const SaveChoices& choices, Output output)
         return choices.jpg;
     case Output::Csv:
         return choices.csv;
+    case Output::Tileset:
+        return choices.tmx || choices.json;
+    case Output::Tmx:
+        return choices.tmx;
+    case Output::Json:
+        return choices.json;
     }
     return false;
 }
@@ -56,6 +69,21 @@ bool chosen(const SaveChoices& choices, Output output)
 bool hasTable(const MapTableSource& table)
 {
     return table.decoded && table.decoded->columns() > 0 && table.decoded->rows() > 0;
+}
+
+bool hasTileset(const MapTableSource& table)
+{
+    return hasTable(table) && table.characters && !table.characters->empty();
+}
+
+bool isTiled(Output output)
+{
+    return output == Output::Tileset || output == Output::Tmx || output == Output::Json;
+}
+
+TiledTileset tilesetOf(const MapTableSource& table)
+{
+    return tiledTileset(table.game, table.colour, int(table.characters->size()));
 }
 
 QString cannotWrite(const QString& file, const QString& reason)
@@ -87,9 +115,17 @@ QString writeOutput(const QString& path, Output output, const QImage& picture,
     case Output::Jpeg:
         ok = writeJpeg(picture, file, &reason);
         break;
-    case Output::Csv: {
+    case Output::Tileset:
+        ok = writePng(tilesetImage(*table.characters), file, &reason);
+        break;
+    case Output::Csv:
+    case Output::Tmx:
+    case Output::Json: {
         const QByteArray text =
-            csvTable(*table.decoded, table.colourItemText, table.game, table.charRef);
+            output == Output::Csv
+                ? csvTable(*table.decoded, table.colourItemText, table.game, table.charRef)
+            : output == Output::Tmx ? tmxMap(*table.decoded, tilesetOf(table))
+                                    : tiledJsonMap(*table.decoded, tilesetOf(table));
         ok = file.write(text) == text.size();
         if (!ok)
             reason = file.errorString();
@@ -120,19 +156,28 @@ SaveMapResult SaveMapUnder(const QImage& picture, const QString& base, SaveChoic
                            const SaveMapHooks& hooks)
 {
     SaveMapResult result;
-    const auto pathOf = [&base](const Step& step) { return base + QLatin1String(step.extension); };
+    const auto pathOf = [&base, &table](const Step& step) {
+        if (step.output == Output::Tileset)
+            return QFileInfo(base + QStringLiteral(".tmx")).absolutePath() + QLatin1Char('/') +
+                   tilesetOf(table).imageFile;
+        return base + QLatin1String(step.extension);
+    };
     const bool tableMissing = choices.csv && !hasTable(table);
+    const bool tiledMissing = (choices.tmx || choices.json) && !hasTileset(table);
 
     std::array<bool, kSteps.size()> keep{};
-    for (std::size_t i = 0; i < kSteps.size(); ++i)
-        keep[i] = chosen(choices, kSteps[i].output);
-    if (tableMissing)
-        keep.back() = false;
+    for (std::size_t i = 0; i < kSteps.size(); ++i) {
+        const Output output = kSteps[i].output;
+        keep[i] = chosen(choices, output) && !(output == Output::Csv && tableMissing) &&
+                  !(isTiled(output) && tiledMissing);
+    }
 
     if (confirmoverwrite) {
         for (std::size_t i = 0; i < kSteps.size(); ++i) {
+            if (!keep[i])
+                continue;
             const QString path = pathOf(kSteps[i]);
-            if (!keep[i] || !QFileInfo::exists(path))
+            if (!QFileInfo::exists(path))
                 continue;
             const QString message = QStringLiteral("\"%1\" already exists. Overwrite?")
                                         .arg(QDir::toNativeSeparators(path));
@@ -156,6 +201,11 @@ SaveMapResult SaveMapUnder(const QImage& picture, const QString& base, SaveChoic
     if (tableMissing) {
         result.error = QStringLiteral("No decoded map to write as a table: \"%1\" was not written")
                            .arg(QDir::toNativeSeparators(base + QStringLiteral(".csv")));
+    } else if (tiledMissing) {
+        result.error =
+            QStringLiteral("No decoded map to write as a Tiled map: \"%1\" was not written")
+                .arg(QDir::toNativeSeparators(base + (choices.tmx ? QStringLiteral(".tmx")
+                                                                  : QStringLiteral(".json"))));
     }
     return result;
 }

@@ -9,21 +9,25 @@
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 namespace vt {
 
 struct SaveChoices
 {
     bool bmp = false, png = false, gif = false, jpg = false, csv = false;
+    bool tmx = false, json = false; // Tiled maps (TiledExport.h), with their tileset picture
 };
 
-// Where the ".csv" table comes from (see csvTable).
+// Where the ".csv" table and the Tiled maps come from (see csvTable, tmxMap).
 struct MapTableSource
 {
     const DecodedMap* decoded = nullptr;
     QString colourItemText; // the colour selector's item text
     int game = 0;
     int charRef = 0;
+    int colour = 0;                                // colour selector index: names the tileset
+    const std::vector<QImage>* characters = nullptr; // full-size characters: the tileset picture
 };
 
 struct SaveMapHooks
@@ -42,7 +46,9 @@ struct SaveMapResult
 };
 
 // Writes `picture` and the table under the base name RemoveExt(filename): B.bmp, B.png, B.gif,
-// B.jpeg (never ".jpg") and B.csv, whichever are chosen, in that order.
+// B.jpeg (never ".jpg"), B.csv, then for a Tiled map the tileset picture beside B (named after
+// the game and scheme, "pc-vorlan-2-orange-tiles.png") and B.tmx and B.json, whichever are
+// chosen, in that order.
 // - An empty `filename` is the clipboard copy, which the caller does itself: nothing is written.
 // - With `confirmoverwrite`, every chosen output whose file exists is put to `hooks.confirm`
 //   first, as "\"<file>\" already exists. Overwrite?"; No drops that output only. All the
@@ -54,7 +60,8 @@ struct SaveMapResult
 //   failure ends the save: files written before it stay, later ones are not tried, and `error`
 //   names the file and the reason.
 // - A chosen table without a decoded map (null or empty) writes no ".csv", asks no question
-//   about it, and is reported in `error` after the pictures are written.
+//   about it, and is reported in `error` after the pictures are written; so are Tiled maps
+//   without a decoded map or without the characters of their tileset.
 SaveMapResult SaveMap(const QImage& picture, const QString& filename, SaveChoices choices,
                       bool confirmoverwrite, const MapTableSource& table,
                       const SaveMapHooks& hooks);
