@@ -1,0 +1,227 @@
+#include "cli/CliOptions.h"
+
+#include "app/AppVersion.h"
+#include "charsets/GameTables.h"
+#include "export/MapTable.h"
+#include "settings/RegUtils.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+namespace vt::cli {
+
+namespace {
+
+const QString kUsage = QStringLiteral(
+    "Usage: vorlan-tesselor-cli [options] INPUT...\n"
+    "Converts screengrabs of PC Vorlan 1 and 2 into maps, as the window's bulk conversion does.\n"
+    "Each INPUT is a grab file or a folder, whose files (not its sub-folders) are taken in name\n"
+    "order. Grabs are converted in the order given; a grab whose game the analysis cannot tell\n"
+    "keeps the game of the grab before it.\n"
+    "\n"
+    "Options:\n"
+    "  -o, --output DIR      folder for the outputs (default: the current folder)\n"
+    "  -f, --formats LIST    comma-separated outputs: bmp, png, gif, jpeg, csv, tmx, json\n"
+    "                        (default: the stored bulk conversion choices)\n"
+    "  -p, --pattern TEXT    output name: %s the grab's name, %g the game number, %% a %\n"
+    "                        (default: the stored pattern)\n"
+    "      --game auto|1|2   hold the game instead of detecting it\n"
+    "      --colour auto|blue|cyan|green|magenta|orange|red\n"
+    "                        hold the colour scheme instead of surveying it\n"
+    "      --char-match N    Character Match threshold, 0 to 100\n"
+    "      --pixel-match N   Pixel Match threshold, 0 to 100\n"
+    "      --vorlan-match N  Vorlan Match threshold, 0 to 100\n"
+    "      --csv-codes atlas|pc\n"
+    "                        table cells as references into the atlas or as PC references\n"
+    "      --unknown grab|puzzle\n"
+    "                        draw unrecognised cells as copied from the grab or as the\n"
+    "                        puzzle piece\n"
+    "  -j, --jobs N          grabs converted at once (default: one per processor)\n"
+    "      --json            one JSON object per grab on standard output\n"
+    "  -q, --quiet           no progress and no summary, only errors\n"
+    "      --settings FILE   read the preferences from this INI file instead of the user's\n"
+    "  -h, --help            show this text\n"
+    "      --version         show the version\n"
+    "\n"
+    "Exit status: 0 when every grab converted, 1 when some failed, 2 on a usage error.\n"
+    "Files that are not pictures are passed over and counted in the summary.\n");
+
+ParseResult error(const QString& text)
+{
+    ParseResult result;
+    result.action = ParseResult::Action::Error;
+    result.text = QStringLiteral("vorlan-tesselor-cli: %1\nTry 'vorlan-tesselor-cli --help'.\n")
+                      .arg(text);
+    return result;
+}
+
+std::optional<int> percent(const QString& text)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < 0 || value > 100)
+        return std::nullopt;
+    return value;
+}
+
+// Sets the chosen outputs from "bmp,csv"; false when a name is not known.
+bool parseFormats(const QString& list, SaveChoices& choices, QString& unknown)
+{
+    choices = SaveChoices{};
+    for (const QString& item : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString name = item.trimmed().toLower();
+        if (name == QLatin1String("bmp"))
+            choices.bmp = true;
+        else if (name == QLatin1String("png"))
+            choices.png = true;
+        else if (name == QLatin1String("gif"))
+            choices.gif = true;
+        else if (name == QLatin1String("jpeg") || name == QLatin1String("jpg"))
+            choices.jpg = true;
+        else if (name == QLatin1String("csv"))
+            choices.csv = true;
+        else if (name == QLatin1String("tmx"))
+            choices.tmx = true;
+        else if (name == QLatin1String("json"))
+            choices.json = true;
+        else {
+            unknown = item.trimmed();
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+ParseResult parseCommandLine(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")}, {},
+                                    QStringLiteral("DIR"));
+    const QCommandLineOption formats({QStringLiteral("f"), QStringLiteral("formats")}, {},
+                                     QStringLiteral("LIST"));
+    const QCommandLineOption pattern({QStringLiteral("p"), QStringLiteral("pattern")}, {},
+                                     QStringLiteral("TEXT"));
+    const QCommandLineOption game(QStringLiteral("game"), {}, QStringLiteral("GAME"));
+    const QCommandLineOption colour({QStringLiteral("colour"), QStringLiteral("color")}, {},
+                                    QStringLiteral("SCHEME"));
+    const QCommandLineOption charMatch(QStringLiteral("char-match"), {}, QStringLiteral("N"));
+    const QCommandLineOption pixelMatch(QStringLiteral("pixel-match"), {}, QStringLiteral("N"));
+    const QCommandLineOption vorlanMatch(QStringLiteral("vorlan-match"), {}, QStringLiteral("N"));
+    const QCommandLineOption csvCodes(QStringLiteral("csv-codes"), {}, QStringLiteral("CODES"));
+    const QCommandLineOption unknown(QStringLiteral("unknown"), {}, QStringLiteral("DRAWING"));
+    const QCommandLineOption jobs({QStringLiteral("j"), QStringLiteral("jobs")}, {},
+                                  QStringLiteral("N"));
+    const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption quiet(QStringList{QStringLiteral("q"), QStringLiteral("quiet")});
+    const QCommandLineOption settingsFile(QStringLiteral("settings"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringLiteral("version"));
+    parser.addOptions({output, formats, pattern, game, colour, charMatch, pixelMatch, vorlanMatch,
+                       csvCodes, unknown, jobs, json, quiet, settingsFile, help, version});
+
+    if (!parser.parse(arguments))
+        return error(parser.errorText());
+    if (parser.isSet(help))
+        return {ParseResult::Action::Help, kUsage, {}};
+    if (parser.isSet(version))
+        return {ParseResult::Action::Version,
+                QStringLiteral("vorlan-tesselor-cli ") + AppVersion() + QLatin1Char('\n'), {}};
+
+    ParseResult result;
+    CliOptions& options = result.options;
+    options.inputs = parser.positionalArguments();
+    if (options.inputs.isEmpty())
+        return error(QStringLiteral("no grab or folder given."));
+
+    if (parser.isSet(settingsFile)) {
+        const QString path = parser.value(settingsFile);
+        if (!QFileInfo(path).isFile())
+            return error(QStringLiteral("the settings file \"%1\" does not exist.").arg(path));
+        useSettingsFile(path);
+    }
+    ConvertSettings& settings = options.settings;
+    settings = storedConvertSettings();
+
+    options.outputDir = parser.value(output);
+    if (parser.isSet(output) && options.outputDir.isEmpty())
+        return error(QStringLiteral("--output needs a folder."));
+    if (parser.isSet(formats)) {
+        QString name;
+        if (!parseFormats(parser.value(formats), settings.choices, name))
+            return error(QStringLiteral("unknown format \"%1\" (bmp, png, gif, jpeg, csv, tmx "
+                                        "or json).")
+                             .arg(name));
+    }
+    if (parser.isSet(pattern))
+        settings.pattern = parser.value(pattern);
+
+    if (parser.isSet(game)) {
+        const QString value = parser.value(game).toLower();
+        if (value == QLatin1String("auto"))
+            settings.forcedGame = -1;
+        else if (value == QLatin1String("1") || value == QLatin1String("2"))
+            settings.forcedGame = value.toInt() - 1;
+        else
+            return error(QStringLiteral("--game takes auto, 1 or 2."));
+    }
+    if (parser.isSet(colour)) {
+        const QString value = parser.value(colour);
+        settings.forcedColour = -2;
+        if (value.compare(QLatin1String("auto"), Qt::CaseInsensitive) == 0)
+            settings.forcedColour = -1;
+        for (int i = 0; i < kColourCount; ++i)
+            if (value.compare(colourName(i), Qt::CaseInsensitive) == 0)
+                settings.forcedColour = i;
+        if (settings.forcedColour == -2)
+            return error(QStringLiteral("--colour takes auto, blue, cyan, green, magenta, orange "
+                                        "or red."));
+    }
+
+    const std::pair<const QCommandLineOption*, quint8*> thresholds[] = {
+        {&charMatch, &settings.thresholds.prob_match},
+        {&pixelMatch, &settings.thresholds.pix_match},
+        {&vorlanMatch, &settings.thresholds.vorlan_match},
+    };
+    for (const auto& [option, field] : thresholds) {
+        if (!parser.isSet(*option))
+            continue;
+        const auto value = percent(parser.value(*option));
+        if (!value)
+            return error(QStringLiteral("--%1 takes a whole number from 0 to 100.")
+                             .arg(option->names().constLast()));
+        *field = quint8(*value);
+    }
+
+    if (parser.isSet(csvCodes)) {
+        const QString value = parser.value(csvCodes).toLower();
+        if (value == QLatin1String("atlas"))
+            settings.charRef = kCharRefAtlas;
+        else if (value == QLatin1String("pc"))
+            settings.charRef = kCharRefPc;
+        else
+            return error(QStringLiteral("--csv-codes takes atlas or pc."));
+    }
+    if (parser.isSet(unknown)) {
+        const QString value = parser.value(unknown).toLower();
+        if (value == QLatin1String("grab"))
+            settings.puzzpiece = false;
+        else if (value == QLatin1String("puzzle"))
+            settings.puzzpiece = true;
+        else
+            return error(QStringLiteral("--unknown takes grab or puzzle."));
+    }
+
+    if (parser.isSet(jobs)) {
+        bool ok = false;
+        options.jobs = parser.value(jobs).toInt(&ok);
+        if (!ok || options.jobs < 1)
+            return error(QStringLiteral("--jobs takes a whole number of 1 or more."));
+    }
+    options.json = parser.isSet(json);
+    options.quiet = parser.isSet(quiet);
+    return result;
+}
+
+} // namespace vt::cli

@@ -1,0 +1,21 @@
+// The command line's run over many grabs: loading, decoding and saving on several threads,
+// planning in input order, so that the outputs do not depend on the number of threads.
+#pragma once
+
+#include "export/GrabConverter.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace vt::cli {
+
+// Converts `inputs` (grab paths, in run order) into `outputDir` with up to `jobs` threads.
+// Each thread holds one grab at a time, so memory does not grow with the number of grabs.
+// `onReport` gets every grab's report in input order, one call at a time.
+void convertAll(const QStringList& inputs, const ConvertSettings& settings,
+                const QString& outputDir, int jobs,
+                const std::function<void(int index, const GrabReport& report)>& onReport);
+
+} // namespace vt::cli

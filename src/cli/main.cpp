@@ -1,0 +1,162 @@
+// vorlan-tesselor-cli: converts grabs and folders of grabs into maps without a window, with
+// the same outputs as the window's bulk conversion.
+#include "charsets/GameTables.h"
+#include "cli/CliOptions.h"
+#include "cli/ConvertRun.h"
+#include "cli/Progress.h"
+#include "export/BulkConvert.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QThread>
+
+#include <cstdio>
+
+using namespace vt;
+
+namespace {
+
+const char* outcomeName(GrabReport::Outcome outcome)
+{
+    switch (outcome) {
+    case GrabReport::Outcome::Skipped:
+        return "skipped";
+    case GrabReport::Outcome::Converted:
+        return "converted";
+    case GrabReport::Outcome::Failed:
+        return "failed";
+    }
+    return "";
+}
+
+QJsonObject jsonOf(const GrabReport& report)
+{
+    QJsonObject object{
+        {QStringLiteral("input"), QDir::toNativeSeparators(report.input)},
+        {QStringLiteral("status"), QLatin1String(outcomeName(report.outcome))},
+        {QStringLiteral("outputs"), QJsonArray::fromStringList(report.outputs)},
+    };
+    if (report.analysed) {
+        object.insert(QStringLiteral("game"), report.game + 1);
+        object.insert(QStringLiteral("scheme"), colourName(report.colour));
+        object.insert(QStringLiteral("grid"),
+                      QJsonObject{{QStringLiteral("columns"), report.grid.grab_width},
+                                  {QStringLiteral("rows"), report.grid.grab_height},
+                                  {QStringLiteral("originx"), qint64(report.grid.originx)},
+                                  {QStringLiteral("originy"), qint64(report.grid.originy)}});
+    }
+    if (report.decoded) {
+        object.insert(QStringLiteral("errors"), qint64(report.errors));
+        object.insert(QStringLiteral("accuracy"), report.accuracy);
+    }
+    if (report.outcome == GrabReport::Outcome::Skipped)
+        object.insert(QStringLiteral("error"),
+                      QStringLiteral("not a BMP, PNG, GIF or JPEG picture"));
+    else if (!report.error.isEmpty())
+        object.insert(QStringLiteral("error"), report.error);
+    return object;
+}
+
+// Files first named, folders expanded to their files (not their sub-folders) in name order.
+QStringList grabsOf(const QStringList& inputs)
+{
+    QStringList grabs;
+    for (const QString& input : inputs) {
+        if (QFileInfo(input).isDir()) {
+            const QDir folder(input);
+            for (const QString& name : listFolder(input))
+                grabs.append(folder.filePath(name));
+        } else {
+            grabs.append(input);
+        }
+    }
+    return grabs;
+}
+
+void print(std::FILE* stream, const QString& text)
+{
+    std::fputs(text.toUtf8().constData(), stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    // Nothing here draws on a screen: pictures are read, drawn and written in memory.
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Vorlan Tesselor"));
+
+    const cli::ParseResult parsed = cli::parseCommandLine(QCoreApplication::arguments());
+    switch (parsed.action) {
+    case cli::ParseResult::Action::Help:
+    case cli::ParseResult::Action::Version:
+        print(stdout, parsed.text);
+        return 0;
+    case cli::ParseResult::Action::Error:
+        print(stderr, parsed.text);
+        return 2;
+    case cli::ParseResult::Action::Run:
+        break;
+    }
+    const cli::CliOptions& options = parsed.options;
+
+    const QString outputDir = QDir::cleanPath(
+        QDir(options.outputDir.isEmpty() ? QDir::currentPath() : options.outputDir).absolutePath());
+    if (!QDir().mkpath(outputDir)) {
+        print(stderr, QStringLiteral("vorlan-tesselor-cli: cannot create the output folder "
+                                     "\"%1\".\n")
+                          .arg(QDir::toNativeSeparators(outputDir)));
+        return 2;
+    }
+
+    const QStringList grabs = grabsOf(options.inputs);
+    const int jobs = options.jobs > 0 ? options.jobs : std::max(1, QThread::idealThreadCount());
+    cli::Progress progress(stderr, int(grabs.size()), options.quiet);
+    int converted = 0;
+    int failed = 0;
+    int skipped = 0;
+    cli::convertAll(grabs, options.settings, outputDir, jobs,
+                    [&](int, const GrabReport& report) {
+                        if (options.json)
+                            print(stdout, QString::fromUtf8(QJsonDocument(jsonOf(report))
+                                                                .toJson(QJsonDocument::Compact)) +
+                                              QLatin1Char('\n'));
+                        switch (report.outcome) {
+                        case GrabReport::Outcome::Converted:
+                            ++converted;
+                            break;
+                        case GrabReport::Outcome::Failed:
+                            ++failed;
+                            break;
+                        case GrabReport::Outcome::Skipped:
+                            ++skipped;
+                            break;
+                        }
+                        progress.grabDone(QFileInfo(report.input).fileName(), report.error,
+                                          report.outcome == GrabReport::Outcome::Skipped);
+                    });
+    progress.finish();
+
+    if (!options.quiet) {
+        QString summary =
+            QStringLiteral("Converted %1 of %2 grabs into %3 in %4 s (%5 grabs/s)")
+                .arg(converted)
+                .arg(converted + failed)
+                .arg(QDir::toNativeSeparators(outputDir))
+                .arg(progress.seconds(), 0, 'f', 1)
+                .arg(progress.rate(), 0, 'f', 1);
+        if (failed > 0)
+            summary += QStringLiteral("; %1 failed").arg(failed);
+        if (skipped > 0)
+            summary += QStringLiteral("; %1 %2 passed over (not pictures)")
+                           .arg(skipped)
+                           .arg(skipped == 1 ? QStringLiteral("file") : QStringLiteral("files"));
+        print(stderr, summary + QStringLiteral(".\n"));
+    }
+    return failed > 0 ? 1 : 0;
+}
