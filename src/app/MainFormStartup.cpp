@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTabWidget>
 
 namespace vt {
@@ -135,6 +136,10 @@ void TMainForm::FormShow()
     // 16. The hero picture at 8 bits per pixel.
     VorlanCharPanel = reduceToHalftone(programPicture(QStringLiteral("HERO")));
     PuzzlePiece = programPicture(QStringLiteral("PUZZLE"));
+
+    // A damaged settings file or value is told once, here; its defaults stand in meanwhile.
+    if (const QStringList problems = takeSettingsProblems(); !problems.isEmpty())
+        statusBar()->showMessage(problems.join(QLatin1Char(' ')));
 }
 
 void TMainForm::ZoomInExecute()

@@ -1,24 +1,159 @@
 #include "settings/RegUtils.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+
+#include <utility>
+
 namespace vt {
 
 namespace {
-QString& settingsFile()
+
+struct StoreState
 {
-    static QString path;
-    return path;
+    QString file;              // the settings file chosen by useSettingsFile; empty: the user's
+    QSet<QString> told;        // files whose fault was told already
+    QSet<QString> protectedFiles; // broken files that could not be copied: never written over
+    QStringList problems;      // not yet taken
+};
+
+StoreState& state()
+{
+    static StoreState store;
+    return store;
 }
+
+QString shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// Copies a broken settings file beside itself before it is written over; gives the copy's
+// name, or empty with `reason` set. A copy with the same content already there is reused,
+// so a file that stays broken from run to run leaves one copy, not one per start.
+QString keepCopy(const QString& file, QString* reason)
+{
+    QFile original(file);
+    if (!original.open(QIODevice::ReadOnly)) {
+        *reason = original.errorString();
+        return {};
+    }
+    const QByteArray content = original.readAll();
+    for (int n = 0; n < 100; ++n) {
+        const QString copy = file + QStringLiteral(".broken") +
+                             (n == 0 ? QString() : QStringLiteral(".%1").arg(n));
+        QFile existing(copy);
+        if (existing.exists()) {
+            if (existing.open(QIODevice::ReadOnly) && existing.readAll() == content)
+                return copy;
+            continue;
+        }
+        QFile target(copy);
+        if (target.open(QIODevice::WriteOnly) && target.write(content) == content.size() &&
+            target.flush()) {
+            target.close();
+            if (target.error() == QFileDevice::NoError)
+                return copy;
+        }
+        *reason = target.errorString();
+        target.remove();
+        return {};
+    }
+    *reason = QStringLiteral("too many earlier copies");
+    return {};
+}
+
+// Looks at the store as it was opened: a fault is told once, and a broken file is copied
+// before the first write can replace it with what Qt managed to read of it.
+void inspect(QSettings& settings)
+{
+    (void)settings.allKeys(); // sections are parsed when first used: parse them all now
+    const QSettings::Status status = settings.status();
+    if (status == QSettings::NoError)
+        return;
+    StoreState& st = state();
+    const QString file = settings.fileName();
+    if (st.told.contains(file))
+        return;
+    st.told.insert(file);
+    if (status == QSettings::AccessError || !QFileInfo(file).isFile()) {
+        st.problems.append(
+            QStringLiteral("The settings file \"%1\" cannot be read: the default settings are "
+                           "used, and changes to them may not be kept.")
+                .arg(shown(file)));
+        return;
+    }
+    QString reason;
+    const QString copy = keepCopy(file, &reason);
+    if (copy.isEmpty()) {
+        st.protectedFiles.insert(file);
+        st.problems.append(
+            QStringLiteral("The settings file \"%1\" is damaged and no copy of it could be "
+                           "kept (%2): the settings it lost are back at their defaults, and "
+                           "the file is left as it is, so changes made now are not kept.")
+                .arg(shown(file), reason));
+        return;
+    }
+    st.problems.append(QStringLiteral("The settings file \"%1\" is damaged: the settings it "
+                                         "lost are back at their defaults. The damaged file is "
+                                         "kept as \"%2\".")
+                              .arg(shown(file), shown(copy)));
+}
+
+// Writes one value at once, and tells a write that did not reach the file.
+void store(QSettings& settings, const QString& name, const QVariant& value)
+{
+    StoreState& st = state();
+    const QString file = settings.fileName();
+    if (st.protectedFiles.contains(file))
+        return;
+    settings.setValue(name, value);
+    settings.sync();
+    if (settings.status() == QSettings::AccessError && !st.told.contains(file)) {
+        st.told.insert(file);
+        st.problems.append(QStringLiteral("The settings could not be saved in \"%1\": "
+                                             "changes to them are not kept.")
+                                  .arg(shown(file)));
+    }
+}
+
+// A value stored under `name` that cannot be read as asked: told with what it held.
+void wrongType(const QSettings& settings, const QString& name, const QVariant& value,
+               const QString& wanted, const QString& def)
+{
+    if (!settings.contains(name))
+        return; // simply missing
+    const QString held = value.typeId() == QMetaType::QStringList
+                             ? value.toStringList().join(QStringLiteral(", "))
+                             : value.toString();
+    const QString what = held.isEmpty()
+                             ? QStringLiteral("a value that is not %1").arg(wanted)
+                             : QStringLiteral("\"%1\", which is not %2").arg(held.left(80), wanted);
+    state().problems.append(QStringLiteral("The setting \"%1\" held %2: its default, %3, is used.")
+                                .arg(name, what, def));
+}
+
 } // namespace
 
 void useSettingsFile(const QString& path)
 {
-    settingsFile() = path;
+    state() = StoreState{};
+    state().file = path;
+}
+
+QString usedSettingsFile()
+{
+    return state().file;
 }
 
 std::unique_ptr<QSettings> OpenReg(const QString& subkey)
 {
-    if (!settingsFile().isEmpty()) {
-        auto settings = std::make_unique<QSettings>(settingsFile(), QSettings::IniFormat);
+    std::unique_ptr<QSettings> settings;
+    if (!state().file.isEmpty()) {
+        settings = std::make_unique<QSettings>(state().file, QSettings::IniFormat);
+        inspect(*settings);
         if (!subkey.isEmpty())
             settings->beginGroup(subkey);
         return settings;
@@ -27,14 +162,16 @@ std::unique_ptr<QSettings> OpenReg(const QString& subkey)
     QString path = QStringLiteral("HKEY_CURRENT_USER\\Software\\Tamsel Software\\Vorlan\\Tesselor");
     if (!subkey.isEmpty())
         path += QLatin1Char('\\') + subkey;
-    return std::make_unique<QSettings>(path, QSettings::NativeFormat);
+    settings = std::make_unique<QSettings>(path, QSettings::NativeFormat);
 #else
     QString application = QStringLiteral("Vorlan/Tesselor");
     if (!subkey.isEmpty())
         application += QLatin1Char('/') + subkey;
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                       QStringLiteral("Tamsel Software"), application);
+    settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                           QStringLiteral("Tamsel Software"), application);
 #endif
+    inspect(*settings);
+    return settings;
 }
 
 QString GetRegString(const QString& name, const QString& def)
@@ -45,7 +182,8 @@ QString GetRegString(const QString& name, const QString& def)
     if (value.isValid() && value.canConvert<QString>() &&
         value.typeId() != QMetaType::QStringList && value.typeId() != QMetaType::QVariantList)
         return value.toString();
-    settings->setValue(name, def);
+    wrongType(*settings, name, value, QStringLiteral("a text"), QStringLiteral("\"%1\"").arg(def));
+    store(*settings, name, def);
     return def;
 }
 
@@ -59,7 +197,8 @@ qint32 GetRegInteger(const QString& name, qint32 def)
         if (ok && number >= INT32_MIN && number <= UINT32_MAX)
             return static_cast<qint32>(static_cast<quint32>(number));
     }
-    settings->setValue(name, def);
+    wrongType(*settings, name, value, QStringLiteral("a 32-bit whole number"), QString::number(def));
+    store(*settings, name, def);
     return def;
 }
 
@@ -85,12 +224,17 @@ qint32 PeekRegInteger(const QString& name, qint32 def)
 
 void SetRegString(const QString& name, const QString& value)
 {
-    OpenReg()->setValue(name, value);
+    store(*OpenReg(), name, value);
 }
 
 void SetRegInteger(const QString& name, qint32 value)
 {
-    OpenReg()->setValue(name, value);
+    store(*OpenReg(), name, value);
+}
+
+QStringList takeSettingsProblems()
+{
+    return std::exchange(state().problems, QStringList());
 }
 
 } // namespace vt

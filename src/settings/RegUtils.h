@@ -16,12 +16,15 @@ namespace vt {
 // Points the store at a settings file of its own instead of the user's (tests, and the
 // command line's --settings); an empty path returns to the user's store.
 void useSettingsFile(const QString& path);
+// The file set by useSettingsFile; empty for the user's store.
+QString usedSettingsFile();
 
 // Opens the program's key, creating it on first use. A non-empty sub-key is appended.
 std::unique_ptr<QSettings> OpenReg(const QString& subkey = {});
 
 // Reads a value; a missing value, or one stored with a type that cannot be read as asked,
-// is written with the default, which is then the result.
+// is written with the default, which is then the result (a value of the wrong type is also
+// told through takeSettingsProblems).
 QString GetRegString(const QString& name, const QString& def);
 qint32 GetRegInteger(const QString& name, qint32 def);
 
@@ -32,6 +35,16 @@ qint32 PeekRegInteger(const QString& name, qint32 def);
 
 void SetRegString(const QString& name, const QString& value);
 void SetRegInteger(const QString& name, qint32 value);
+
+// What went wrong with the store since the last call, as sentences for the user; each problem
+// of a settings file is told once per run.
+// - A file that cannot be parsed in full: before anything is written over it, it is copied to
+//   "<file>.broken" (or ".broken.1", ".broken.2", ... when that name holds another copy); the
+//   values that were lost fall back to their defaults. When no copy can be made, nothing is
+//   written to the file in this run.
+// - A file that cannot be read or written (a folder in its place, a failed write).
+// - A value of the wrong type, replaced by its default: the message gives what it held.
+QStringList takeSettingsProblems();
 
 // Value names.
 namespace reg {

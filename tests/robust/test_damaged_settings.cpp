@@ -1,0 +1,161 @@
+// A settings file that is damaged, unreadable or unwritable, and values of the wrong type: the
+// start-up reads give defaults, tell each problem once, and never write over what they could
+// not read without keeping a copy.
+#include "settings/RegUtils.h"
+
+#include "DamagedSettings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace vt {
+namespace {
+
+QByteArray contentOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+class DamagedSettingsTest : public ::testing::Test
+{
+protected:
+    void TearDown() override { useSettingsFile(m_previous); }
+
+    // Points the store at `name` in the test's folder, with `content` unless it is null.
+    QString useFile(const QString& name, const QByteArray& content = {})
+    {
+        const QString path = m_dir.filePath(name);
+        if (!content.isNull())
+            writeFile(path, content);
+        useSettingsFile(path);
+        return path;
+    }
+
+    QTemporaryDir m_dir;
+
+private:
+    QString m_previous = usedSettingsFile();
+};
+
+TEST_F(DamagedSettingsTest, ADamagedFileIsKeptAsACopyBeforeItIsWrittenAndToldOnce)
+{
+    const struct
+    {
+        const char* name;
+        QByteArray content;
+    } cases[] = {
+        {"unclosed-section.ini", "[General\nProbMatch=70\n"},
+        {"line-without-value.ini", "[General]\nthis line has no value\nProbMatch=70\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = useFile(QLatin1String(c.name), c.content);
+        EXPECT_EQ(test::runStartupReads().probMatch, 70);
+
+        EXPECT_EQ(contentOf(path + QStringLiteral(".broken")), c.content);
+        const QStringList problems = takeSettingsProblems();
+        ASSERT_EQ(problems.size(), 1) << problems.join('|').toStdString();
+        EXPECT_TRUE(problems[0].contains(QDir::toNativeSeparators(path + QStringLiteral(".broken"))))
+            << problems[0].toStdString();
+        // Written afresh with what could be read and the defaults for the rest; the next start
+        // finds nothing to tell.
+        EXPECT_NE(contentOf(path), c.content);
+        test::runStartupReads();
+        EXPECT_TRUE(takeSettingsProblems().isEmpty());
+        useSettingsFile(path);
+        EXPECT_EQ(test::runStartupReads().probMatch, 70);
+        EXPECT_TRUE(takeSettingsProblems().isEmpty());
+    }
+}
+
+TEST_F(DamagedSettingsTest, AnEarlierCopyIsNeverReplacedAndWithoutACopyTheFileIsNotWritten)
+{
+    const QByteArray first = "[General\nProbMatch=70\n";
+    const QByteArray second = "[General\nProbMatch=71\n";
+    const QString path = useFile(QStringLiteral("settings.ini"), first);
+    test::runStartupReads();
+    writeFile(path, second);
+    useSettingsFile(path); // the next start
+    test::runStartupReads();
+    EXPECT_EQ(contentOf(path + QStringLiteral(".broken")), first);
+    EXPECT_EQ(contentOf(path + QStringLiteral(".broken.1")), second);
+
+    // A third start with every copy name taken: the file stays as it is.
+    const QByteArray third = "[General\nProbMatch=72\n";
+    writeFile(path, third);
+    for (int n = 2; n < 100; ++n)
+        ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("settings.ini.broken.%1").arg(n)));
+    (void)takeSettingsProblems();
+    useSettingsFile(path);
+    test::runStartupReads();
+    SetRegInteger(reg::ProbMatch, 50);
+    EXPECT_EQ(contentOf(path), third);
+    const QStringList problems = takeSettingsProblems();
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_TRUE(problems[0].contains(QStringLiteral("no copy"))) << problems[0].toStdString();
+}
+
+// CI runs as root, whom permission bits do not stop: the store is made unusable by what stands
+// in the way instead.
+TEST_F(DamagedSettingsTest, AStoreThatCannotBeReadOrWrittenGivesTheDefaultsAndOneMessage)
+{
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("folder.ini")));
+    writeFile(m_dir.filePath(QStringLiteral("file")), "not a folder");
+    for (const QString& name : {QStringLiteral("folder.ini"), QStringLiteral("file/settings.ini")}) {
+        SCOPED_TRACE(name.toStdString());
+        const QString path = useFile(name);
+        const test::StartupValues values = test::runStartupReads();
+        EXPECT_EQ(values.flags, regdefault::Flags);
+        EXPECT_EQ(values.probMatch, regdefault::ProbMatch);
+        EXPECT_EQ(values.mapName, regdefault::MapName);
+        SetRegInteger(reg::ProbMatch, 50);
+        const QStringList problems = takeSettingsProblems();
+        ASSERT_EQ(problems.size(), 1) << problems.join('|').toStdString();
+        EXPECT_TRUE(problems[0].contains(QDir::toNativeSeparators(path)));
+    }
+}
+
+TEST_F(DamagedSettingsTest, AValueOfTheWrongTypeIsToldWithWhatItHeld)
+{
+    useFile(QStringLiteral("types.ini"), "[General]\n"
+                                         "Flags=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x1)\n"
+                                         "ProbMatch=eighty\n"
+                                         "PixelMatch=75\n"
+                                         "MapName=a, b\n"
+                                         "CharRef=99999999999\n");
+    const test::StartupValues values = test::runStartupReads();
+    EXPECT_EQ(values.flags, regdefault::Flags);
+    EXPECT_EQ(values.probMatch, regdefault::ProbMatch);
+    EXPECT_EQ(values.pixelMatch, 75);
+    EXPECT_EQ(values.mapName, regdefault::MapName);
+    EXPECT_EQ(values.charRef, regdefault::CharRef);
+
+    const QStringList problems = takeSettingsProblems();
+    const QStringList expected[] = {
+        {QStringLiteral("\"Flags\""), QStringLiteral("17")},
+        {QStringLiteral("\"ProbMatch\""), QStringLiteral("\"eighty\""), QStringLiteral("88")},
+        {QStringLiteral("\"MapName\""), QStringLiteral("\"a, b\""), QStringLiteral("%s-decode")},
+        {QStringLiteral("\"CharRef\""), QStringLiteral("99999999999")},
+    };
+    ASSERT_EQ(problems.size(), std::size(expected)) << problems.join('\n').toStdString();
+    for (std::size_t i = 0; i < std::size(expected); ++i)
+        for (const QString& part : expected[i])
+            EXPECT_TRUE(problems[int(i)].contains(part)) << problems[int(i)].toStdString();
+    // Stored back with the defaults: told once.
+    test::runStartupReads();
+    EXPECT_TRUE(takeSettingsProblems().isEmpty());
+}
+
+} // namespace
+} // namespace vt
