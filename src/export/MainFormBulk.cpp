@@ -63,8 +63,28 @@ void TMainForm::sb_bulkconvertClick()
         // the destination.
         const QString base = destination + QLatin1Char('/') +
                              expandPattern(pattern, cb_game->currentIndex() + 1, name);
-        // A write that fails ends the run with its error: every later grab would fail alike.
-        saveOutputs(img_Map->picture(), base, choices, false);
+        // A write that fails ends the run: every later grab would fail alike (a destination
+        // gone or full). The grab stays decoded in the window, so that it can still be saved
+        // elsewhere, and the report keeps what the run did before.
+        try {
+            saveOutputs(img_Map->picture(), base, choices, false);
+        } catch (const Error& error) {
+            statusBar()->showMessage(QStringLiteral("Bulk conversion stopped at %1 of %2: %3")
+                                         .arg(i + 1)
+                                         .arg(names.size())
+                                         .arg(name));
+            QString report = error.message() +
+                             QStringLiteral("\n\nThe bulk conversion stopped at \"%1\"; %2 "
+                                            "converted before it, none after it.")
+                                 .arg(name, converted == 1
+                                                ? QStringLiteral("1 grab was")
+                                                : QStringLiteral("%1 grabs were").arg(converted));
+            if (!failures.isEmpty())
+                report += QStringLiteral("\n\nThese grabs could not be converted:\n\n") +
+                          failures.join(QLatin1Char('\n'));
+            prompts().reportError(this, report);
+            return;
+        }
         ++converted;
     }
     ResetFields(true);
