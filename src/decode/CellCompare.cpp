@@ -150,8 +150,21 @@ int pixelMatchPercent(quint32 a, quint32 b)
     return static_cast<int>(std::nearbyint(double(Diff(a, b)) / 256.0 * 100.0));
 }
 
-quint8 CompareBitmaps(const std::vector<QByteArray>& bmp_com, const QByteArray& bmp_map, int& bigch,
-                      quint32 w, quint32 h)
+namespace {
+
+quint8 scoreOf(quint64 best, quint32 perfect)
+{
+    if (perfect == 0)
+        return 0;
+    const double score = std::nearbyint(double(best) / double(perfect) * 100.0);
+    return static_cast<quint8>(std::clamp(score, 0.0, 255.0));
+}
+
+// Every candidate scored in order, the first one with the best total kept; the search ends at
+// the first perfect total. `candidateHalftone` (when known) says which candidates hold the
+// halftone palette.
+quint8 compareInOrder(const std::vector<QByteArray>& bmp_com, const QByteArray& bmp_map,
+                      int& bigch, quint32 w, quint32 h, bool allCandidatesHalftone)
 {
     bigch = 0;
     const quint32 perfect = w * h * 256u;
@@ -168,7 +181,7 @@ quint8 CompareBitmaps(const std::vector<QByteArray>& bmp_com, const QByteArray& 
         const QByteArray& candidate = bmp_com[k];
         const uchar* candidatePalette = paletteOf(candidate, candidateScratch);
         quint64 total;
-        if (halftone && isHalftone(candidatePalette)) {
+        if (halftone && (allCandidatesHalftone || isHalftone(candidatePalette))) {
             total = totalOf(candidate, bmp_map, s,
                             [halftone](uchar c, uchar m) { return halftone[c << 8 | m]; });
         } else {
@@ -183,10 +196,140 @@ quint8 CompareBitmaps(const std::vector<QByteArray>& bmp_com, const QByteArray& 
         if (best == perfect)
             break;
     }
-    if (perfect == 0)
-        return 0;
-    const double score = std::nearbyint(double(best) / double(perfect) * 100.0);
-    return static_cast<quint8>(std::clamp(score, 0.0, 255.0));
+    return scoreOf(best, perfect);
+}
+
+// How many of the n bytes at a and b are equal, eight at a time.
+std::size_t equalBytes(const uchar* a, const uchar* b, std::size_t n)
+{
+    constexpr quint64 low7 = 0x7F7F7F7F7F7F7F7Full;
+    std::size_t equal = 0;
+    std::size_t j = 0;
+    for (; j + 8 <= n; j += 8) {
+        quint64 x;
+        quint64 y;
+        std::memcpy(&x, a + j, 8);
+        std::memcpy(&y, b + j, 8);
+        const quint64 d = x ^ y;
+        // The high bit of each byte of `nonzero` is set where that byte of d is not zero.
+        const quint64 nonzero = ((d & low7) + low7) | d;
+        // One bit per equal byte, at the bottom of its byte; the multiply sums them in the top.
+        const quint64 bits = (~nonzero & ~low7) >> 7;
+        equal += std::size_t((bits * 0x0101010101010101ull) >> 56);
+    }
+    for (; j < n; ++j)
+        equal += a[j] == b[j];
+    return equal;
+}
+
+// The decoding pass's case: halftone pictures of one size whose compared bytes cannot total
+// more than a perfect match (no row padding). The search above then yields the first candidate
+// with the highest total, which this finds without scoring every byte of every candidate: a
+// candidate is dropped as soon as its total can no longer reach a total already known to be
+// reached. The likeliest candidate (the one with the most equal bytes) is scored first, so that
+// the others are dropped early. Same result, to the index and the score.
+quint8 compareFirstBest(const std::vector<QByteArray>& bmp_com, const QByteArray& bmp_map,
+                        int& bigch, quint32 perfect, quint32 s)
+{
+    const quint16* table = halftoneTable().data();
+    const auto* cell = reinterpret_cast<const uchar*>(bmp_map.constData()) + s;
+    const std::size_t n = std::size_t(bmp_map.size()) - s;
+    const std::size_t count = bmp_com.size();
+    const auto pixelsOf = [&](std::size_t k) {
+        return reinterpret_cast<const uchar*>(bmp_com[k].constData()) + s;
+    };
+    const auto totalOf = [&](std::size_t k) {
+        const uchar* a = pixelsOf(k);
+        quint64 sum = 0;
+        for (std::size_t j = 0; j < n; ++j)
+            sum += table[a[j] << 8 | cell[j]];
+        return sum;
+    };
+
+    // The likeliest candidate: an exact copy, else the one with the most equal bytes.
+    std::size_t seed = count;
+    for (std::size_t k = 0; k < count && seed == count; ++k)
+        if (std::memcmp(pixelsOf(k), cell, n) == 0)
+            seed = k;
+    if (seed == count) {
+        seed = 0;
+        std::size_t seedEqual = 0;
+        for (std::size_t k = 0; k < count; ++k) {
+            const std::size_t equal = equalBytes(pixelsOf(k), cell, n);
+            if (equal > seedEqual) {
+                seed = k;
+                seedEqual = equal;
+            }
+        }
+    }
+    const quint64 seedTotal = totalOf(seed);
+    const quint64 most = quint64(n) * 256u; // the highest total any candidate can reach
+
+    quint64 best = 0; // the best total of the candidates scored in full, in order
+    bigch = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        quint64 total;
+        if (k == seed) {
+            total = seedTotal;
+        } else {
+            // Below the bound the candidate cannot be first best: the seed, or an earlier
+            // candidate, reaches more.
+            const quint64 bound = std::max(best, seedTotal);
+            const uchar* a = pixelsOf(k);
+            quint64 sum = 0;
+            quint64 left = most; // what the bytes not yet scored can add at most
+            std::size_t j = 0;
+            for (; j < n; ++j) {
+                const quint16 similarity = table[a[j] << 8 | cell[j]];
+                sum += similarity;
+                left -= 256;
+                if (sum + left < bound)
+                    break;
+            }
+            if (j < n)
+                continue;
+            total = sum;
+        }
+        if (total > best || k == 0) {
+            best = total;
+            bigch = static_cast<int>(k);
+        }
+        if (best == most)
+            break;
+    }
+    return scoreOf(best, perfect);
+}
+
+} // namespace
+
+quint8 CompareBitmaps(const std::vector<QByteArray>& bmp_com, const QByteArray& bmp_map, int& bigch,
+                      quint32 w, quint32 h)
+{
+    return CompareCandidates(bmp_com).compare(bmp_map, bigch, w, h);
+}
+
+CompareCandidates::CompareCandidates(const std::vector<QByteArray>& bmp_com) : m_candidates(bmp_com)
+{
+    PaletteBytes scratch;
+    m_allHalftone = std::all_of(bmp_com.begin(), bmp_com.end(), [&](const QByteArray& candidate) {
+        return isHalftone(paletteOf(candidate, scratch));
+    });
+}
+
+quint8 CompareCandidates::compare(const QByteArray& bmp_map, int& bigch, quint32 w, quint32 h) const
+{
+    const quint32 perfect = w * h * 256u;
+    const quint32 s = OffBits(bmp_map);
+    const qsizetype size = bmp_map.size();
+    const bool sameSizes =
+        std::all_of(m_candidates.begin(), m_candidates.end(),
+                    [size](const QByteArray& candidate) { return candidate.size() == size; });
+    PaletteBytes scratch;
+    if (m_allHalftone && !m_candidates.empty() && perfect > 0 && sameSizes &&
+        qsizetype(s) <= size && quint64(size - s) <= quint64(w) * h &&
+        isHalftone(paletteOf(bmp_map, scratch)))
+        return compareFirstBest(m_candidates, bmp_map, bigch, perfect, s);
+    return compareInOrder(m_candidates, bmp_map, bigch, w, h, m_allHalftone);
 }
 
 } // namespace vt

@@ -28,4 +28,20 @@ int pixelMatchPercent(quint32 a, quint32 b);
 quint8 CompareBitmaps(const std::vector<QByteArray>& bmp_com, const QByteArray& bmp_map, int& bigch,
                       quint32 w, quint32 h);
 
+// The same comparison with the candidates prepared once for many cells (the decoding pass):
+// their palettes are looked at here, not for every cell. Holds on to `bmp_com`, which must
+// outlive it unchanged.
+class CompareCandidates
+{
+public:
+    explicit CompareCandidates(const std::vector<QByteArray>& bmp_com);
+
+    // CompareBitmaps(bmp_com, bmp_map, bigch, w, h), to the same result.
+    quint8 compare(const QByteArray& bmp_map, int& bigch, quint32 w, quint32 h) const;
+
+private:
+    const std::vector<QByteArray>& m_candidates;
+    bool m_allHalftone = false; // every candidate holds the halftone palette
+};
+
 } // namespace vt

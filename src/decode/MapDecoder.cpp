@@ -51,6 +51,7 @@ DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>&
     for (const QImage& character : *input.mapsize)
         candidates.push_back(bmpByteImage(character));
 
+    const CompareCandidates compare(candidates); // the candidates' palettes checked once
     QByteArray cellImage;
     int shown = -1;
     const int cells = columns * rows;
@@ -60,7 +61,7 @@ DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>&
                              int(input.grid.originy) + kCellHeight * y, kCellWidth, kCellHeight);
             CopyPictureArea(*input.working, cell, cellImage);
             int best = 0;
-            const quint8 score = CompareBitmaps(candidates, cellImage, best, kCellWidth, kCellHeight);
+            const quint8 score = compare.compare(cellImage, best, kCellWidth, kCellHeight);
             if (score >= input.prob_match) {
                 drawCell(result.picture, (*input.fullsize)[std::size_t(best)], kFullSize * x,
                          kFullSize * y);

@@ -294,6 +294,78 @@ TEST(CellCompare, FastPathEqualsTheLiteralFormula)
     EXPECT_GT(nonHalftone, 100);
 }
 
+// The decoding pass's case, where most candidates are dropped before all their bytes are
+// scored: look-alike candidates (variants of one picture), cells that are near copies of one
+// of them, and bytes swapped for another palette index of the same colour (the halftone
+// palette holds some colours twice), so that a perfect total need not be an exact copy.
+TEST(CellCompare, PreparedCandidatesAgreeWithTheLiteralFormulaOnNearCopies)
+{
+    std::mt19937 rng(9001);
+    const QList<QRgb>& table = halftoneColorTable();
+    std::vector<std::pair<uchar, uchar>> twins; // indices of equal colours
+    for (int a = 0; a < 256; ++a)
+        for (int b = a + 1; b < 256; ++b)
+            if (table[a] == table[b])
+                twins.emplace_back(uchar(a), uchar(b));
+    ASSERT_FALSE(twins.empty());
+
+    int perfectNotCopies = 0;
+    for (int i = 0; i < 300; ++i) {
+        const int w = i % 2 ? 16 : 8;
+        const int h = 15;
+        const int colours = i % 3 == 0 ? 4 : 256;
+        const QImage base = randomPicture(rng, w, h, table, colours);
+        std::vector<QImage> pictures;
+        std::vector<QByteArray> candidates;
+        const int count = 2 + int(rng() % 34);
+        for (int k = 0; k < count; ++k) {
+            QImage variant = base.copy();
+            for (int n = int(rng() % 40); n > 0; --n)
+                variant.scanLine(int(rng() % h))[rng() % w] = uchar(rng() % colours);
+            pictures.push_back(variant);
+            candidates.push_back(bmpByteImage(variant));
+        }
+        const std::size_t source = rng() % pictures.size();
+        const auto& twin = twins[rng() % twins.size()];
+        const int kind = int(rng() % 3);
+        if (kind == 1) {
+            // Every candidate shows the twin colour through the other index.
+            for (QImage& picture : pictures)
+                picture.scanLine(0)[0] = twin.second;
+        } else if (kind == 2) {
+            // A look-alike of the source ahead of it, equal in colour, not in bytes: a tie
+            // that the earlier candidate wins.
+            pictures[source].scanLine(0)[0] = twin.first;
+            QImage lookAlike = pictures[source].copy();
+            lookAlike.scanLine(0)[0] = twin.second;
+            pictures.insert(pictures.begin() + std::ptrdiff_t(rng() % (source + 1)), lookAlike);
+        }
+        // Inserted at or before the source's place, the look-alike moves the source one on.
+        QImage cell = pictures[kind == 2 ? source + 1 : source].copy();
+        cell.scanLine(0)[0] = twin.first;
+        for (int n = int(rng() % 6); n > 0; --n)
+            cell.scanLine(1 + int(rng() % (h - 1)))[rng() % w] = uchar(rng() % colours);
+        candidates.clear();
+        for (const QImage& picture : pictures)
+            candidates.push_back(bmpByteImage(picture));
+        const QByteArray cellBytes = bmpByteImage(cell);
+
+        int expectedBigch = -1;
+        const quint8 expected =
+            ref::compareBitmaps(candidates, cellBytes, expectedBigch, quint32(w), quint32(h));
+        int bigch = -1;
+        ASSERT_EQ(CompareBitmaps(candidates, cellBytes, bigch, quint32(w), quint32(h)), expected)
+            << "case " << i;
+        ASSERT_EQ(bigch, expectedBigch) << "case " << i;
+        const CompareCandidates prepared(candidates);
+        bigch = -1;
+        ASSERT_EQ(prepared.compare(cellBytes, bigch, quint32(w), quint32(h)), expected) << "case " << i;
+        ASSERT_EQ(bigch, expectedBigch) << "case " << i;
+        perfectNotCopies += expected == 100 && candidates[std::size_t(bigch)] != cellBytes;
+    }
+    EXPECT_GT(perfectNotCopies, 5);
+}
+
 TEST(CellCompare, ConcurrentCallersGetTheSameResults)
 {
     std::mt19937 rng(77);
