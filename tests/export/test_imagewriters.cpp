@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QImageWriter>
 #include <QSet>
 
 #include <gtest/gtest.h>
@@ -75,6 +76,28 @@ TEST(ImageWriters, BmpPngAndGifRoundTripExactly)
             EXPECT_EQ(test::rgb(back), test::rgb(picture))
                 << int(format) << " " << picture.width() << "x" << picture.height() << " "
                 << picture.format();
+        }
+    }
+}
+
+// The converted map is written by our own BMP writer: its bytes must be Qt's, for every row
+// padding and any resolution.
+TEST(ImageWriters, BmpOfAFullColourPictureIsQtsOwnFile)
+{
+    const QImage gradient = test::gradient();
+    for (const QSize size : {QSize(1, 1), QSize(2, 3), QSize(3, 2), QSize(5, 7), QSize(130, 90)}) {
+        for (const int dotsPerMeter : {0, 3780, 11811}) {
+            QImage picture = gradient.copy(QRect(QPoint(7, 3), size));
+            ASSERT_EQ(picture.format(), QImage::Format_RGB32);
+            if (dotsPerMeter > 0) {
+                picture.setDotsPerMeterX(dotsPerMeter);
+                picture.setDotsPerMeterY(dotsPerMeter + 1);
+            }
+            QBuffer qt;
+            qt.open(QIODevice::WriteOnly);
+            ASSERT_TRUE(QImageWriter(&qt, "bmp").write(picture));
+            EXPECT_EQ(encode(picture, PictureFormat::Bmp), qt.data())
+                << size.width() << "x" << size.height() << " at " << dotsPerMeter;
         }
     }
 }
