@@ -292,8 +292,10 @@ GrabReport finishGrab(const LoadedGrab& grab, const GrabPlan& plan,
     table.charRef = settings.charRef;
     table.colour = plan.colour;
     table.characters = characters.get();
+    SaveMapHooks hooks;
+    hooks.syncEachFile = false; // a run writes many files: the disk takes them at its own pace
     const SaveMapResult saved =
-        SaveMapUnder(decoded.picture, plan.base, settings.choices, false, table, {});
+        SaveMapUnder(decoded.picture, plan.base, settings.choices, false, table, hooks);
     report.outputs = saved.written;
     if (!saved.ok()) {
         report.outcome = GrabReport::Outcome::Failed;

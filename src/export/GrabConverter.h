@@ -162,7 +162,8 @@ struct GrabReport
     QStringList outputs; // files written, in order
 };
 
-// Decodes a planned grab and writes its outputs (nothing to decode: the plan's outcome).
+// Decodes a planned grab and writes its outputs (nothing to decode: the plan's outcome). Each
+// file replaces its target only once complete, but is not forced onto the disk one by one.
 GrabReport finishGrab(const LoadedGrab& grab, const GrabPlan& plan,
                       const ConvertSettings& settings);
 

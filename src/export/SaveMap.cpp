@@ -8,8 +8,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <array>
+#include <filesystem>
+#include <system_error>
 
 namespace vt {
 
@@ -91,33 +94,21 @@ QString cannotWrite(const QString& file, const QString& reason)
     return QStringLiteral("Cannot write \"%1\": %2").arg(file, reason);
 }
 
-// Writes one output through a temporary file; returns the error text, empty on success.
-QString writeOutput(const QString& path, Output output, const QImage& picture,
-                    const MapTableSource& table)
+// Writes the output's bytes onto `device`; false with `reason` when they cannot be written.
+bool writeContent(QIODevice& device, Output output, const QImage& picture,
+                  const MapTableSource& table, QString& reason)
 {
-    const QString shown = QDir::toNativeSeparators(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return cannotWrite(shown, file.errorString());
-
-    QString reason;
-    bool ok = true;
     switch (output) {
     case Output::Bmp:
-        ok = writeBmp(picture, file, &reason);
-        break;
+        return writeBmp(picture, device, &reason);
     case Output::Png:
-        ok = writePng(picture, file, &reason);
-        break;
+        return writePng(picture, device, &reason);
     case Output::Gif:
-        ok = writeGif(picture, file, &reason);
-        break;
+        return writeGif(picture, device, &reason);
     case Output::Jpeg:
-        ok = writeJpeg(picture, file, &reason);
-        break;
+        return writeJpeg(picture, device, &reason);
     case Output::Tileset:
-        ok = writePng(tilesetImage(*table.characters), file, &reason);
-        break;
+        return writePng(tilesetImage(*table.characters), device, &reason);
     case Output::Csv:
     case Output::Tmx:
     case Output::Json: {
@@ -126,18 +117,56 @@ QString writeOutput(const QString& path, Output output, const QImage& picture,
                 ? csvTable(*table.decoded, table.colourItemText, table.game, table.charRef)
             : output == Output::Tmx ? tmxMap(*table.decoded, tilesetOf(table))
                                     : tiledJsonMap(*table.decoded, tilesetOf(table));
-        ok = file.write(text) == text.size();
-        if (!ok)
-            reason = file.errorString();
-        break;
+        if (device.write(text) == text.size())
+            return true;
+        reason = device.errorString();
+        return false;
     }
     }
-    if (!ok) {
-        file.cancelWriting();
-        return cannotWrite(shown, reason);
+    return false;
+}
+
+// Writes one output through a temporary file; returns the error text, empty on success.
+QString writeOutput(const QString& path, Output output, const QImage& picture,
+                    const MapTableSource& table, bool sync)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    QString reason;
+    if (sync) {
+        QSaveFile file(path); // forces the file onto the disk before it replaces the target
+        if (!file.open(QIODevice::WriteOnly))
+            return cannotWrite(shown, file.errorString());
+        if (!writeContent(file, output, picture, table, reason)) {
+            file.cancelWriting();
+            return cannotWrite(shown, reason);
+        }
+        if (!file.commit())
+            return cannotWrite(shown, file.errorString());
+        return {};
     }
-    if (!file.commit())
+
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    if (!file.open())
         return cannotWrite(shown, file.errorString());
+    if (!writeContent(file, output, picture, table, reason))
+        return cannotWrite(shown, reason);
+    if (!file.flush())
+        return cannotWrite(shown, file.errorString());
+    file.close();
+    // A temporary file is private to its owner; the output gets the target's permissions, or
+    // those a new file usually has (read and write for the owner, read for the others).
+    const QFileInfo target(path);
+    file.setPermissions(target.exists() ? target.permissions()
+                                        : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                              QFileDevice::ReadUser | QFileDevice::WriteUser |
+                                              QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    // Replaces an existing target in one step (QFile::rename would refuse it).
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(file.fileName().toStdU16String()),
+                            std::filesystem::path(path.toStdU16String()), error);
+    if (error)
+        return cannotWrite(shown, QString::fromLocal8Bit(error.message().c_str()));
+    file.setAutoRemove(false);
     return {};
 }
 
@@ -189,7 +218,7 @@ SaveMapResult SaveMapUnder(const QImage& picture, const QString& base, SaveChoic
         const Step& step = kSteps[i];
         if (keep[i]) {
             const QString path = pathOf(step);
-            result.error = writeOutput(path, step.output, picture, table);
+            result.error = writeOutput(path, step.output, picture, table, hooks.syncEachFile);
             if (!result.error.isEmpty())
                 return result;
             result.written.append(QDir::toNativeSeparators(path));

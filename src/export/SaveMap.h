@@ -36,6 +36,10 @@ struct SaveMapHooks
     std::function<bool(const QString& message)> confirm;
     // Progress of the save, 0 to 100.
     std::function<void(int percent)> progress;
+    // Each file is forced onto the disk before it replaces the target. A run over many grabs
+    // turns it off: the files still replace their targets only once complete, but the disk
+    // writes them at its own pace, several times faster.
+    bool syncEachFile = true;
 };
 
 struct SaveMapResult
