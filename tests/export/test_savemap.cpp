@@ -4,6 +4,7 @@
 #include "ExportFixtures.h"
 
 #include <QDir>
+#include <QFile>
 #include <QImageReader>
 #include <QTemporaryDir>
 
@@ -198,6 +199,35 @@ TEST_F(SaveMapTest, FailedWritesStopTheSaveAndLoseNothing)
     EXPECT_EQ(test::readAll(path(QStringLiteral("h.png"))), QByteArray("earlier"));
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("h.csv"))));
     EXPECT_EQ(files(), (QStringList{"f.bmp", "f.png", "h.png", "plain"}));
+}
+
+// Without the flush of each file (runs over many grabs) a target is still replaced only by a
+// complete file, keeps its permissions, and no temporary file is left behind.
+TEST_F(SaveMapTest, WithoutFlushingEachFileTargetsAreStillReplacedWhole)
+{
+    SaveMapHooks hooks;
+    hooks.syncEachFile = false;
+    test::writeAll(path(QStringLiteral("y.bmp")), "old");
+    const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                           QFileDevice::ReadUser | QFileDevice::WriteUser;
+    ASSERT_TRUE(QFile::setPermissions(path(QStringLiteral("y.bmp")), ownerOnly));
+
+    SaveMapResult result = save(QStringLiteral("y"), {true, false, false, false, true}, false, hooks);
+    EXPECT_TRUE(result.ok()) << result.error.toStdString();
+    EXPECT_EQ(test::rgb(QImage(path(QStringLiteral("y.bmp")))), test::rgb(m_picture));
+    EXPECT_EQ(QFile::permissions(path(QStringLiteral("y.bmp"))), ownerOnly);
+    EXPECT_TRUE(QFile::permissions(path(QStringLiteral("y.csv"))) & QFileDevice::ReadOther);
+
+    // A target that is a folder, then a picture that cannot be encoded over an earlier file.
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("f.png")));
+    result = save(QStringLiteral("f"), {true, true, false, false, false}, false, hooks);
+    EXPECT_TRUE(result.error.contains(shown(QStringLiteral("f.png")))) << result.error.toStdString();
+    test::writeAll(path(QStringLiteral("h.png")), "earlier");
+    m_picture = QImage();
+    result = save(QStringLiteral("h"), {false, true, false, false, false}, false, hooks);
+    EXPECT_FALSE(result.ok());
+    EXPECT_EQ(test::readAll(path(QStringLiteral("h.png"))), QByteArray("earlier"));
+    EXPECT_EQ(files(), (QStringList{"f.bmp", "f.png", "h.png", "y.bmp", "y.csv"}));
 }
 
 TEST_F(SaveMapTest, TableWithoutADecodedMapIsAnErrorAfterThePictures)
