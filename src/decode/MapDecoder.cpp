@@ -4,6 +4,7 @@
 #include "decode/CellCompare.h"
 #include "intake/PictureArea.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -40,7 +41,15 @@ DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>&
     DecodeResult result;
     result.decoded.reset(columns, rows);
     result.picture = QImage(kFullSize * columns, kFullSize * rows, QImage::Format_RGB32);
-    result.picture.fill(Qt::black);
+    // Every cell is drawn over in full by a 64 x 64 picture; only smaller ones leave black.
+    const auto fills = [](const QImage& picture) {
+        return picture.width() >= kFullSize && picture.height() >= kFullSize;
+    };
+    const bool covered =
+        std::all_of(input.fullsize->begin(), input.fullsize->end(), fills) &&
+        (!input.puzzpiece || !input.puzzle || input.puzzle->isNull() || fills(*input.puzzle));
+    if (!covered)
+        result.picture.fill(Qt::black);
     // A new picture takes the screen's resolution, which BMP, PNG and JPEG files record: fixed
     // at 96 dots per inch, a map's files are the same whichever screen (or none) it is made on.
     result.picture.setDotsPerMeterX(kMapDotsPerMeter);

@@ -138,6 +138,22 @@ TEST(MapDecoder, UnmatchedCellsShowTheGrabsOwnFullColourPixelsOrThePuzzlePiece)
     EXPECT_EQ(puzzle.picture.copy(3 * 64, 2 * 64, 64, 64), decoding.puzzle);
 }
 
+// Pictures smaller than a cell leave the rest of it black, never the memory's old contents.
+TEST(MapDecoder, APictureSmallerThanACellLeavesTheRestBlack)
+{
+    GrabMap map = GrabMap::filled(8, 8, 0);
+    map.set(2, 1, -1);
+    Decoding decoding(1, 0, test::composeMapView(map, GrabArt::shipped(1, 0)));
+    decoding.puzzle = QImage(40, 24, QImage::Format_RGB32);
+    decoding.puzzle.fill(QColor(200, 100, 50));
+    const DecodeResult result = decoding.run(gridOf(8, 8), 88, true);
+    ASSERT_EQ(result.decoded.map[2][1], -1);
+    const QImage square = result.picture.copy(2 * 64, 1 * 64, 64, 64);
+    EXPECT_EQ(square.pixel(39, 23), qRgb(200, 100, 50));
+    for (const QPoint at : {QPoint(40, 0), QPoint(0, 24), QPoint(63, 63)})
+        EXPECT_EQ(square.pixel(at), qRgb(0, 0, 0)) << at.x() << "," << at.y();
+}
+
 TEST(MapDecoder, AGridReachingPastTheGrabReadsBlackThereAndEveryPassStartsAfresh)
 {
     const GrabMap map = GrabMap::random(1, 16, 16, 5);
