@@ -1,0 +1,255 @@
+// The stages of converting one grab, beside bench_locate's grid location: the halftone
+// reduction of a window grab, the decoding pass (scoring alone, scoring with drawing the map,
+// and the comparison's formula written out literally for the ratio), and every output format
+// of a 32 x 32 map. Grabs are drawn by the grab composer with the program's own characters.
+#include "GrabComposer.h"
+
+#include "charsets/Atlas.h"
+#include "charsets/Halftone.h"
+#include "decode/BmpByteImage.h"
+#include "decode/CellCompare.h"
+#include "decode/MapDecoder.h"
+#include "export/ImageWriters.h"
+#include "export/MapTable.h"
+#include "export/TiledExport.h"
+#include "intake/GridGeometry.h"
+#include "intake/PictureArea.h"
+
+#include <QBuffer>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+
+namespace {
+
+using namespace vt;
+
+constexpr int kGame = 1; // 35 characters
+constexpr int kColour = 4;
+
+// A 32 x 32 map view in which a fifth of the cells carry speckles, so that the search for the
+// best character does not always end at a perfect match.
+struct MapGrab
+{
+    QImage fullcolour;
+    QImage working;
+    std::vector<QImage> mapsize;
+    std::vector<QImage> fullsize;
+};
+
+const MapGrab& mapGrab()
+{
+    static const MapGrab grab = [] {
+        MapGrab g;
+        g.mapsize = loadCharacters(kGame, kColour, false);
+        g.fullsize = loadCharacters(kGame, kColour, true);
+        test::GrabArt art;
+        art.characters = g.mapsize;
+        test::GrabNoise noise;
+        noise.cellPercent = 20;
+        g.fullcolour = test::composeMapView(test::GrabMap::random(kGame, 32, 32, 7), art, noise);
+        g.working = reduceToHalftone(g.fullcolour);
+        return g;
+    }();
+    return grab;
+}
+
+std::vector<QByteArray> candidatesOf(const std::vector<QImage>& characters)
+{
+    std::vector<QByteArray> candidates;
+    for (const QImage& character : characters)
+        candidates.push_back(bmpByteImage(character));
+    return candidates;
+}
+
+// The comparison as written: colours looked up in each image's palette per byte, one square
+// root per byte, the search ending at the first perfect total.
+namespace literal {
+
+quint32 getRGB(quint8 colour, const QByteArray& data)
+{
+    const auto byte = [&](int i) { return i < data.size() ? quint32(quint8(data[i])) : 0u; };
+    return byte(54 + 4 * colour) * 65536 + byte(55 + 4 * colour) * 256 + byte(56 + 4 * colour);
+}
+
+quint32 diff(quint32 a, quint32 b)
+{
+    const int dR = int(b & 0xFF) - int(a & 0xFF);
+    const int dG = int((b >> 8) & 0xFF) - int((a >> 8) & 0xFF);
+    const int dB = int((b >> 16) & 0xFF) - int((a >> 16) & 0xFF);
+    const double distance =
+        std::sqrt(std::pow(0.299 * dR, 2) + std::pow(0.587 * dG, 2) + std::pow(0.114 * dB, 2));
+    return 256 - quint32(std::nearbyint(distance));
+}
+
+quint8 compareBitmaps(const std::vector<QByteArray>& com, const QByteArray& map, int& bigch,
+                      quint32 w, quint32 h)
+{
+    const quint32 perfect = w * h * 256;
+    const quint32 s = OffBits(map);
+    quint64 best = 0;
+    bigch = 0;
+    for (std::size_t k = 0; k < com.size(); ++k) {
+        const int n = std::max(com[k].size(), map.size());
+        quint64 total = 0;
+        for (int j = int(s); j < n; ++j) {
+            const quint8 a = j < com[k].size() ? quint8(com[k][j]) : 0;
+            const quint8 b = j < map.size() ? quint8(map[j]) : 0;
+            total += diff(getRGB(a, com[k]), getRGB(b, map));
+        }
+        if (total > best) {
+            best = total;
+            bigch = int(k);
+        }
+        if (best == perfect)
+            break;
+    }
+    return quint8(std::min(255.0, std::nearbyint(double(best) / double(perfect) * 100)));
+}
+
+} // namespace literal
+
+// Every cell cut from the working picture and scored; the best index and score of each cell.
+template <class Compare>
+std::vector<int> scoreCells(const MapGrab& grab, const std::vector<QByteArray>& candidates,
+                            Compare compare)
+{
+    std::vector<int> results;
+    results.reserve(32 * 32);
+    QByteArray cell;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            CopyPictureArea(grab.working, QRect(kCellWidth * x, kCellHeight * y, kCellWidth,
+                                                kCellHeight),
+                            cell);
+            int best = 0;
+            const quint8 score = compare(candidates, cell, best, kCellWidth, kCellHeight);
+            results.push_back(best * 1000 + score);
+        }
+    return results;
+}
+
+void BM_HalftoneWindowGrab(benchmark::State& state)
+{
+    test::WindowPlacement placement;
+    placement.game = kGame;
+    placement.windowAt = QPoint(120, 90);
+    const QImage grab = test::composeWindow(test::GrabMap::random(kGame, 24, 24, 7),
+                                            test::GrabArt::shipped(kGame, kColour), placement)
+                            .image;
+    for (auto _ : state) {
+        QImage reduced = reduceToHalftone(grab);
+        benchmark::DoNotOptimize(reduced);
+    }
+}
+BENCHMARK(BM_HalftoneWindowGrab)->Unit(benchmark::kMillisecond);
+
+void BM_DecodeScoring(benchmark::State& state)
+{
+    const MapGrab& grab = mapGrab();
+    const std::vector<QByteArray> candidates = candidatesOf(grab.mapsize);
+    // As the decoding pass does: the candidates prepared once for all cells.
+    const auto prepared = [](const std::vector<QByteArray>& set, const QByteArray& cell,
+                             int& best, quint32 w, quint32 h) {
+        const CompareCandidates compare(set);
+        return compare.compare(cell, best, w, h);
+    };
+    if (scoreCells(grab, candidates, prepared) !=
+        scoreCells(grab, candidates, literal::compareBitmaps)) {
+        state.SkipWithError("the scoring differs from the literal formula");
+        return;
+    }
+    const CompareCandidates compare(candidates);
+    const auto once = [&compare](const std::vector<QByteArray>&, const QByteArray& cell,
+                                 int& best, quint32 w, quint32 h) {
+        return compare.compare(cell, best, w, h);
+    };
+    for (auto _ : state) {
+        auto results = scoreCells(grab, candidates, once);
+        benchmark::DoNotOptimize(results);
+    }
+}
+BENCHMARK(BM_DecodeScoring)->Unit(benchmark::kMillisecond);
+
+void BM_DecodeScoringLiteralFormula(benchmark::State& state)
+{
+    const MapGrab& grab = mapGrab();
+    const std::vector<QByteArray> candidates = candidatesOf(grab.mapsize);
+    for (auto _ : state) {
+        auto results = scoreCells(grab, candidates, literal::compareBitmaps);
+        benchmark::DoNotOptimize(results);
+    }
+}
+BENCHMARK(BM_DecodeScoringLiteralFormula)->Unit(benchmark::kMillisecond);
+
+DecodeInput decodeInput(const MapGrab& grab)
+{
+    DecodeInput input;
+    input.working = &grab.working;
+    input.fullcolour = &grab.fullcolour;
+    input.mapsize = &grab.mapsize;
+    input.fullsize = &grab.fullsize;
+    return input;
+}
+
+void BM_DecodeWithDrawing(benchmark::State& state)
+{
+    const MapGrab& grab = mapGrab();
+    const DecodeInput input = decodeInput(grab);
+    for (auto _ : state) {
+        DecodeResult result = decodeMap(input);
+        benchmark::DoNotOptimize(result);
+    }
+}
+BENCHMARK(BM_DecodeWithDrawing)->Unit(benchmark::kMillisecond);
+
+// Outputs of the decoded 32 x 32 map (2048 x 2048 pixels), written into memory.
+const DecodeResult& decodedMap()
+{
+    static const DecodeResult result = decodeMap(decodeInput(mapGrab()));
+    return result;
+}
+
+void BM_Output(benchmark::State& state, PictureFormat format)
+{
+    const QImage& picture = decodedMap().picture;
+    for (auto _ : state) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        if (!writePicture(picture, format, buffer)) {
+            state.SkipWithError("the writer failed");
+            return;
+        }
+        benchmark::DoNotOptimize(buffer.data());
+    }
+}
+BENCHMARK_CAPTURE(BM_Output, Bmp, PictureFormat::Bmp)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Output, Png, PictureFormat::Png)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Output, Gif, PictureFormat::Gif)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Output, Jpeg, PictureFormat::Jpeg)->Unit(benchmark::kMillisecond);
+
+void BM_OutputCsv(benchmark::State& state)
+{
+    const DecodedMap& decoded = decodedMap().decoded;
+    for (auto _ : state) {
+        QByteArray text = csvTable(decoded, QStringLiteral("Orange: 80%"), kGame, kCharRefPc);
+        benchmark::DoNotOptimize(text);
+    }
+}
+BENCHMARK(BM_OutputCsv)->Unit(benchmark::kMicrosecond);
+
+void BM_OutputTiled(benchmark::State& state)
+{
+    const DecodedMap& decoded = decodedMap().decoded;
+    const TiledTileset tileset = tiledTileset(kGame, kColour, 35);
+    for (auto _ : state) {
+        QByteArray tmx = tmxMap(decoded, tileset);
+        QByteArray json = tiledJsonMap(decoded, tileset);
+        benchmark::DoNotOptimize(tmx);
+        benchmark::DoNotOptimize(json);
+    }
+}
+BENCHMARK(BM_OutputTiled)->Unit(benchmark::kMicrosecond);
+
+} // namespace
