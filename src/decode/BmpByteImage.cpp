@@ -3,6 +3,7 @@
 #include "charsets/Halftone.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace vt {
@@ -21,6 +22,20 @@ void put32(uchar* p, quint32 v)
     p[1] = static_cast<uchar>(v >> 8);
     p[2] = static_cast<uchar>(v >> 16);
     p[3] = static_cast<uchar>(v >> 24);
+}
+
+// The 256 palette entries as blue, green, red, 0; missing entries are zero.
+void writePalette(uchar* palette, const QList<QRgb>& colours)
+{
+    const qsizetype count = std::min<qsizetype>(colours.size(), 256);
+    for (qsizetype i = 0; i < count; ++i) {
+        const QRgb c = colours[i];
+        palette[4 * i] = static_cast<uchar>(qBlue(c));
+        palette[4 * i + 1] = static_cast<uchar>(qGreen(c));
+        palette[4 * i + 2] = static_cast<uchar>(qRed(c));
+        palette[4 * i + 3] = 0;
+    }
+    std::memset(palette + 4 * count, 0, static_cast<std::size_t>(4 * (256 - count)));
 }
 
 } // namespace
@@ -56,15 +71,18 @@ uchar* beginBmpByteImage(QByteArray& out, int width, int height, const QList<QRg
     put32(d + 50, 0);
 
     uchar* palette = d + kBmpPaletteOffset;
-    const qsizetype count = std::min<qsizetype>(colours.size(), 256);
-    for (qsizetype i = 0; i < count; ++i) {
-        const QRgb c = colours[i];
-        palette[4 * i] = static_cast<uchar>(qBlue(c));
-        palette[4 * i + 1] = static_cast<uchar>(qGreen(c));
-        palette[4 * i + 2] = static_cast<uchar>(qRed(c));
-        palette[4 * i + 3] = 0;
+    // Cells cut from the working picture, a thousand per decoding pass, all carry the halftone
+    // palette: its bytes are made once.
+    if (colours.constData() == halftoneColorTable().constData()) {
+        static const std::array<uchar, kBmpPaletteSize> halftone = [] {
+            std::array<uchar, kBmpPaletteSize> bytes{};
+            writePalette(bytes.data(), halftoneColorTable());
+            return bytes;
+        }();
+        std::memcpy(palette, halftone.data(), halftone.size());
+    } else {
+        writePalette(palette, colours);
     }
-    std::memset(palette + 4 * count, 0, static_cast<std::size_t>(4 * (256 - count)));
 
     uchar* pixels = d + kBmpPixelOffset;
     if (stride != w) {
