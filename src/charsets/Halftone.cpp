@@ -132,13 +132,14 @@ QImage reduceToHalftone(const QImage& picture)
     QImage result(rgb.size(), QImage::Format_Indexed8);
     result.setColorTable(halftoneColorTable());
     const NearestIndex& nearest = nearestIndex();
+    const int width = rgb.width(); // read once: the pixel loop is the hot one of every load
     for (int y = 0; y < rgb.height(); ++y) {
         const auto* source = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
         uchar* target = result.scanLine(y);
         // Grabs are made of long runs of one colour: remember the last answer.
         QRgb last = (source[0] & 0xFFFFFFu) ^ 1u;
         uchar lastIndex = 0;
-        for (int x = 0; x < rgb.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             const QRgb colour = source[x] & 0xFFFFFFu;
             if (colour != last) {
                 last = colour;
