@@ -26,8 +26,9 @@ QString shown(const QString& path)
 // Refuses a picture of w x h pixels as too large; the sides are wide enough for any header field.
 void checkSides(qint64 width, qint64 height, const QString& what)
 {
-    const qint64 bytes = std::abs(width) * std::abs(height) * 4;
-    if (std::abs(width) > kMaxGrabSide || std::abs(height) > kMaxGrabSide || bytes > kMaxGrabBytes)
+    // The sides first: a product of two 32-bit header fields may not fit in 64 bits.
+    if (std::abs(width) > kMaxGrabSide || std::abs(height) > kMaxGrabSide ||
+        std::abs(width) * std::abs(height) * 4 > kMaxGrabBytes)
         throw Error(QStringLiteral("%1 is too large to work on (%2 × %3 pixels): grabs of up to "
                                    "16,384 pixels a side and 256 MB are accepted.")
                         .arg(what)
