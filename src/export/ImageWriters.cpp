@@ -305,10 +305,13 @@ bool writeRgb32Bmp(const QImage& picture, QIODevice& device, QString* error)
         if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
             for (; x + 4 <= width; x += 4) {
                 const quint32 p0 = in[x], p1 = in[x + 1], p2 = in[x + 2], p3 = in[x + 3];
-                const quint32 words[3] = {(p0 & 0xFFFFFFu) | (p1 << 24),
-                                          ((p1 >> 8) & 0xFFFFu) | (p2 << 16),
-                                          ((p2 >> 16) & 0xFFu) | (p3 << 8)};
-                std::memcpy(out + 3 * x, words, sizeof words);
+                // Built in registers and stored whole: words stored apart and read back as
+                // one would stall the processor.
+                const quint64 first = quint64((p0 & 0xFFFFFFu) | (p1 << 24)) |
+                                      quint64(((p1 >> 8) & 0xFFFFu) | (p2 << 16)) << 32;
+                const quint32 last = ((p2 >> 16) & 0xFFu) | (p3 << 8);
+                std::memcpy(out + 3 * x, &first, sizeof first);
+                std::memcpy(out + 3 * x + 8, &last, sizeof last);
             }
         }
         for (; x < width; ++x) {
