@@ -5,6 +5,7 @@
 #include "cli/ConvertRun.h"
 #include "cli/Progress.h"
 #include "export/BulkConvert.h"
+#include "settings/RegUtils.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -104,6 +105,9 @@ int main(int argc, char* argv[])
         break;
     }
     const cli::CliOptions& options = parsed.options;
+    // A damaged or unreadable settings store: the defaults stand in, and the user is told.
+    for (const QString& problem : takeSettingsProblems())
+        print(stderr, QStringLiteral("vorlan-tesselor-cli: %1\n").arg(problem));
 
     const QString outputDir = QDir::cleanPath(
         QDir(options.outputDir.isEmpty() ? QDir::currentPath() : options.outputDir).absolutePath());
