@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QSet>
 
 #include <utility>
@@ -33,14 +34,8 @@ QString shown(const QString& path)
 // Copies a broken settings file beside itself before it is written over; gives the copy's
 // name, or empty with `reason` set. A copy with the same content already there is reused,
 // so a file that stays broken from run to run leaves one copy, not one per start.
-QString keepCopy(const QString& file, QString* reason)
+QString keepCopy(const QString& file, const QByteArray& content, QString* reason)
 {
-    QFile original(file);
-    if (!original.open(QIODevice::ReadOnly)) {
-        *reason = original.errorString();
-        return {};
-    }
-    const QByteArray content = original.readAll();
     for (int n = 0; n < 100; ++n) {
         const QString copy = file + QStringLiteral(".broken") +
                              (n == 0 ? QString() : QStringLiteral(".%1").arg(n));
@@ -65,6 +60,119 @@ QString keepCopy(const QString& file, QString* reason)
     return {};
 }
 
+// Whether Qt could read a QVariant out of this line of a settings file: a value (or an element
+// of a list) that starts with "@" but not "@@" (Qt's writing of a text that starts with "@"),
+// or an escape that gives "@" anywhere. Errs on the safe side: the start of a line counts as
+// the start of a value, since it may continue the line before.
+bool couldHoldVariant(const QByteArray& line)
+{
+    bool atStart = true;   // where a value or an element of a list may begin
+    bool inValue = false;  // past the "=" that ends the key
+    bool inQuotes = false; // commas in quotes do not split a list; quotes themselves give nothing
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '\\' && i + 1 < line.size()) {
+            const char kind = line[++i];
+            const bool hex = kind == 'x';
+            if (hex || (kind >= '0' && kind <= '7')) {
+                // As Qt reads them: every digit that follows, kept to 16 bits.
+                quint32 value = 0;
+                if (hex)
+                    ++i;
+                for (; i < line.size(); ++i) {
+                    const char d = char(line[i] | 0x20);
+                    const int digit = hex ? (d >= '0' && d <= '9'   ? d - '0'
+                                             : d >= 'a' && d <= 'f' ? d - 'a' + 10
+                                                                    : -1)
+                                          : (line[i] >= '0' && line[i] <= '7' ? line[i] - '0' : -1);
+                    if (digit < 0)
+                        break;
+                    value = (value * (hex ? 16 : 8) + quint32(digit)) & 0xFFFF;
+                }
+                --i;
+                if (value == '@')
+                    return true;
+            }
+            atStart = false;
+        } else if (c == '"') {
+            inQuotes = !inQuotes;
+        } else if (c == '@') {
+            if (atStart && (i + 1 >= line.size() || line[i + 1] != '@'))
+                return true;
+            ++i; // a doubled "@", or one inside a text
+            atStart = false;
+        } else if ((c == '=' && !inValue) || (c == ',' && inValue && !inQuotes)) {
+            inValue = true;
+            atStart = true;
+        } else if (c != ' ' && c != '\t') {
+            atStart = false;
+        }
+    }
+    return false;
+}
+
+// Qt reads a value that starts with "@Variant(" through QDataStream, which trusts the counts
+// it finds: a few damaged bytes can make it reserve gigabytes. The program stores only numbers
+// and texts, so before Qt parses a settings file, a line that could hold such a value is taken
+// out, once the file is kept as a copy. Gives false when the file must not be handed to Qt at
+// all (no copy could be made to take the lines out of).
+bool screenVariants(const QString& file)
+{
+    StoreState& st = state();
+    if (st.protectedFiles.contains(file))
+        return false;
+    QFile input(file);
+    if (!input.open(QIODevice::ReadOnly))
+        return true; // missing, or not readable: nothing for Qt to parse either
+    const QByteArray content = input.readAll();
+    input.close();
+    QByteArray kept;
+    bool changed = false;
+    for (const QByteArray& line : content.split('\n')) {
+        if (couldHoldVariant(line)) {
+            changed = true;
+            continue;
+        }
+        kept += line + '\n';
+    }
+    if (!changed)
+        return true;
+    kept.chop(1);
+
+    st.told.insert(file);
+    QString reason;
+    const QString copy = keepCopy(file, content, &reason);
+    QSaveFile output(file);
+    if (copy.isEmpty() || !output.open(QIODevice::WriteOnly) || output.write(kept) != kept.size() ||
+        !output.commit()) {
+        st.protectedFiles.insert(file);
+        st.problems.append(
+            QStringLiteral("The settings file \"%1\" holds values the program never stores and "
+                           "could not set aside (%2): the default settings are used, and the "
+                           "file is left as it is, so changes made now are not kept.")
+                .arg(shown(file), copy.isEmpty() ? reason : output.errorString()));
+        return false;
+    }
+    st.problems.append(QStringLiteral("The settings file \"%1\" held values the program never "
+                                      "stores; they were taken out, and the settings they "
+                                      "replaced are back at their defaults. The file as it was "
+                                      "is kept as \"%2\".")
+                           .arg(shown(file), shown(copy)));
+    return true;
+}
+
+// A settings file opened through screenVariants: when that refuses it, a store with nothing
+// in it, which Qt never reads from the file and which store() never writes.
+std::unique_ptr<QSettings> openScreened(const QString& file)
+{
+    if (screenVariants(file))
+        return std::make_unique<QSettings>(file, QSettings::IniFormat);
+    static const QSettings::Format nothing = QSettings::registerFormat(
+        QStringLiteral("unread"), [](QIODevice&, QSettings::SettingsMap&) { return true; },
+        [](QIODevice&, const QSettings::SettingsMap&) { return false; });
+    return std::make_unique<QSettings>(file, nothing);
+}
+
 // Looks at the store as it was opened: a fault is told once, and a broken file is copied
 // before the first write can replace it with what Qt managed to read of it.
 void inspect(QSettings& settings)
@@ -86,7 +194,12 @@ void inspect(QSettings& settings)
         return;
     }
     QString reason;
-    const QString copy = keepCopy(file, &reason);
+    QString copy;
+    QFile original(file);
+    if (original.open(QIODevice::ReadOnly))
+        copy = keepCopy(file, original.readAll(), &reason);
+    else
+        reason = original.errorString();
     if (copy.isEmpty()) {
         st.protectedFiles.insert(file);
         st.problems.append(
@@ -152,7 +265,7 @@ std::unique_ptr<QSettings> OpenReg(const QString& subkey)
 {
     std::unique_ptr<QSettings> settings;
     if (!state().file.isEmpty()) {
-        settings = std::make_unique<QSettings>(state().file, QSettings::IniFormat);
+        settings = openScreened(state().file);
         inspect(*settings);
         if (!subkey.isEmpty())
             settings->beginGroup(subkey);
@@ -164,11 +277,17 @@ std::unique_ptr<QSettings> OpenReg(const QString& subkey)
         path += QLatin1Char('\\') + subkey;
     settings = std::make_unique<QSettings>(path, QSettings::NativeFormat);
 #else
+    // The native store here is an INI file: it is screened like the one of useSettingsFile,
+    // and read alone (not the organisation's and the system's files behind it, which are not
+    // screened and hold nothing of ours).
     QString application = QStringLiteral("Vorlan/Tesselor");
     if (!subkey.isEmpty())
         application += QLatin1Char('/') + subkey;
-    settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                           QStringLiteral("Tamsel Software"), application);
+    const QString file = QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                                   QStringLiteral("Tamsel Software"), application)
+                             .fileName();
+    settings = openScreened(file);
+    settings->setFallbacksEnabled(false);
 #endif
     inspect(*settings);
     return settings;
