@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang into build-fuzz/ and runs each for a bounded time.
+# Not part of CI. Usage: tools/fuzz.sh [seconds per target (default 180)] [target ...]
+# Targets: fuzz_grab, fuzz_lzh, fuzz_settings (default: all three, one after the other).
+# New inputs collect in build-fuzz/corpus/<target>, inputs that failed in build-fuzz/artifacts,
+# and each run's output in build-fuzz/logs. The exit status is non-zero when any run found a
+# fault; keep such an input as a test in tests/robust/fixtures, named after the fault.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=${1:-180}
+[ $# -gt 0 ] && shift
+targets=("$@")
+[ ${#targets[@]} -eq 0 ] && targets=(fuzz_grab fuzz_lzh fuzz_settings)
+
+# The clang runtime holds libFuzzer; the normal build does not need either.
+packages=(cmake ninja-build pkg-config qt6-base-dev libgif-dev clang libclang-rt-14-dev)
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+fi
+
+build=build-fuzz
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DVT_FUZZ=ON -DVT_BUILD_TESTS=OFF -DVT_BUILD_BENCH=OFF -DVT_BUILD_APP=OFF
+fi
+cmake --build "$build" --parallel 2 --target "${targets[@]}"
+
+# Seeds: the third-party pictures where they lie (never copied here), our samples, and a few
+# settings files of the shapes the program meets.
+corpora=../shared/corpora
+seeds_settings="$build/seeds/settings"
+mkdir -p "$seeds_settings"
+printf '[General]\nFlags=17\nProbMatch=88\nPixelMatch=90\nVorlanMatch=96\nMapName=%%s-decode\nCharRef=0\n' \
+    > "$seeds_settings/defaults.ini"
+printf '[General]\nFlags=63\nProbMatch=300\nPixelMatch=-5\nMapName="a, b"\nCharRef=1\n' \
+    > "$seeds_settings/odd-values.ini"
+printf '[General\nProbMatch=70\nthis line has no value\n' > "$seeds_settings/damaged.ini"
+printf '[General]\nFlags=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x1)\nMapName=@ByteArray(x)\n' \
+    > "$seeds_settings/variants.ini"
+
+seed_dirs() {
+    case "$1" in
+        fuzz_grab | fuzz_lzh)
+            [ -d "$corpora" ] && find "$corpora" -type d
+            echo samples
+            echo tests/robust/fixtures
+            ;;
+        fuzz_settings)
+            echo "$seeds_settings"
+            echo tests/robust/fixtures
+            ;;
+    esac
+}
+
+# Longest input tried: the pictures as long as the seeds make them; the stream and the settings
+# file short, so that each run stays quick.
+max_len() {
+    case "$1" in
+        fuzz_lzh) echo "-max_len=65536" ;;
+        fuzz_settings) echo "-max_len=4096" ;;
+        *) echo "-max_len=1048576" ;;
+    esac
+}
+
+export QT_QPA_PLATFORM=offscreen
+export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+mkdir -p "$build/artifacts" "$build/logs"
+status=0
+for target in "${targets[@]}"; do
+    mkdir -p "$build/corpus/$target"
+    mapfile -t seeds < <(seed_dirs "$target" | while read -r dir; do [ -d "$dir" ] && echo "$dir"; done)
+    echo "== $target for $seconds s"
+    if ! "$build/bin/$target" -max_total_time="$seconds" "$(max_len "$target")" -timeout=30 -rss_limit_mb=4096 \
+            -print_final_stats=1 -artifact_prefix="$build/artifacts/$target-" \
+            "$build/corpus/$target" "${seeds[@]}" > "$build/logs/$target.log" 2>&1; then
+        status=1
+        echo "$target found a fault: see $build/logs/$target.log and $build/artifacts/"
+    fi
+    grep -E "^(stat::|Done|#[0-9]+ *DONE)" "$build/logs/$target.log" || tail -5 "$build/logs/$target.log"
+done
+exit $status
