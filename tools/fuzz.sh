@@ -52,7 +52,7 @@ printf '[General]\nFlags=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x1)\nMapName=@ByteArr
 seed_dirs() {
     case "$1" in
         fuzz_grab | fuzz_lzh)
-            [ -d "$corpora" ] && find "$corpora" -type d
+            echo "$corpora" # read with its sub-folders
             echo samples
             echo tests/robust/fixtures
             ;;

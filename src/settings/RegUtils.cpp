@@ -61,8 +61,8 @@ QString keepCopy(const QString& file, const QByteArray& content, QString* reason
 }
 
 // Whether Qt could read a QVariant out of this line of a settings file: a value (or an element
-// of a list) that starts with "@" but not "@@" (Qt's writing of a text that starts with "@"),
-// or an escape that gives "@" anywhere. Errs on the safe side: the start of a line counts as
+// of a list) that starts with "@" other than in the forms Qt writes for texts and bytes, or an
+// escape that gives "@" anywhere. Errs on the safe side: the start of a line counts as
 // the start of a value, since it may continue the line before.
 bool couldHoldVariant(const QByteArray& line)
 {
@@ -97,9 +97,13 @@ bool couldHoldVariant(const QByteArray& line)
         } else if (c == '"') {
             inQuotes = !inQuotes;
         } else if (c == '@') {
-            if (atStart && (i + 1 >= line.size() || line[i + 1] != '@'))
+            // Qt itself writes a text that starts with "@" as "@@", one with a zero character
+            // as "@String(...)", and bytes as "@ByteArray(...)": none goes through QDataStream.
+            const QByteArrayView rest = QByteArrayView(line).sliced(i + 1);
+            if (atStart && !rest.startsWith("@") && !rest.startsWith("String(") &&
+                !rest.startsWith("ByteArray("))
                 return true;
-            ++i; // a doubled "@", or one inside a text
+            ++i;
             atStart = false;
         } else if ((c == '=' && !inValue) || (c == ',' && inValue && !inQuotes)) {
             inValue = true;
