@@ -103,7 +103,6 @@ bool couldHoldVariant(const QByteArray& line)
             if (atStart && !rest.startsWith("@") && !rest.startsWith("String(") &&
                 !rest.startsWith("ByteArray("))
                 return true;
-            ++i;
             atStart = false;
         } else if ((c == '=' && !inValue) || (c == ',' && inValue && !inQuotes)) {
             inValue = true;

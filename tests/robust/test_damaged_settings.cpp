@@ -177,6 +177,7 @@ TEST_F(DamagedSettingsTest, ValuesQtWouldDeserialiseAreTakenOutBeforeItParsesThe
         {"octal.ini", "[General]\nProbMatch=70\nFlags=\\100Variant(\\0)\n"},
         {"quoted.ini", "[General]\nProbMatch=70\nFlags=\"" + huge + "\"\n"},
         {"list-element.ini", "[General]\nProbMatch=70\nFlags=1, " + huge + "\n"},
+        {"after-an-at.ini", "[General]\nProbMatch=70\nFlags=a@," + huge + "\n"},
         {"other-key.ini", "[General]\nProbMatch=70\n[Other]\nX=" + huge + "\n"},
     };
     for (const auto& c : cases) {
