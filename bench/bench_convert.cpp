@@ -120,9 +120,8 @@ std::vector<int> scoreCells(const MapGrab& grab, const std::vector<QByteArray>& 
     QByteArray cell;
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x) {
-            CopyPictureArea(grab.working, QRect(kCellWidth * x, kCellHeight * y, kCellWidth,
-                                                kCellHeight),
-                            cell);
+            CopyPictureArea(grab.working,
+                            QRect(kCellWidth * x, kCellHeight * y, kCellWidth, kCellHeight), cell);
             int best = 0;
             const quint8 score = compare(candidates, cell, best, kCellWidth, kCellHeight);
             results.push_back(best * 1000 + score);
@@ -150,8 +149,8 @@ void BM_DecodeScoring(benchmark::State& state)
     const MapGrab& grab = mapGrab();
     const std::vector<QByteArray> candidates = candidatesOf(grab.mapsize);
     // As the decoding pass does: the candidates prepared once for all cells.
-    const auto prepared = [](const std::vector<QByteArray>& set, const QByteArray& cell,
-                             int& best, quint32 w, quint32 h) {
+    const auto prepared = [](const std::vector<QByteArray>& set, const QByteArray& cell, int& best,
+                             quint32 w, quint32 h) {
         const CompareCandidates compare(set);
         return compare.compare(cell, best, w, h);
     };
@@ -161,10 +160,9 @@ void BM_DecodeScoring(benchmark::State& state)
         return;
     }
     const CompareCandidates compare(candidates);
-    const auto once = [&compare](const std::vector<QByteArray>&, const QByteArray& cell,
-                                 int& best, quint32 w, quint32 h) {
-        return compare.compare(cell, best, w, h);
-    };
+    const auto once = [&compare](const std::vector<QByteArray>&, const QByteArray& cell, int& best,
+                                 quint32 w,
+                                 quint32 h) { return compare.compare(cell, best, w, h); };
     for (auto _ : state) {
         auto results = scoreCells(grab, candidates, once);
         benchmark::DoNotOptimize(results);

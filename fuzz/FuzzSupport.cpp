@@ -19,8 +19,9 @@ void startQt(int* argc, char*** argv)
 
 QString scratchDir()
 {
-    static const QString base =
-        QFileInfo(QStringLiteral("/dev/shm")).isDir() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+    static const QString base = QFileInfo(QStringLiteral("/dev/shm")).isDir()
+                                    ? QStringLiteral("/dev/shm")
+                                    : QDir::tempPath();
     static QTemporaryDir dir(base + QStringLiteral("/vorlan-fuzz-XXXXXX"));
     return dir.path();
 }

@@ -8,9 +8,11 @@
 
 namespace vt {
 
-QString DialogPrompts::openPicture(QWidget* parent, const QString& title, const QStringList& filters)
+QString DialogPrompts::openPicture(QWidget* parent, const QString& title,
+                                   const QStringList& filters)
 {
-    return QFileDialog::getOpenFileName(parent, title, QString(), filters.join(QStringLiteral(";;")));
+    return QFileDialog::getOpenFileName(parent, title, QString(),
+                                        filters.join(QStringLiteral(";;")));
 }
 
 QString DialogPrompts::saveFile(QWidget* parent, SaveDialogState& state)
@@ -55,8 +57,8 @@ QString DialogPrompts::pickFolder(QWidget* parent, const QString& caption, const
 bool DialogPrompts::confirm(QWidget* parent, const QString& message)
 {
     return QMessageBox::question(parent, QApplication::applicationDisplayName(), message,
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
-           QMessageBox::Yes;
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 void DialogPrompts::reportError(QWidget* parent, const QString& message)

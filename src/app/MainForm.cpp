@@ -324,9 +324,10 @@ void TMainForm::buildActions()
         field->setShortcutContext(Qt::WindowShortcut);
         addAction(field);
     };
-    action(LoadFromClipboard, QStringLiteral("LoadFromClipboard"), QKeySequence(Qt::CTRL | Qt::Key_V));
+    action(LoadFromClipboard, QStringLiteral("LoadFromClipboard"),
+           QKeySequence(Qt::CTRL | Qt::Key_V));
     action(SaveClipboard, QStringLiteral("SaveClipboard"), QKeySequence(Qt::CTRL | Qt::Key_C));
-    action(ZoomIn, QStringLiteral("ZoomIn"), QKeySequence());   // keys assigned at start-up
+    action(ZoomIn, QStringLiteral("ZoomIn"), QKeySequence()); // keys assigned at start-up
     action(ZoomOut, QStringLiteral("ZoomOut"), QKeySequence());
     action(ScreenGrabTab, QStringLiteral("ScreenGrabTab"), QKeySequence(Qt::CTRL | Qt::Key_1));
     action(ConvertedTab, QStringLiteral("ConvertedTab"), QKeySequence(Qt::CTRL | Qt::Key_2));
@@ -356,7 +357,8 @@ void TMainForm::buildActions()
 void TMainForm::wireHandlers()
 {
     auto click = [this](QPushButton* button, void (TMainForm::*handler)()) {
-        connect(button, &QPushButton::clicked, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+        connect(button, &QPushButton::clicked, this,
+                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
     };
     click(sb_LoadScreenGrab, &TMainForm::sb_LoadScreenGrabClick);
     click(sb_SaveScreenGrab, &TMainForm::sb_SaveScreenGrabClick);
@@ -367,7 +369,8 @@ void TMainForm::wireHandlers()
     click(sb_about, &TMainForm::sb_aboutClick);
 
     auto trigger = [this](QAction* action, void (TMainForm::*handler)()) {
-        connect(action, &QAction::triggered, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+        connect(action, &QAction::triggered, this,
+                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
     };
     trigger(LoadFromClipboard, &TMainForm::ScreenGrabFromClipboard);
     trigger(SaveClipboard, &TMainForm::SaveToClipboard);

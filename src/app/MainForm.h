@@ -62,8 +62,8 @@ public:
     void guarded(const std::function<void()>& command);
 
     // ---- State of the grab being worked on ----
-    GridGeometry grid;  // originx, originy, grab_width, grab_height, mapareax, mapareay
-    GridGeometry det;   // the det_ copies: the grid as the last analysis found it
+    GridGeometry grid; // originx, originy, grab_width, grab_height, mapareax, mapareay
+    GridGeometry det;  // the det_ copies: the grid as the last analysis found it
     QString img_filename;
     bool screengrab_loaded = false;
     bool fullsize_loaded = false;
@@ -79,7 +79,7 @@ public:
     qint32 Image_SY = 0;
     qint32 Image_LX = 0;
     qint32 Image_LY = 0;
-    DecodedMap decoded;  // map and errors of the last decoding pass
+    DecodedMap decoded; // map and errors of the last decoding pass
 
     // Preferences (stored in the settings).
     quint8 prob_match = 88;
@@ -88,12 +88,12 @@ public:
     bool puzzpiece = false;
 
     // Pictures that are never shown.
-    QImage Atlas;            // the atlas loaded last
-    QImage fullcolourimage;  // the grab in full colour, before its reduction to 8 bits
-    QImage VorlanCharPanel;  // the hero figure, 34 x 34, reduced to 8 bits at start-up
-    QImage PuzzlePiece;      // 64 x 64, drawn for unrecognised cells
-    QCursor HandFlat;        // the open flat hand shown over the converted map
-    QStringList map_text;    // the last table written
+    QImage Atlas;           // the atlas loaded last
+    QImage fullcolourimage; // the grab in full colour, before its reduction to 8 bits
+    QImage VorlanCharPanel; // the hero figure, 34 x 34, reduced to 8 bits at start-up
+    QImage PuzzlePiece;     // 64 x 64, drawn for unrecognised cells
+    QCursor HandFlat;       // the open flat hand shown over the converted map
+    QStringList map_text;   // the last table written
 
     // The character sets, in character order; element i has tag i.
     std::vector<PictureControl*> fullsize_char;
@@ -123,7 +123,7 @@ public:
     QWidget* ProgressPanel = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
     QScrollArea* sb_Characters = nullptr;
-    QWidget* charactersArea = nullptr;  // the scrolled content of sb_Characters
+    QWidget* charactersArea = nullptr; // the scrolled content of sb_Characters
     QLabel* lb_fullsizechar = nullptr;
     PictureControl* charstorage = nullptr;
     OutlineShape* charselect = nullptr;
@@ -147,7 +147,7 @@ public:
     QAction* ConvertedTab = nullptr;
 
     // File dialogs; each keeps its last name and file-type row for the program's run.
-    QStringList OpenPictureDialog1;  // file-type rows of the open-picture dialog
+    QStringList OpenPictureDialog1; // file-type rows of the open-picture dialog
     SaveDialogState SaveDialog1;
     SaveDialogState SaveScreenGrabDialog;
 

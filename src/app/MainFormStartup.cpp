@@ -108,8 +108,9 @@ void TMainForm::FormShow()
 
     // 13. The flat hand over the converted map.
     const QImage hand = programPicture(QStringLiteral("HANDFLAT"));
-    HandFlat = hand.isNull() ? QCursor(Qt::OpenHandCursor)
-                             : QCursor(QPixmap::fromImage(hand), hand.width() / 2, hand.height() / 2);
+    HandFlat = hand.isNull()
+                   ? QCursor(Qt::OpenHandCursor)
+                   : QCursor(QPixmap::fromImage(hand), hand.width() / 2, hand.height() / 2);
     sb_Map->viewport()->setCursor(HandFlat);
 
     // 14. Preferences: the label first, then the slider, whose change handler may run.
@@ -130,7 +131,8 @@ void TMainForm::FormShow()
     }
 
     // 15. Zoom keys: Ctrl with the "=" / "+" key and Ctrl with "-".
-    ZoomIn->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)});
+    ZoomIn->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)});
     ZoomOut->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Minus)});
 
     // 16. The hero picture at 8 bits per pixel.

@@ -14,10 +14,10 @@ namespace vt {
 struct SaveDialogState
 {
     QString title;
-    QString defaultSuffix;   // completes a name typed without an extension
-    QStringList filters;     // file-type rows, "Label (*.ext)"
-    QString fileName;        // proposed or last name
-    int filterIndex = 0;     // last chosen row
+    QString defaultSuffix; // completes a name typed without an extension
+    QStringList filters;   // file-type rows, "Label (*.ext)"
+    QString fileName;      // proposed or last name
+    int filterIndex = 0;   // last chosen row
 };
 
 class UserPrompts
@@ -26,7 +26,8 @@ public:
     virtual ~UserPrompts() = default;
 
     // A picture to open; empty when the user cancels.
-    virtual QString openPicture(QWidget* parent, const QString& title, const QStringList& filters) = 0;
+    virtual QString openPicture(QWidget* parent, const QString& title,
+                                const QStringList& filters) = 0;
 
     // A name to save under; empty when the user cancels. Updates the dialog's state.
     virtual QString saveFile(QWidget* parent, SaveDialogState& dialog) = 0;

@@ -11,7 +11,8 @@ int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vorlan Tesselor"));
-    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(vt::programPicture(QStringLiteral("ICON")))));
+    QApplication::setWindowIcon(
+        QIcon(QPixmap::fromImage(vt::programPicture(QStringLiteral("ICON")))));
 
     vt::Forms forms = vt::createForms();
     forms.MainForm->showMaximized();

@@ -2,8 +2,8 @@
 
 #include "app/Error.h"
 #include "charsets/GameTables.h"
-#include "charsets/Lzh.h"
 #include "charsets/Halftone.h"
+#include "charsets/Lzh.h"
 #include "charsets/Resources.h"
 
 namespace vt {
@@ -12,7 +12,8 @@ QImage loadAtlas(const QString& name)
 {
     const std::optional<QByteArray> stored = readResource(name);
     if (!stored)
-        throw Error(QStringLiteral("The character atlas \"%1\" is missing from the program.").arg(name));
+        throw Error(
+            QStringLiteral("The character atlas \"%1\" is missing from the program.").arg(name));
     QByteArray bytes = *stored;
     if (bytes.startsWith("!HZL")) {
         try {
@@ -24,7 +25,8 @@ QImage loadAtlas(const QString& name)
     }
     QImage atlas = QImage::fromData(bytes, "BMP");
     if (atlas.isNull())
-        throw Error(QStringLiteral("The character atlas \"%1\" is not a valid BMP picture.").arg(name));
+        throw Error(
+            QStringLiteral("The character atlas \"%1\" is not a valid BMP picture.").arg(name));
     return atlas;
 }
 

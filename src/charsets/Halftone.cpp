@@ -59,7 +59,10 @@ private:
     static int boxOf(int br, int bg, int bb) { return (br * kBoxes + bg) * kBoxes + bb; }
 
     static int axisNear(int lo, int hi, int v) { return v < lo ? lo - v : (v > hi ? v - hi : 0); }
-    static int axisFar(int lo, int hi, int v) { return std::max(std::abs(v - lo), std::abs(v - hi)); }
+    static int axisFar(int lo, int hi, int v)
+    {
+        return std::max(std::abs(v - lo), std::abs(v - hi));
+    }
 
     void fillBox(int br, int bg, int bb)
     {

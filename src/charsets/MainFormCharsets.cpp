@@ -14,7 +14,8 @@ namespace vt {
 namespace {
 
 // Destroys every control of a set, then makes `count` new ones in `parent`.
-void rebuild(std::vector<PictureControl*>& set, QWidget* parent, const std::vector<QImage>& pictures)
+void rebuild(std::vector<PictureControl*>& set, QWidget* parent,
+             const std::vector<QImage>& pictures)
 {
     for (PictureControl* control : set)
         delete control;

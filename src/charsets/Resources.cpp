@@ -44,7 +44,9 @@ void overrideResource(const QString& name, std::optional<QByteArray> bytes)
         list.clear();
         return;
     }
-    std::erase_if(list, [&name](const Override& o) { return o.name.compare(name, Qt::CaseInsensitive) == 0; });
+    std::erase_if(list, [&name](const Override& o) {
+        return o.name.compare(name, Qt::CaseInsensitive) == 0;
+    });
     list.push_back({name, std::move(bytes)});
 }
 

@@ -50,8 +50,8 @@ ParseResult error(const QString& text)
 {
     ParseResult result;
     result.action = ParseResult::Action::Error;
-    result.text = QStringLiteral("vorlan-tesselor-cli: %1\nTry 'vorlan-tesselor-cli --help'.\n")
-                      .arg(text);
+    result.text =
+        QStringLiteral("vorlan-tesselor-cli: %1\nTry 'vorlan-tesselor-cli --help'.\n").arg(text);
     return result;
 }
 
@@ -127,7 +127,8 @@ ParseResult parseCommandLine(const QStringList& arguments)
         return {ParseResult::Action::Help, kUsage, {}};
     if (parser.isSet(version))
         return {ParseResult::Action::Version,
-                QStringLiteral("vorlan-tesselor-cli ") + AppVersion() + QLatin1Char('\n'), {}};
+                QStringLiteral("vorlan-tesselor-cli ") + AppVersion() + QLatin1Char('\n'),
+                {}};
 
     ParseResult result;
     CliOptions& options = result.options;

@@ -12,9 +12,9 @@ namespace vt::cli {
 
 struct CliOptions
 {
-    QStringList inputs;    // files and folders as given
-    QString outputDir;     // empty: the current folder
-    int jobs = 0;          // 0: one per processor
+    QStringList inputs; // files and folders as given
+    QString outputDir;  // empty: the current folder
+    int jobs = 0;       // 0: one per processor
     bool json = false;
     bool quiet = false;
     ConvertSettings settings;

@@ -124,36 +124,34 @@ int main(int argc, char* argv[])
     int converted = 0;
     int failed = 0;
     int skipped = 0;
-    cli::convertAll(grabs, options.settings, outputDir, jobs,
-                    [&](int, const GrabReport& report) {
-                        if (options.json)
-                            print(stdout, QString::fromUtf8(QJsonDocument(jsonOf(report))
-                                                                .toJson(QJsonDocument::Compact)) +
-                                              QLatin1Char('\n'));
-                        switch (report.outcome) {
-                        case GrabReport::Outcome::Converted:
-                            ++converted;
-                            break;
-                        case GrabReport::Outcome::Failed:
-                            ++failed;
-                            break;
-                        case GrabReport::Outcome::Skipped:
-                            ++skipped;
-                            break;
-                        }
-                        progress.grabDone(QFileInfo(report.input).fileName(), report.error,
-                                          report.outcome == GrabReport::Outcome::Skipped);
-                    });
+    cli::convertAll(grabs, options.settings, outputDir, jobs, [&](int, const GrabReport& report) {
+        if (options.json)
+            print(stdout,
+                  QString::fromUtf8(QJsonDocument(jsonOf(report)).toJson(QJsonDocument::Compact)) +
+                      QLatin1Char('\n'));
+        switch (report.outcome) {
+        case GrabReport::Outcome::Converted:
+            ++converted;
+            break;
+        case GrabReport::Outcome::Failed:
+            ++failed;
+            break;
+        case GrabReport::Outcome::Skipped:
+            ++skipped;
+            break;
+        }
+        progress.grabDone(QFileInfo(report.input).fileName(), report.error,
+                          report.outcome == GrabReport::Outcome::Skipped);
+    });
     progress.finish();
 
     if (!options.quiet) {
-        QString summary =
-            QStringLiteral("Converted %1 of %2 grabs into %3 in %4 s (%5 grabs/s)")
-                .arg(converted)
-                .arg(converted + failed)
-                .arg(QDir::toNativeSeparators(outputDir))
-                .arg(progress.seconds(), 0, 'f', 1)
-                .arg(progress.rate(), 0, 'f', 1);
+        QString summary = QStringLiteral("Converted %1 of %2 grabs into %3 in %4 s (%5 grabs/s)")
+                              .arg(converted)
+                              .arg(converted + failed)
+                              .arg(QDir::toNativeSeparators(outputDir))
+                              .arg(progress.seconds(), 0, 'f', 1)
+                              .arg(progress.rate(), 0, 'f', 1);
         if (failed > 0)
             summary += QStringLiteral("; %1 failed").arg(failed);
         if (skipped > 0)

@@ -163,8 +163,8 @@ quint8 scoreOf(quint64 best, quint32 perfect)
 // Every candidate scored in order, the first one with the best total kept; the search ends at
 // the first perfect total. `candidateHalftone` (when known) says which candidates hold the
 // halftone palette.
-quint8 compareInOrder(const std::vector<QByteArray>& bmp_com, const QByteArray& bmp_map,
-                      int& bigch, quint32 w, quint32 h, bool allCandidatesHalftone)
+quint8 compareInOrder(const std::vector<QByteArray>& bmp_com, const QByteArray& bmp_map, int& bigch,
+                      quint32 w, quint32 h, bool allCandidatesHalftone)
 {
     bigch = 0;
     const quint32 perfect = w * h * 256u;

@@ -46,8 +46,8 @@ void TMainForm::img_ScreenGrabMouseMove(QMouseEvent* event)
         charcursor->hide();
         return;
     }
-    const QRect cell(int(grid.originx) + kCellWidth * charX, int(grid.originy) + kCellHeight * charY,
-                     kCellWidth, kCellHeight);
+    const QRect cell(int(grid.originx) + kCellWidth * charX,
+                     int(grid.originy) + kCellHeight * charY, kCellWidth, kCellHeight);
     // The box is a child of the grab picture, so it scrolls with it: place it in the picture's
     // own displayed coordinates.
     charcursor->setGeometry(roundHalfEven(cell.left() * scale), roundHalfEven(cell.top() * scale),

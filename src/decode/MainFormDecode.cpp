@@ -57,7 +57,7 @@ void TMainForm::DecodeScreen()
     input.puzzpiece = puzzpiece;
     DecodeResult result = decodeMap(input, [this](int percent) {
         ProgressBar1->setValue(percent);
-        ProgressBar1->repaint();  // the pass holds the event loop; show progress as it goes
+        ProgressBar1->repaint(); // the pass holds the event loop; show progress as it goes
     });
 
     decoded = std::move(result.decoded);

@@ -15,13 +15,13 @@ namespace {
 // Copies a 64 x 64 picture into the converted map; both are 32-bit, so rows copy whole.
 void drawCell(QImage& target, const QImage& cell, int x, int y)
 {
-    const QImage source = cell.format() == QImage::Format_RGB32
-                              ? cell
-                              : cell.convertToFormat(QImage::Format_RGB32);
+    const QImage source =
+        cell.format() == QImage::Format_RGB32 ? cell : cell.convertToFormat(QImage::Format_RGB32);
     const int rows = std::min(source.height(), kFullSize);
     const int bytes = std::min(source.width(), kFullSize) * 4;
     for (int row = 0; row < rows; ++row)
-        std::memcpy(target.scanLine(y + row) + x * 4, source.constScanLine(row), std::size_t(bytes));
+        std::memcpy(target.scanLine(y + row) + x * 4, source.constScanLine(row),
+                    std::size_t(bytes));
 }
 
 } // namespace

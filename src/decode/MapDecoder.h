@@ -13,17 +13,17 @@
 
 namespace vt {
 
-inline constexpr int kFullSize = 64;  // pixels per cell of the converted map
+inline constexpr int kFullSize = 64;          // pixels per cell of the converted map
 inline constexpr int kMapDotsPerMeter = 3780; // 96 dots per inch, recorded in the map's files
 
 struct DecodeInput
 {
-    const QImage* working = nullptr;     // the grab at 8 bits, halftone palette
-    const QImage* fullcolour = nullptr;  // the grab in full colour
+    const QImage* working = nullptr;    // the grab at 8 bits, halftone palette
+    const QImage* fullcolour = nullptr; // the grab in full colour
     GridGeometry grid;
-    const std::vector<QImage>* mapsize = nullptr;   // the candidates, 16 x 15, 8 bits
-    const std::vector<QImage>* fullsize = nullptr;  // 64 x 64 pictures drawn for matched cells
-    const QImage* puzzle = nullptr;                 // 64 x 64, drawn for unmatched cells when puzzpiece
+    const std::vector<QImage>* mapsize = nullptr;  // the candidates, 16 x 15, 8 bits
+    const std::vector<QImage>* fullsize = nullptr; // 64 x 64 pictures drawn for matched cells
+    const QImage* puzzle = nullptr; // 64 x 64, drawn for unmatched cells when puzzpiece
     quint8 prob_match = 88;
     bool puzzpiece = false;
 };
@@ -31,7 +31,7 @@ struct DecodeInput
 struct DecodeResult
 {
     DecodedMap decoded;
-    QImage picture;  // 64 x grab_width by 64 x grab_height, 32 bits
+    QImage picture; // 64 x grab_width by 64 x grab_height, 32 bits
 };
 
 // Runs the pass. `progress` (may be empty) gets the percentage done each time it changes.

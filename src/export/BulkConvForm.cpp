@@ -45,12 +45,12 @@ TBulkConvForm::TBulkConvForm(TMainForm* mainForm) : QDialog(mainForm), m_main(ma
     // A fixed frame with no title-bar buttons: the dialog closes through Cancel or Execute.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setFixedSize(562, 146);
-    setStyleSheet(QStringLiteral(
-        "QDialog#BulkConvForm { background: black; }"
-        "QLabel, QCheckBox, QGroupBox { color: aqua; }"
-        "QPushButton { color: aqua; border: 1px solid #406060; }"
-        "QPushButton:hover { border-color: aqua; }"
-        "QLineEdit { background: black; color: aqua; border: 1px solid #406060; }"));
+    setStyleSheet(
+        QStringLiteral("QDialog#BulkConvForm { background: black; }"
+                       "QLabel, QCheckBox, QGroupBox { color: aqua; }"
+                       "QPushButton { color: aqua; border: 1px solid #406060; }"
+                       "QPushButton:hover { border-color: aqua; }"
+                       "QLineEdit { background: black; color: aqua; border: 1px solid #406060; }"));
 
     sb_source = flatButton(this, QStringLiteral("sb_source"), QStringLiteral("Source Folder"),
                            {8, 8, 100, 22});
@@ -92,10 +92,10 @@ TBulkConvForm::TBulkConvForm(TMainForm* mainForm) : QDialog(mainForm), m_main(ma
     cb_SaveBMP->setChecked(true);
     cb_SaveCSV->setChecked(true);
 
-    Cancel = flatButton(this, QStringLiteral("Cancel"), QStringLiteral("Cancel"),
-                        {460, 63, 75, 22});
-    Execute = flatButton(this, QStringLiteral("Execute"), QStringLiteral("Execute"),
-                         {460, 92, 75, 22});
+    Cancel =
+        flatButton(this, QStringLiteral("Cancel"), QStringLiteral("Cancel"), {460, 63, 75, 22});
+    Execute =
+        flatButton(this, QStringLiteral("Execute"), QStringLiteral("Execute"), {460, 92, 75, 22});
 
     connect(sb_source, &QPushButton::clicked, this, &TBulkConvForm::sb_sourceClick);
     connect(sb_dest, &QPushButton::clicked, this, &TBulkConvForm::sb_destClick);
@@ -131,9 +131,9 @@ void TBulkConvForm::sb_sourceClick()
 
 void TBulkConvForm::sb_destClick()
 {
-    const QString folder = m_main->prompts().pickFolder(
-        this, QStringLiteral("Destination Folder"), QStringLiteral("Select the destination folder"),
-        Dest->path());
+    const QString folder =
+        m_main->prompts().pickFolder(this, QStringLiteral("Destination Folder"),
+                                     QStringLiteral("Select the destination folder"), Dest->path());
     if (!folder.isEmpty())
         Dest->setPath(QDir::toNativeSeparators(folder));
 }

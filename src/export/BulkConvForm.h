@@ -37,7 +37,7 @@ public:
     QCheckBox* cb_SaveCSV = nullptr;
     QPushButton* Cancel = nullptr;
     QPushButton* Execute = nullptr;
-    QStringList ListBox1;  // names of the grabs to convert, filled by Execute
+    QStringList ListBox1; // names of the grabs to convert, filled by Execute
 
 public slots:
     void FormCreate();

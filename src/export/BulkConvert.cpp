@@ -10,7 +10,7 @@ namespace vt {
 QStringList listFolder(const QString& folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System,
-                                 QDir::Name | QDir::IgnoreCase);
+                                  QDir::Name | QDir::IgnoreCase);
 }
 
 QString expandPattern(const QString& pattern, int gameNumber, const QString& grabFileName)

@@ -41,11 +41,13 @@ public:
 
     std::shared_ptr<const std::vector<QImage>> characters(int game, int colour, bool fullsize)
     {
-        const std::size_t key = std::size_t((game * kColourCount + colour) * 2 + (fullsize ? 1 : 0));
+        const std::size_t key =
+            std::size_t((game * kColourCount + colour) * 2 + (fullsize ? 1 : 0));
         std::lock_guard lock(m_mutex);
         auto& set = m_sets[key];
         if (!set)
-            set = std::make_shared<const std::vector<QImage>>(loadCharacters(game, colour, fullsize));
+            set =
+                std::make_shared<const std::vector<QImage>>(loadCharacters(game, colour, fullsize));
         return set;
     }
 
@@ -152,7 +154,7 @@ GrabPlan planGrab(const LoadedGrab& grab, CarriedState& state, const ConvertSett
         state.captions = located.captions;
 
     plan.game = state.game;
-    plan.colour = settings.forcedColour >= 0 ? settings.forcedColour
+    plan.colour = settings.forcedColour >= 0  ? settings.forcedColour
                   : located.chosenScheme >= 0 ? located.chosenScheme
                                               : 0; // ResetFields(true) selects scheme 0
     plan.colourItemText = state.captions[std::size_t(plan.colour)];
@@ -165,8 +167,8 @@ GrabPlan planGrab(const LoadedGrab& grab, CarriedState& state, const ConvertSett
         return plan;
     }
     // Joined by hand, as the window does: an empty pattern names the outputs by their extension.
-    plan.base = outputDir + QLatin1Char('/') +
-                expandPattern(settings.pattern, plan.game + 1, grab.name);
+    plan.base =
+        outputDir + QLatin1Char('/') + expandPattern(settings.pattern, plan.game + 1, grab.name);
     return plan;
 }
 
@@ -176,9 +178,8 @@ std::vector<PlannedOutput> plannedOutputs(const GrabPlan& plan, const ConvertSet
     if (!plan.decodes)
         return outputs;
     const SaveChoices& c = settings.choices;
-    const std::pair<bool, const char*> own[] = {{c.bmp, ".bmp"}, {c.png, ".png"},
-                                               {c.gif, ".gif"}, {c.jpg, ".jpeg"},
-                                               {c.csv, ".csv"}};
+    const std::pair<bool, const char*> own[] = {
+        {c.bmp, ".bmp"}, {c.png, ".png"}, {c.gif, ".gif"}, {c.jpg, ".jpeg"}, {c.csv, ".csv"}};
     for (const auto& [chosen, extension] : own)
         if (chosen)
             outputs.push_back({plan.base + QLatin1String(extension), false});
@@ -229,8 +230,9 @@ GrabPlan RunPlanner::plan(int index, const LoadedGrab& grab)
                         .arg(shown);
         if (!clash.isEmpty()) {
             plan.decodes = false;
-            plan.failure = QStringLiteral("\"%1\" is not converted: %2; nothing was written for it.")
-                               .arg(m_names.value(index), clash);
+            plan.failure =
+                QStringLiteral("\"%1\" is not converted: %2; nothing was written for it.")
+                    .arg(m_names.value(index), clash);
             return plan;
         }
         mine.insert(key, Claim{index, output.shared});
@@ -241,8 +243,7 @@ GrabPlan RunPlanner::plan(int index, const LoadedGrab& grab)
     return plan;
 }
 
-GrabReport finishGrab(const LoadedGrab& grab, const GrabPlan& plan,
-                      const ConvertSettings& settings)
+GrabReport finishGrab(const LoadedGrab& grab, const GrabPlan& plan, const ConvertSettings& settings)
 {
     GrabReport report;
     report.input = grab.path;

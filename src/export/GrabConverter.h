@@ -31,7 +31,7 @@ struct ConvertSettings
 {
     Thresholds thresholds;
     bool puzzpiece = false;
-    int charRef = 0;                           // kCharRefAtlas or kCharRefPc
+    int charRef = 0; // kCharRefAtlas or kCharRefPc
     QString pattern = QStringLiteral("%s-decode");
     SaveChoices choices{true, false, false, false, true}; // BMP and CSV
     // Forcing holds a selector where the user would put it by hand after each load:
@@ -55,8 +55,8 @@ ConvertSettings storedConvertSettings();
 // every fresh load starts its analysis from 32 x 32 cells, and the analysis sets the origin.)
 struct CarriedState
 {
-    int game = 0;                   // the game selector's index
-    bool screengrab_loaded = false; // set once any grab passes the size classification
+    int game = 0;                    // the game selector's index
+    bool screengrab_loaded = false;  // set once any grab passes the size classification
     std::array<QString, 6> captions; // the colour selector's items ("Blue: 87%" after a survey)
 
     CarriedState();

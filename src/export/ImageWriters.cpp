@@ -297,7 +297,8 @@ bool writeRgb32Bmp(const QImage& picture, QIODevice& device, QString* error)
     std::vector<uchar> chunk(std::size_t(rowBytes) * std::min(rowsPerChunk, std::max(height, 1u)));
     quint32 filled = 0;
     for (quint32 done = 0; done < height; ++done) {
-        const auto* in = reinterpret_cast<const QRgb*>(picture.constScanLine(int(height - 1 - done)));
+        const auto* in =
+            reinterpret_cast<const QRgb*>(picture.constScanLine(int(height - 1 - done)));
         uchar* out = chunk.data() + std::size_t(filled) * rowBytes;
         // Four pixels (blue, green, red, unused; little-endian words) into three words of
         // blue, green, red bytes.

@@ -73,12 +73,12 @@ void TMainForm::sb_bulkconvertClick()
                                          .arg(i + 1)
                                          .arg(names.size())
                                          .arg(name));
-            QString report = error.message() +
-                             QStringLiteral("\n\nThe bulk conversion stopped at \"%1\"; %2 "
-                                            "converted before it, none after it.")
-                                 .arg(name, converted == 1
-                                                ? QStringLiteral("1 grab was")
-                                                : QStringLiteral("%1 grabs were").arg(converted));
+            QString report =
+                error.message() +
+                QStringLiteral("\n\nThe bulk conversion stopped at \"%1\"; %2 "
+                               "converted before it, none after it.")
+                    .arg(name, converted == 1 ? QStringLiteral("1 grab was")
+                                              : QStringLiteral("%1 grabs were").arg(converted));
             if (!failures.isEmpty())
                 report += QStringLiteral("\n\nThese grabs could not be converted:\n\n") +
                           failures.join(QLatin1Char('\n'));

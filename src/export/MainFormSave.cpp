@@ -46,15 +46,17 @@ void TMainForm::saveOutputs(const QImage& picture, const QString& base, const Sa
     hooks.confirm = [this](const QString& message) { return prompts().confirm(this, message); };
     hooks.progress = [this](int percent) {
         ProgressBar1->setValue(percent);
-        ProgressBar1->repaint();  // the save holds the event loop; show progress as it goes
+        ProgressBar1->repaint(); // the save holds the event loop; show progress as it goes
     };
     SwitchProgress(true);
-    const SaveMapResult result = SaveMapUnder(picture, base, choices, confirmoverwrite, table, hooks);
+    const SaveMapResult result =
+        SaveMapUnder(picture, base, choices, confirmoverwrite, table, hooks);
     SwitchProgress(false);
     if (!result.ok())
         throw Error(result.error);
     if (!result.written.isEmpty())
-        statusBar()->showMessage(QStringLiteral("Saved %1.").arg(result.written.join(QStringLiteral(", "))));
+        statusBar()->showMessage(
+            QStringLiteral("Saved %1.").arg(result.written.join(QStringLiteral(", "))));
 }
 
 void TMainForm::sb_SaveMapClick()

@@ -233,8 +233,8 @@ SaveMapResult SaveMapUnder(const QImage& picture, const QString& base, SaveChoic
     } else if (tiledMissing) {
         result.error =
             QStringLiteral("No decoded map to write as a Tiled map: \"%1\" was not written")
-                .arg(QDir::toNativeSeparators(base + (choices.tmx ? QStringLiteral(".tmx")
-                                                                  : QStringLiteral(".json"))));
+                .arg(QDir::toNativeSeparators(
+                    base + (choices.tmx ? QStringLiteral(".tmx") : QStringLiteral(".json"))));
     }
     return result;
 }

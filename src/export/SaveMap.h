@@ -26,7 +26,7 @@ struct MapTableSource
     QString colourItemText; // the colour selector's item text
     int game = 0;
     int charRef = 0;
-    int colour = 0;                                // colour selector index: names the tileset
+    int colour = 0;                                  // colour selector index: names the tileset
     const std::vector<QImage>* characters = nullptr; // full-size characters: the tileset picture
 };
 

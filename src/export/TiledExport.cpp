@@ -139,16 +139,11 @@ QByteArray tiledJsonMap(const DecodedMap& decoded, const TiledTileset& tileset)
         data.append(qint64(gid));
 
     const QJsonObject layer{
-        {QStringLiteral("data"), data},
-        {QStringLiteral("height"), decoded.rows()},
-        {QStringLiteral("id"), 1},
-        {QStringLiteral("name"), kLayerName},
-        {QStringLiteral("opacity"), 1},
-        {QStringLiteral("type"), QStringLiteral("tilelayer")},
-        {QStringLiteral("visible"), true},
-        {QStringLiteral("width"), decoded.columns()},
-        {QStringLiteral("x"), 0},
-        {QStringLiteral("y"), 0},
+        {QStringLiteral("data"), data},    {QStringLiteral("height"), decoded.rows()},
+        {QStringLiteral("id"), 1},         {QStringLiteral("name"), kLayerName},
+        {QStringLiteral("opacity"), 1},    {QStringLiteral("type"), QStringLiteral("tilelayer")},
+        {QStringLiteral("visible"), true}, {QStringLiteral("width"), decoded.columns()},
+        {QStringLiteral("x"), 0},          {QStringLiteral("y"), 0},
     };
     const QJsonObject set{
         {QStringLiteral("columns"), tileset.columns},

@@ -10,11 +10,11 @@ inline constexpr int kCellHeight = 15;
 
 struct GridGeometry
 {
-    quint32 originx = 0;   // pixel of the top-left corner of the map's top-left cell
+    quint32 originx = 0; // pixel of the top-left corner of the map's top-left cell
     quint32 originy = 0;
-    qint32 grab_width = 32;  // the map's size in cells
+    qint32 grab_width = 32; // the map's size in cells
     qint32 grab_height = 32;
-    quint32 mapareax = 0;  // corner of the game window's 512 x 480 map-view area; 0,0 when cropped
+    quint32 mapareax = 0; // corner of the game window's 512 x 480 map-view area; 0,0 when cropped
     quint32 mapareay = 0;
 
     friend bool operator==(const GridGeometry&, const GridGeometry&) = default;

@@ -47,7 +47,8 @@ void TMainForm::lb_MapSizeMouseEnter()
     if (grid.grab_width <= 0 || grid.grab_height <= 0 || sb_SaveMap->isEnabled())
         return;
     const double scale = img_ScreenGrab->scale();
-    mapboundbox->setGeometry(roundHalfEven(grid.originx * scale), roundHalfEven(grid.originy * scale),
+    mapboundbox->setGeometry(roundHalfEven(grid.originx * scale),
+                             roundHalfEven(grid.originy * scale),
                              roundHalfEven(kCellWidth * grid.grab_width * scale),
                              roundHalfEven(kCellHeight * grid.grab_height * scale));
     mapboundbox->show();

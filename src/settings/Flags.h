@@ -5,7 +5,8 @@
 
 namespace vt {
 
-enum FlagBit : quint8 {
+enum FlagBit : quint8
+{
     FlagSaveBmp = 0,
     FlagSaveGif = 1,
     FlagSavePng = 2,

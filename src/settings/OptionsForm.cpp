@@ -59,18 +59,16 @@ TOptionsForm::TOptionsForm(TMainForm* mainForm) : QDialog(mainForm), m_main(main
                                  "QGroupBox { color: aqua; }"
                                  "QRadioButton { color: aqua; }"));
 
-    rg_CharRef = new RadioGroup(QStringLiteral("Save CSV characters"),
-                                {QStringLiteral("As references into atlas"),
-                                 QStringLiteral("As PC references")},
-                                this);
+    rg_CharRef = new RadioGroup(
+        QStringLiteral("Save CSV characters"),
+        {QStringLiteral("As references into atlas"), QStringLiteral("As PC references")}, this);
     rg_CharRef->setObjectName(QStringLiteral("rg_CharRef"));
     rg_CharRef->setGeometry(4, 3, 192, 60);
     rg_CharRef->setItemIndex(0);
 
-    rg_puzzlepiece = new RadioGroup(QStringLiteral("Replace Unknown Characters"),
-                                    {QStringLiteral("As copied from grab"),
-                                     QStringLiteral("As Puzzle Piece graphic")},
-                                    this);
+    rg_puzzlepiece = new RadioGroup(
+        QStringLiteral("Replace Unknown Characters"),
+        {QStringLiteral("As copied from grab"), QStringLiteral("As Puzzle Piece graphic")}, this);
     rg_puzzlepiece->setObjectName(QStringLiteral("rg_puzzlepiece"));
     rg_puzzlepiece->setGeometry(4, 67, 192, 60);
     rg_puzzlepiece->setItemIndex(0);
@@ -79,15 +77,15 @@ TOptionsForm::TOptionsForm(TMainForm* mainForm) : QDialog(mainForm), m_main(main
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(4, 131, 192, 170);
 
-    const Row prob = makeRow(GroupBox1, QStringLiteral("Character Match:"),
-                             QStringLiteral("lb_prob_match"), QStringLiteral("prob_match_slider"),
-                             16, 36);
-    const Row vorlan = makeRow(GroupBox1, QStringLiteral("Vorlan Match:"),
-                               QStringLiteral("lb_vorlan_match"),
-                               QStringLiteral("vorlan_match_slider"), 68, 88);
-    const Row pixel = makeRow(GroupBox1, QStringLiteral("Pixel Match:"),
-                              QStringLiteral("lb_pixel_match"),
-                              QStringLiteral("pixel_match_slider"), 118, 138);
+    const Row prob =
+        makeRow(GroupBox1, QStringLiteral("Character Match:"), QStringLiteral("lb_prob_match"),
+                QStringLiteral("prob_match_slider"), 16, 36);
+    const Row vorlan =
+        makeRow(GroupBox1, QStringLiteral("Vorlan Match:"), QStringLiteral("lb_vorlan_match"),
+                QStringLiteral("vorlan_match_slider"), 68, 88);
+    const Row pixel =
+        makeRow(GroupBox1, QStringLiteral("Pixel Match:"), QStringLiteral("lb_pixel_match"),
+                QStringLiteral("pixel_match_slider"), 118, 138);
     lb_prob_caption = prob.caption;
     lb_prob_match = prob.value;
     prob_match_slider = prob.slider;

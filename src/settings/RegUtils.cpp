@@ -14,10 +14,10 @@ namespace {
 
 struct StoreState
 {
-    QString file;              // the settings file chosen by useSettingsFile; empty: the user's
-    QSet<QString> told;        // files whose fault was told already
+    QString file;                 // the settings file chosen by useSettingsFile; empty: the user's
+    QSet<QString> told;           // files whose fault was told already
     QSet<QString> protectedFiles; // broken files that could not be copied: never written over
-    QStringList problems;      // not yet taken
+    QStringList problems;         // not yet taken
 };
 
 StoreState& state()
@@ -37,8 +37,8 @@ QString shown(const QString& path)
 QString keepCopy(const QString& file, const QByteArray& content, QString* reason)
 {
     for (int n = 0; n < 100; ++n) {
-        const QString copy = file + QStringLiteral(".broken") +
-                             (n == 0 ? QString() : QStringLiteral(".%1").arg(n));
+        const QString copy =
+            file + QStringLiteral(".broken") + (n == 0 ? QString() : QStringLiteral(".%1").arg(n));
         QFile existing(copy);
         if (existing.exists()) {
             if (existing.open(QIODevice::ReadOnly) && existing.readAll() == content)
@@ -213,9 +213,9 @@ void inspect(QSettings& settings)
         return;
     }
     st.problems.append(QStringLiteral("The settings file \"%1\" is damaged: the settings it "
-                                         "lost are back at their defaults. The damaged file is "
-                                         "kept as \"%2\".")
-                              .arg(shown(file), shown(copy)));
+                                      "lost are back at their defaults. The damaged file is "
+                                      "kept as \"%2\".")
+                           .arg(shown(file), shown(copy)));
 }
 
 // Writes one value at once, and tells a write that did not reach the file.
@@ -230,8 +230,8 @@ void store(QSettings& settings, const QString& name, const QVariant& value)
     if (settings.status() == QSettings::AccessError && !st.told.contains(file)) {
         st.told.insert(file);
         st.problems.append(QStringLiteral("The settings could not be saved in \"%1\": "
-                                             "changes to them are not kept.")
-                                  .arg(shown(file)));
+                                          "changes to them are not kept.")
+                               .arg(shown(file)));
     }
 }
 
@@ -319,7 +319,8 @@ qint32 GetRegInteger(const QString& name, qint32 def)
         if (ok && number >= INT32_MIN && number <= UINT32_MAX)
             return static_cast<qint32>(static_cast<quint32>(number));
     }
-    wrongType(*settings, name, value, QStringLiteral("a 32-bit whole number"), QString::number(def));
+    wrongType(*settings, name, value, QStringLiteral("a 32-bit whole number"),
+              QString::number(def));
     store(*settings, name, def);
     return def;
 }

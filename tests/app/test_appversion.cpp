@@ -11,8 +11,9 @@ TEST(AppVersion, FormatsMajorAndTwoDigitMinor)
     {
         const char* fileVersion;
         const char* shown;
-    } cases[] = {{"1.6", "1.06-x64"},   {"2.5", "2.05-x64"}, {"1.10", "1.10-x64"},
-                 {"1.123", "1.123-x64"}, {"1.6.0.0", "1.06-x64"}, {"", ""}, {"garbage", ""}};
+    } cases[] = {{"1.6", "1.06-x64"},    {"2.5", "2.05-x64"},     {"1.10", "1.10-x64"},
+                 {"1.123", "1.123-x64"}, {"1.6.0.0", "1.06-x64"}, {"", ""},
+                 {"garbage", ""}};
     for (const auto& c : cases)
         EXPECT_EQ(formatAppVersion(QString::fromLatin1(c.fileVersion)), QLatin1String(c.shown))
             << c.fileVersion;

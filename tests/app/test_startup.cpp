@@ -54,7 +54,8 @@ TEST_F(StartupTest, AnEmptyStoreEndsStartUpHoldingTheSixDefaults)
 }
 
 class FlagsAtStartUp : public StartupTest, public ::testing::WithParamInterface<qint32>
-{};
+{
+};
 
 // The five save boxes and the puzzle-piece choice follow "Flags", and whatever the boxes'
 // change handlers store on the way, the store ends holding the value read.

@@ -114,8 +114,7 @@ TEST(ShippedArt, IsExactlyWhatTheGeneratorDraws)
     ASSERT_TRUE(out.isValid());
     const QString sheet = out.filePath(QStringLiteral("characters.png"));
     QProcess generator;
-    generator.start(QStringLiteral(VT_ARTGEN),
-                    {out.filePath(QStringLiteral("resources")), sheet});
+    generator.start(QStringLiteral(VT_ARTGEN), {out.filePath(QStringLiteral("resources")), sheet});
     ASSERT_TRUE(generator.waitForFinished(120000));
     ASSERT_EQ(generator.exitCode(), 0) << generator.readAllStandardError().toStdString();
 
@@ -158,18 +157,18 @@ TEST(ShippedArt, AtlasesAreFoundByNameInTheirStatedFormat)
         int game;
         bool fullsize;
     } cases[] = {
-        {"r1_blue_atlas", 0, true},          {"R1_Blue_Map_Atlas", 0, false},
-        {"R1_CYAN_ATLAS", 0, true},          {"r1_cyan_MAP_atlas", 0, false},
-        {"R1_Green_Atlas", 0, true},         {"R1_GREEN_MAP_ATLAS", 0, false},
-        {"r1_magenta_atlas", 0, true},       {"R1_Magenta_Map_Atlas", 0, false},
-        {"R1_Orange_ATLAS", 0, true},        {"r1_orange_map_atlas", 0, false},
-        {"R1_RED_Atlas", 0, true},           {"R1_Red_Map_Atlas", 0, false},
-        {"R2_Blue_Atlas", 1, true},          {"r2_BLUE_map_ATLAS", 1, false},
-        {"r2_cyan_atlas", 1, true},          {"R2_Cyan_Map_Atlas", 1, false},
-        {"R2_GREEN_ATLAS", 1, true},         {"r2_green_map_atlas", 1, false},
-        {"R2_Magenta_Atlas", 1, true},       {"R2_MAGENTA_MAP_ATLAS", 1, false},
-        {"r2_Orange_atlas", 1, true},        {"R2_Orange_Map_Atlas", 1, false},
-        {"R2_Red_Atlas", 1, true},           {"r2_red_map_atlas", 1, false},
+        {"r1_blue_atlas", 0, true},    {"R1_Blue_Map_Atlas", 0, false},
+        {"R1_CYAN_ATLAS", 0, true},    {"r1_cyan_MAP_atlas", 0, false},
+        {"R1_Green_Atlas", 0, true},   {"R1_GREEN_MAP_ATLAS", 0, false},
+        {"r1_magenta_atlas", 0, true}, {"R1_Magenta_Map_Atlas", 0, false},
+        {"R1_Orange_ATLAS", 0, true},  {"r1_orange_map_atlas", 0, false},
+        {"R1_RED_Atlas", 0, true},     {"R1_Red_Map_Atlas", 0, false},
+        {"R2_Blue_Atlas", 1, true},    {"r2_BLUE_map_ATLAS", 1, false},
+        {"r2_cyan_atlas", 1, true},    {"R2_Cyan_Map_Atlas", 1, false},
+        {"R2_GREEN_ATLAS", 1, true},   {"r2_green_map_atlas", 1, false},
+        {"R2_Magenta_Atlas", 1, true}, {"R2_MAGENTA_MAP_ATLAS", 1, false},
+        {"r2_Orange_atlas", 1, true},  {"R2_Orange_Map_Atlas", 1, false},
+        {"R2_Red_Atlas", 1, true},     {"r2_red_map_atlas", 1, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -179,13 +178,13 @@ TEST(ShippedArt, AtlasesAreFoundByNameInTheirStatedFormat)
         ASSERT_EQ(bmp.size(), c.fullsize ? kFullAtlasBytes : kMapAtlasBytes);
         EXPECT_EQ(bmp.left(2), QByteArray("BM"));
         EXPECT_EQ(u32(bmp, 2), static_cast<quint32>(bmp.size()));
-        EXPECT_EQ(u32(bmp, 14), 40u);  // the palette follows a 40-byte header
+        EXPECT_EQ(u32(bmp, 14), 40u); // the palette follows a 40-byte header
         const int cellW = c.fullsize ? 64 : 16, cellH = c.fullsize ? 64 : 15;
         EXPECT_EQ(u32(bmp, 18), static_cast<quint32>(16 * cellW));
-        EXPECT_EQ(u32(bmp, 22), static_cast<quint32>(3 * cellH));  // positive: bottom-up
+        EXPECT_EQ(u32(bmp, 22), static_cast<quint32>(3 * cellH)); // positive: bottom-up
         if (c.fullsize) {
             EXPECT_EQ(u16(bmp, 28), 16);
-            EXPECT_EQ(u32(bmp, 30), 3u);  // BI_BITFIELDS
+            EXPECT_EQ(u32(bmp, 30), 3u); // BI_BITFIELDS
             EXPECT_EQ(u32(bmp, 54), 0xF800u);
             EXPECT_EQ(u32(bmp, 58), 0x07E0u);
             EXPECT_EQ(u32(bmp, 62), 0x001Fu);
@@ -234,9 +233,9 @@ TEST(ShippedArt, ConvertedMapColoursFitAGifPalette)
     ASSERT_GT(puzzle.size(), 1u);
     EXPECT_LE(puzzle.size(), 16u) << "the puzzle piece";
     const char* const atlases[] = {
-        "R1_BLUE_ATLAS", "R1_CYAN_ATLAS", "R1_GREEN_ATLAS", "R1_MAGENTA_ATLAS",
-        "R1_ORANGE_ATLAS", "R1_RED_ATLAS", "R2_BLUE_ATLAS", "R2_CYAN_ATLAS",
-        "R2_GREEN_ATLAS", "R2_MAGENTA_ATLAS", "R2_ORANGE_ATLAS", "R2_RED_ATLAS",
+        "R1_BLUE_ATLAS",   "R1_CYAN_ATLAS",    "R1_GREEN_ATLAS",  "R1_MAGENTA_ATLAS",
+        "R1_ORANGE_ATLAS", "R1_RED_ATLAS",     "R2_BLUE_ATLAS",   "R2_CYAN_ATLAS",
+        "R2_GREEN_ATLAS",  "R2_MAGENTA_ATLAS", "R2_ORANGE_ATLAS", "R2_RED_ATLAS",
     };
     for (const char* name : atlases) {
         SCOPED_TRACE(name);
@@ -281,9 +280,8 @@ TEST(MapCharacters, EveryPixelCountsForItsOwnSchemeOrForNone)
             // The commonest wall is mostly in the scheme's own colours, so a map of walls is
             // told by its scheme.
             const std::vector<quint32> wall = cell(atlas, brickWall[game], 16, 15);
-            const auto own = std::count_if(wall.begin(), wall.end(), [&](quint32 v) {
-                return nearestReference(v) == scheme;
-            });
+            const auto own = std::count_if(
+                wall.begin(), wall.end(), [&](quint32 v) { return nearestReference(v) == scheme; });
             EXPECT_GT(own, 120);
         }
 }
@@ -351,7 +349,8 @@ TEST(ShippedArt, HeroSurvivesTheHalftoneReduction)
 {
     // The grid location compares grabs with the hero reduced to the halftone palette; drawn in
     // cube colours, the reduction changes nothing.
-    const QImage hero = programPicture(QStringLiteral("HERO")).convertToFormat(QImage::Format_RGB32);
+    const QImage hero =
+        programPicture(QStringLiteral("HERO")).convertToFormat(QImage::Format_RGB32);
     const QImage reduced = reduceToHalftone(hero);
     for (int y = 0; y < hero.height(); ++y)
         for (int x = 0; x < hero.width(); ++x)

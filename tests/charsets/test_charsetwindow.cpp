@@ -25,7 +25,10 @@ protected:
     void SetUp() override { test::SettingsSandbox::clear(); }
     void TearDown() override { overrideResource(QString(), std::nullopt); }
 
-    static int gridTop(const TMainForm& main) { return main.lb_fullsizechar->geometry().bottom() + 1; }
+    static int gridTop(const TMainForm& main)
+    {
+        return main.lb_fullsizechar->geometry().bottom() + 1;
+    }
 
     // The character tiles the side panel holds, wherever they came from.
     static int tilesShown(const TMainForm& main)
@@ -114,8 +117,8 @@ TEST_F(CharsetWindowTest, ABrokenAtlasRaisesAndLeavesBothSetsAsTheyWere)
 
     const QString name = atlasName(0, 5, true);
     const QByteArray compressed = lzhCompress(*readResource(name));
-    const std::optional<QByteArray> broken[] = {std::nullopt, compressed.left(compressed.size() / 2),
-                                                QByteArray("BMnot a picture")};
+    const std::optional<QByteArray> broken[] = {
+        std::nullopt, compressed.left(compressed.size() / 2), QByteArray("BMnot a picture")};
     for (const auto& bytes : broken) {
         overrideResource(name, bytes);
         try {

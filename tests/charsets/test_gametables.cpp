@@ -13,8 +13,8 @@ TEST(GameTables, CharacterCountsAndOwnCodes)
     {
         int game, character, code;
     } cases[] = {
-        {0, 0, 1},   {0, 30, 38},  {0, 31, 6},   {0, 32, 78},  {1, 2, 6},    {1, 16, 12},
-        {1, 24, 253}, {1, 31, 254}, {1, 33, 3},  {1, 34, 28},  {1, 3, 3},    {1, 5, 28},
+        {0, 0, 1},    {0, 30, 38},  {0, 31, 6}, {0, 32, 78}, {1, 2, 6}, {1, 16, 12},
+        {1, 24, 253}, {1, 31, 254}, {1, 33, 3}, {1, 34, 28}, {1, 3, 3}, {1, 5, 28},
     };
     for (const auto& c : cases)
         EXPECT_EQ(pcRef(c.game, c.character), c.code) << c.game << "/" << c.character;

@@ -13,9 +13,9 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QJsonArray>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -39,8 +39,8 @@ struct CliRun
     QString err;
 };
 
-CliRun runCli(const QStringList& arguments, const QProcessEnvironment& environment =
-                                                QProcessEnvironment::systemEnvironment())
+CliRun runCli(const QStringList& arguments,
+              const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
     process.setProcessEnvironment(environment);
@@ -137,9 +137,9 @@ protected:
             s_windowErrors = new QStringList(app.prompts().errors);
         }
         const QString settings = OpenReg()->fileName();
-        s_cli1 = new CliRun(runCli({QStringLiteral("--settings"), settings, QStringLiteral("-o"),
-                                    root.filePath(QStringLiteral("cli1")), QStringLiteral("-j1"),
-                                    in}));
+        s_cli1 =
+            new CliRun(runCli({QStringLiteral("--settings"), settings, QStringLiteral("-o"),
+                               root.filePath(QStringLiteral("cli1")), QStringLiteral("-j1"), in}));
         s_cli2 = new CliRun(runCli({QStringLiteral("--settings"), settings, QStringLiteral("-o"),
                                     root.filePath(QStringLiteral("cli2")), QStringLiteral("--jobs"),
                                     QStringLiteral("2"), QStringLiteral("--json"), in}));
@@ -153,7 +153,10 @@ protected:
         test::SettingsSandbox::clear();
     }
 
-    static QString folder(const char* name) { return QDir(s_dir->path()).filePath(QLatin1String(name)); }
+    static QString folder(const char* name)
+    {
+        return QDir(s_dir->path()).filePath(QLatin1String(name));
+    }
     static std::map<QString, QByteArray> contents(const char* name)
     {
         std::map<QString, QByteArray> files;
@@ -185,9 +188,8 @@ TEST_F(CliVersusWindow, OutputsAreTheWindowsByteForByteWhateverTheJobs)
         names.append(name);
     // Seven grabs decoded, five outputs each; the names carry the game each grab was decoded as.
     EXPECT_EQ(names.size(), 35) << names.join(QLatin1Char(' ')).toStdString();
-    for (const char* expected : {"c-small-2.csv", "d-full-2.csv", "f-window-a-1.csv",
-                                 "g-odd-1.csv", "h-window-b-2.csv", "i-tiny-2.csv",
-                                 "j-full-first-2.csv"})
+    for (const char* expected : {"c-small-2.csv", "d-full-2.csv", "f-window-a-1.csv", "g-odd-1.csv",
+                                 "h-window-b-2.csv", "i-tiny-2.csv", "j-full-first-2.csv"})
         EXPECT_TRUE(window.count(QLatin1String(expected))) << expected;
 
     for (const char* run : {"cli1", "cli2"}) {
@@ -303,11 +305,12 @@ TEST(CliSettings, ReadingTheUsersStoreWritesNothing)
     environment.insert(QStringLiteral("HOME"), home.path());
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
     const QString grab = home.filePath(QStringLiteral("g.png"));
-    ASSERT_TRUE(test::composeMapView(GrabMap::random(1, 8, 8, 1), GrabArt::shipped(1, 0)).save(grab));
+    ASSERT_TRUE(
+        test::composeMapView(GrabMap::random(1, 8, 8, 1), GrabArt::shipped(1, 0)).save(grab));
 
-    const CliRun run = runCli({QStringLiteral("-q"), QStringLiteral("-o"),
-                               home.filePath(QStringLiteral("out")), grab},
-                              environment);
+    const CliRun run = runCli(
+        {QStringLiteral("-q"), QStringLiteral("-o"), home.filePath(QStringLiteral("out")), grab},
+        environment);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
     // The stored defaults: BMP and CSV under "%s-decode".

@@ -359,7 +359,8 @@ TEST(CellCompare, PreparedCandidatesAgreeWithTheLiteralFormulaOnNearCopies)
         ASSERT_EQ(bigch, expectedBigch) << "case " << i;
         const CompareCandidates prepared(candidates);
         bigch = -1;
-        ASSERT_EQ(prepared.compare(cellBytes, bigch, quint32(w), quint32(h)), expected) << "case " << i;
+        ASSERT_EQ(prepared.compare(cellBytes, bigch, quint32(w), quint32(h)), expected)
+            << "case " << i;
         ASSERT_EQ(bigch, expectedBigch) << "case " << i;
         perfectNotCopies += expected == 100 && candidates[std::size_t(bigch)] != cellBytes;
     }

@@ -29,7 +29,8 @@ protected:
 
     static QImage grab(int columns = 32)
     {
-        return test::composeMapView(GrabMap::random(0, columns, columns, 17), GrabArt::shipped(0, 0));
+        return test::composeMapView(GrabMap::random(0, columns, columns, 17),
+                                    GrabArt::shipped(0, 0));
     }
 
     static QImage square(const TMainForm& main, int x, int y)
@@ -71,7 +72,8 @@ TEST_F(CorrectionTest, ThePointerFramesTheCellUnderItAndShowsItEnlargedInFullCol
     EXPECT_EQ(main.charcursor->geometry(), QRect(48, 30, 16, 15));
     EXPECT_EQ(main.charX, 3);
     EXPECT_EQ(main.charY, 2);
-    EXPECT_EQ(main.charstorage->picture(), enlargedCell(main.fullcolourimage, cellRect(main, 3, 2), 32));
+    EXPECT_EQ(main.charstorage->picture(),
+              enlargedCell(main.fullcolourimage, cellRect(main, 3, 2), 32));
 
     // Leaving the grab empties the preview and hides the box.
     main.img_ScreenGrabMouseLeave();
@@ -111,7 +113,8 @@ TEST_F(CorrectionTest, AtZoomTwoAndScrolledTheBoxFramesTheCellUnderThePointer)
     main.sb_ScreenGrab->verticalScrollBar()->setValue(90);
     ASSERT_GT(main.sb_ScreenGrab->horizontalScrollBar()->value(), 0);
 
-    // Picture pixel (90, 80) is cell (5, 5); at zoom 2 it shows at (180, 160) of the picture control.
+    // Picture pixel (90, 80) is cell (5, 5); at zoom 2 it shows at (180, 160) of the picture
+    // control.
     QTest::mouseMove(main.img_ScreenGrab, QPoint(181, 161));
     EXPECT_EQ(main.charX, 5);
     EXPECT_EQ(main.charY, 5);
@@ -141,7 +144,8 @@ TEST_F(CorrectionTest, ACharacterOrTheGrabsPixelsReplaceACellButNotTheAccuracy)
     ASSERT_TRUE(main.charcursor->isVisible());
     QTest::mousePress(main.charcursor, Qt::RightButton, Qt::NoModifier, QPoint(8, 7));
     EXPECT_EQ(main.decoded.map[2][3], 5);
-    EXPECT_EQ(square(main, 2, 3), main.fullsize_char[5]->picture().convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(square(main, 2, 3),
+              main.fullsize_char[5]->picture().convertToFormat(QImage::Format_RGB32));
     EXPECT_FALSE(main.charcursor->isVisible());
 
     // Choose the grab's own pixels and Ctrl-click the converted map zoomed out to 1/2:

@@ -25,8 +25,7 @@ struct Decoding
 
     Decoding(int game, int colour, const QImage& grab)
         : mapsize(loadCharacters(game, colour, false)),
-          fullsize(loadCharacters(game, colour, true)),
-          pictures(makeWorkingPictures(grab))
+          fullsize(loadCharacters(game, colour, true)), pictures(makeWorkingPictures(grab))
     {
         puzzle = QImage(64, 64, QImage::Format_RGB32);
         puzzle.fill(QColor(200, 100, 50));
@@ -76,7 +75,8 @@ TEST(MapDecoder, AGrabOfCharactersDecodesToItsMapWithFullSizeCharactersDrawn)
                 ASSERT_EQ(result.decoded.map[x][y], map.at(x, y)) << x << "," << y;
         EXPECT_EQ(result.picture.size(), QSize(2048, 2048));
         const QImage& diamond = decoding.fullsize[std::size_t(map.at(5, 7))];
-        EXPECT_EQ(result.picture.copy(5 * 64, 7 * 64, 64, 64), diamond.convertToFormat(QImage::Format_RGB32));
+        EXPECT_EQ(result.picture.copy(5 * 64, 7 * 64, 64, 64),
+                  diamond.convertToFormat(QImage::Format_RGB32));
         EXPECT_EQ(progress.front(), 0);
         EXPECT_EQ(progress.back(), 100);
         EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
@@ -98,7 +98,8 @@ TEST(MapDecoder, TheThresholdIsTheLeastScoreThatMatches)
         candidates.push_back(bmpByteImage(c));
     int best = -1;
     const quint8 score = CompareBitmaps(
-        candidates, ExtractPictureArea(decoding.pictures.working, QRect(32, 15, 16, 15)), best, 16, 15);
+        candidates, ExtractPictureArea(decoding.pictures.working, QRect(32, 15, 16, 15)), best, 16,
+        15);
     ASSERT_LT(score, 100);
 
     const DecodeResult atScore = decoding.run(gridOf(8, 8), score);
@@ -186,7 +187,8 @@ TEST(MapDecoder, EveryShippedCharacterIsTellableFromTheOthers)
                 for (std::size_t j = 0; j < candidates.size(); ++j) {
                     if (j == i)
                         continue;
-                    const quint8 cross = CompareBitmaps({candidates[j]}, candidates[i], best, 16, 15);
+                    const quint8 cross =
+                        CompareBitmaps({candidates[j]}, candidates[i], best, 16, 15);
                     EXPECT_LT(cross, 100) << game << "/" << colour << ": " << i << " " << j;
                     closest = std::max(closest, int(cross));
                 }

@@ -121,10 +121,14 @@ TEST_F(BulkTest, EveryGrabOfTheFolderIsConvertedUnderThePattern)
     run(app, source, dest, QStringLiteral("map%g_%S"), {bulk->cb_SaveBMP, bulk->cb_SaveCSV});
 
     EXPECT_EQ(outputs(), (QStringList{
-                             QStringLiteral("map2_L7.bmp"), QStringLiteral("map2_L7.csv"),
-                             QStringLiteral("map2_grab.001.bmp"), QStringLiteral("map2_grab.001.csv"),
-                             QStringLiteral("map2_grab.002.bmp"), QStringLiteral("map2_grab.002.csv"),
-                             QStringLiteral("map2_zeta.bmp"), QStringLiteral("map2_zeta.csv"),
+                             QStringLiteral("map2_L7.bmp"),
+                             QStringLiteral("map2_L7.csv"),
+                             QStringLiteral("map2_grab.001.bmp"),
+                             QStringLiteral("map2_grab.001.csv"),
+                             QStringLiteral("map2_grab.002.bmp"),
+                             QStringLiteral("map2_grab.002.csv"),
+                             QStringLiteral("map2_zeta.bmp"),
+                             QStringLiteral("map2_zeta.csv"),
                          }));
     EXPECT_TRUE(app.prompts().errors.isEmpty()) << app.prompts().errors.join(';').toStdString();
 

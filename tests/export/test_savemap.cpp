@@ -212,7 +212,8 @@ TEST_F(SaveMapTest, WithoutFlushingEachFileTargetsAreStillReplacedWhole)
                            QFileDevice::ReadUser | QFileDevice::WriteUser;
     ASSERT_TRUE(QFile::setPermissions(path(QStringLiteral("y.bmp")), ownerOnly));
 
-    SaveMapResult result = save(QStringLiteral("y"), {true, false, false, false, true}, false, hooks);
+    SaveMapResult result =
+        save(QStringLiteral("y"), {true, false, false, false, true}, false, hooks);
     EXPECT_TRUE(result.ok()) << result.error.toStdString();
     EXPECT_EQ(test::rgb(QImage(path(QStringLiteral("y.bmp")))), test::rgb(m_picture));
     EXPECT_EQ(QFile::permissions(path(QStringLiteral("y.bmp"))), ownerOnly);
@@ -221,7 +222,8 @@ TEST_F(SaveMapTest, WithoutFlushingEachFileTargetsAreStillReplacedWhole)
     // A target that is a folder, then a picture that cannot be encoded over an earlier file.
     ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("f.png")));
     result = save(QStringLiteral("f"), {true, true, false, false, false}, false, hooks);
-    EXPECT_TRUE(result.error.contains(shown(QStringLiteral("f.png")))) << result.error.toStdString();
+    EXPECT_TRUE(result.error.contains(shown(QStringLiteral("f.png"))))
+        << result.error.toStdString();
     test::writeAll(path(QStringLiteral("h.png")), "earlier");
     m_picture = QImage();
     result = save(QStringLiteral("h"), {false, true, false, false, false}, false, hooks);

@@ -54,8 +54,9 @@ TEST_F(SaveWindowTest, SaveMapProposesTheDecodeNameAndWritesTheFormatOfTheExtens
     EXPECT_EQ(app.prompts().saveDialogs[0].fileName, QStringLiteral("level1 Decode.png"));
     EXPECT_EQ(app.prompts().saveDialogs[0].title, QStringLiteral("Save Decoded Map"));
     EXPECT_EQ(filesIn(out), QStringList{QStringLiteral("level1 Decode.gif")});
-    EXPECT_EQ(QImage(out + QStringLiteral("/level1 Decode.gif")).convertToFormat(QImage::Format_RGB32),
-              main.img_Map->picture().convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(
+        QImage(out + QStringLiteral("/level1 Decode.gif")).convertToFormat(QImage::Format_RGB32),
+        main.img_Map->picture().convertToFormat(QImage::Format_RGB32));
 
     // The extension alone decides, compared exactly: these write nothing.
     for (const char* name : {"/a.PNG", "/a.Bmp", "/a.jpg", "/a.txt", "/a"}) {
@@ -86,8 +87,9 @@ TEST_F(SaveWindowTest, RefusingTheOverwriteWritesNothing)
     app.prompts().answers.push_back(false);
     main.sb_SaveMap->click();
     ASSERT_EQ(app.prompts().questions.size(), 1);
-    EXPECT_EQ(app.prompts().questions[0],
-              QStringLiteral("\"%1\" already exists. Overwrite?").arg(QDir::toNativeSeparators(target)));
+    EXPECT_EQ(
+        app.prompts().questions[0],
+        QStringLiteral("\"%1\" already exists. Overwrite?").arg(QDir::toNativeSeparators(target)));
     QFile file(target);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("old"));
@@ -148,7 +150,7 @@ TEST_F(SaveWindowTest, TheTableFollowsTheReferenceChoiceAndTheCorrections)
     test::StartedApp app;
     TMainForm& main = app.main();
     app.loadAndDecode(grab(1, 8, 3));
-    main.decoded.map[0][0] = 24;  // as if corrected by hand
+    main.decoded.map[0][0] = 24; // as if corrected by hand
     main.decoded.map[1][0] = -1;
     app.forms().OptionsForm->rg_CharRef->setItemIndex(1);
     app.prompts().files.push_back(app.path(QStringLiteral("t.csv")));

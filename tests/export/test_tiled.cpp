@@ -141,7 +141,8 @@ TEST_F(TiledTest, TheTmxMapHasTheReferenceFields)
                        {"tileheight", "64"},
                        {"tilecount", "35"},
                        {"columns", "35"}});
-    expect("image", {{"source", "pc-vorlan-2-orange-tiles.png"}, {"width", "2240"}, {"height", "64"}});
+    expect("image",
+           {{"source", "pc-vorlan-2-orange-tiles.png"}, {"width", "2240"}, {"height", "64"}});
     expect("layer", {{"id", "1"}, {"name", "map"}, {"width", "8"}, {"height", "8"}});
     EXPECT_EQ(dataEncoding, QStringLiteral("csv"));
 
@@ -235,8 +236,8 @@ TEST(TiledSave, TheTilesetIsAskedAboutAndAMissingMapIsReported)
         questions.append(message);
         return false;
     };
-    const SaveMapResult kept = SaveMap(test::blocksOf256Colours(), dir.filePath("m.tmx"), choices,
-                                       true, table, hooks);
+    const SaveMapResult kept =
+        SaveMap(test::blocksOf256Colours(), dir.filePath("m.tmx"), choices, true, table, hooks);
     EXPECT_TRUE(kept.ok()) << kept.error.toStdString();
     EXPECT_EQ(questions.size(), 1);
     EXPECT_TRUE(questions.value(0).contains(QStringLiteral("pc-vorlan-1-blue-tiles.png")));

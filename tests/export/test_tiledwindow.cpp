@@ -30,8 +30,9 @@ TEST(TiledWindow, ATmxNameWritesTheMapAndItsTilesetAskingBeforeReplacing)
 
     app.prompts().files.push_back(out + QStringLiteral("/level.tmx"));
     main.sb_SaveMap->click();
-    EXPECT_EQ(QDir(out).entryList(QDir::Files, QDir::Name),
-              (QStringList{QStringLiteral("level.tmx"), QStringLiteral("pc-vorlan-2-green-tiles.png")}));
+    EXPECT_EQ(
+        QDir(out).entryList(QDir::Files, QDir::Name),
+        (QStringList{QStringLiteral("level.tmx"), QStringLiteral("pc-vorlan-2-green-tiles.png")}));
     QFile tmx(out + QStringLiteral("/level.tmx"));
     ASSERT_TRUE(tmx.open(QIODevice::ReadOnly));
     EXPECT_EQ(tmx.readAll(), tmxMap(main.decoded, tiledTileset(1, 2, 35)));

@@ -32,8 +32,9 @@ protected:
     void open(test::StartedApp& app, int game, Grid start, int zoom = 1)
     {
         TMainForm& main = app.main();
-        app.loadGrab(test::composeMapView(GrabMap::random(game, 32, 32, 9), GrabArt::shipped(game, 0)));
-        main.cb_game->setCurrentIndex(game);  // a plain 32 x 32 map view leaves the game alone
+        app.loadGrab(
+            test::composeMapView(GrabMap::random(game, 32, 32, 9), GrabArt::shipped(game, 0)));
+        main.cb_game->setCurrentIndex(game); // a plain 32 x 32 map view leaves the game alone
         main.grid.originx = quint32(start.x);
         main.grid.originy = quint32(start.y);
         main.grid.grab_width = start.columns;
@@ -41,7 +42,7 @@ protected:
         for (int z = 1; z < zoom; z *= 2)
             main.ZoomInExecute();
         main.lb_MapSizeMouseEnter();
-        main.lb_MapSizeClick();  // hold it open
+        main.lb_MapSizeClick(); // hold it open
     }
 
     // A drag on the box from `from` to `to`, both in the box's own (screen) pixels.
@@ -49,10 +50,12 @@ protected:
     {
         main.mapboundboxMouseMove(test::mouseEvent(QEvent::MouseMove, from).get());
         main.mapboundboxMouseDown(test::mouseEvent(QEvent::MouseButtonPress, from, Qt::LeftButton,
-                                                   Qt::NoModifier, Qt::LeftButton).get());
+                                                   Qt::NoModifier, Qt::LeftButton)
+                                      .get());
         main.mapboundboxMouseMove(test::mouseEvent(QEvent::MouseMove, to, Qt::LeftButton).get());
         main.mapboundboxMouseUp(test::mouseEvent(QEvent::MouseButtonRelease, to, Qt::NoButton,
-                                                 Qt::NoModifier, Qt::LeftButton).get());
+                                                 Qt::NoModifier, Qt::LeftButton)
+                                    .get());
     }
 
     static Grid gridOf(const TMainForm& main)
@@ -72,7 +75,8 @@ struct DragCase
 };
 
 class BoundsDrag : public BoundsTest, public ::testing::WithParamInterface<DragCase>
-{};
+{
+};
 
 TEST_P(BoundsDrag, EditsTheGridAtZoomOneAndTwoAlike)
 {
@@ -101,12 +105,25 @@ INSTANTIATE_TEST_SUITE_P(
         DragCase{"left edge to 64", 1, {0, 0, 32, 32}, {2, 200}, {64, 200}, {64, 0, 24, 32}},
         DragCase{"top edge to 60", 1, {0, 0, 32, 32}, {200, 2}, {200, 60}, {0, 60, 32, 24}},
         DragCase{"left edge to 200", 1, {0, 0, 32, 32}, {2, 200}, {200, 200}, {192, 0, 8, 32}},
-        DragCase{"8 columns cannot shrink", 1, {192, 0, 8, 32}, {2, 200}, {64, 200}, {192, 0, 8, 32}},
-        DragCase{"right edge to 576 makes 40", 1, {0, 0, 32, 32}, {510, 200}, {576, 200}, {0, 0, 32, 32}},
+        DragCase{
+            "8 columns cannot shrink", 1, {192, 0, 8, 32}, {2, 200}, {64, 200}, {192, 0, 8, 32}},
+        DragCase{"right edge to 576 makes 40",
+                 1,
+                 {0, 0, 32, 32},
+                 {510, 200},
+                 {576, 200},
+                 {0, 0, 32, 32}},
         DragCase{"right edge to 448", 1, {0, 0, 32, 32}, {510, 200}, {448, 200}, {64, 0, 24, 32}},
-        DragCase{"first game cannot resize", 0, {0, 0, 32, 32}, {2, 200}, {64, 200}, {0, 0, 32, 32}},
-        DragCase{"a move that would go left of 0", 1, {64, 60, 24, 24}, {100, 100}, {0, 110}, {64, 70, 24, 24}},
-        DragCase{"a move within the grab", 0, {0, 0, 24, 24}, {100, 100}, {103, 105}, {3, 5, 24, 24}}),
+        DragCase{
+            "first game cannot resize", 0, {0, 0, 32, 32}, {2, 200}, {64, 200}, {0, 0, 32, 32}},
+        DragCase{"a move that would go left of 0",
+                 1,
+                 {64, 60, 24, 24},
+                 {100, 100},
+                 {0, 110},
+                 {64, 70, 24, 24}},
+        DragCase{
+            "a move within the grab", 0, {0, 0, 24, 24}, {100, 100}, {103, 105}, {3, 5, 24, 24}}),
     [](const auto& info) {
         std::string name = info.param.name;
         for (char& ch : name)
@@ -126,9 +143,9 @@ TEST_F(BoundsTest, HoverChoosesTheEditModeAndPointerShape)
         int mode;
         Qt::CursorShape shape;
     } cases[] = {
-        {{200, 200}, 0, Qt::SizeAllCursor}, {{2, 200}, 1, Qt::SizeHorCursor},
-        {{509, 200}, 2, Qt::SizeHorCursor}, {{200, 2}, 3, Qt::SizeVerCursor},
-        {{200, 477}, 4, Qt::SizeVerCursor}, {{2, 2}, 5, Qt::SizeFDiagCursor},
+        {{200, 200}, 0, Qt::SizeAllCursor},   {{2, 200}, 1, Qt::SizeHorCursor},
+        {{509, 200}, 2, Qt::SizeHorCursor},   {{200, 2}, 3, Qt::SizeVerCursor},
+        {{200, 477}, 4, Qt::SizeVerCursor},   {{2, 2}, 5, Qt::SizeFDiagCursor},
         {{509, 477}, 6, Qt::SizeFDiagCursor}, {{2, 477}, 7, Qt::SizeBDiagCursor},
         {{509, 2}, 8, Qt::SizeBDiagCursor},
     };
@@ -177,7 +194,7 @@ TEST_F(BoundsTest, NothingHappensWhileADecodedMapExists)
     test::StartedApp app;
     TMainForm& main = app.main();
     app.loadAndDecode(test::composeMapView(GrabMap::random(0, 32, 32, 9), GrabArt::shipped(0, 0)));
-    main.grid.originx = 5;  // as if edited, to see that the restore does not run
+    main.grid.originx = 5; // as if edited, to see that the restore does not run
     main.lb_MapSizeMouseEnter();
     EXPECT_FALSE(main.mapboundbox->isVisible());
     main.lb_MapSizeClick();

@@ -153,7 +153,8 @@ TEST_F(LoadWindowTest, AWindowSizedGrabWithoutAGameWindowSaysSoInTheStatusLine)
     desktop.fill(QColor(40, 90, 140));
     app.loadGrab(desktop);
     EXPECT_FALSE(app.main().sb_DecodeStart->isEnabled());
-    EXPECT_TRUE(app.main().statusBar()->currentMessage().contains(QStringLiteral("No game window")));
+    EXPECT_TRUE(
+        app.main().statusBar()->currentMessage().contains(QStringLiteral("No game window")));
     EXPECT_EQ(app.main().img_ScreenGrab->picture().size(), QSize(800, 600));
 }
 
@@ -163,8 +164,8 @@ TEST_F(LoadWindowTest, AWindowGrabFindsTheMapInsideTheWindow)
     test::WindowPlacement placement;
     placement.layout = test::WindowLayout::B;
     placement.game = 1;
-    const test::ComposedGrab grab = test::composeWindow(GrabMap::random(1, 24, 24, 3),
-                                                        GrabArt::shipped(1, 4), placement);
+    const test::ComposedGrab grab =
+        test::composeWindow(GrabMap::random(1, 24, 24, 3), GrabArt::shipped(1, 4), placement);
     app.loadGrab(grab.image);
     EXPECT_EQ(app.main().grid, grab.grid);
     EXPECT_EQ(app.main().cb_game->currentIndex(), 1);

@@ -95,14 +95,14 @@ QByteArray gifFile(quint16 screenWidth, quint16 screenHeight, quint16 frameWidth
     QByteArray gif("GIF89a");
     le16(gif, screenWidth);
     le16(gif, screenHeight);
-    gif.append(char(0x80)).append(2, '\0');                    // a global table of two colours
+    gif.append(char(0x80)).append(2, '\0'); // a global table of two colours
     gif.append(QByteArray("\x00\x00\x00\xFF\xFF\xFF", 6));
     gif.append(',');
-    le32(gif, 0);                                              // left, top
+    le32(gif, 0); // left, top
     le16(gif, frameWidth);
     le16(gif, frameHeight);
     gif.append('\0');
-    gif.append(QByteArray("\x02\x02\x44\x01\x00;", 6));        // clear, end of data
+    gif.append(QByteArray("\x02\x02\x44\x01\x00;", 6)); // clear, end of data
     return gif;
 }
 
@@ -122,7 +122,8 @@ QByteArray jpegHeader(quint16 width, quint16 height)
         j.append("\xFF\xC4", 2);
         be16(j, 31);
         j.append(table);
-        j.append(QByteArray("\x00\x01\x05\x01\x01\x01\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00", 16));
+        j.append(
+            QByteArray("\x00\x01\x05\x01\x01\x01\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00", 16));
         for (int v = 0; v < 12; ++v)
             j.append(char(v));
     }

@@ -66,7 +66,8 @@ TEST_F(DamagedSettingsTest, ADamagedFileIsKeptAsACopyBeforeItIsWrittenAndToldOnc
         EXPECT_EQ(contentOf(path + QStringLiteral(".broken")), c.content);
         const QStringList problems = takeSettingsProblems();
         ASSERT_EQ(problems.size(), 1) << problems.join('|').toStdString();
-        EXPECT_TRUE(problems[0].contains(QDir::toNativeSeparators(path + QStringLiteral(".broken"))))
+        EXPECT_TRUE(
+            problems[0].contains(QDir::toNativeSeparators(path + QStringLiteral(".broken"))))
             << problems[0].toStdString();
         // Written afresh with what could be read and the defaults for the rest; the next start
         // finds nothing to tell.
@@ -112,7 +113,8 @@ TEST_F(DamagedSettingsTest, AStoreThatCannotBeReadOrWrittenGivesTheDefaultsAndOn
 {
     ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("folder.ini")));
     writeFile(m_dir.filePath(QStringLiteral("file")), "not a folder");
-    for (const QString& name : {QStringLiteral("folder.ini"), QStringLiteral("file/settings.ini")}) {
+    for (const QString& name :
+         {QStringLiteral("folder.ini"), QStringLiteral("file/settings.ini")}) {
         SCOPED_TRACE(name.toStdString());
         const QString path = useFile(name);
         const test::StartupValues values = test::runStartupReads();
@@ -192,14 +194,15 @@ TEST_F(DamagedSettingsTest, ValuesQtWouldDeserialiseAreTakenOutBeforeItParsesThe
         EXPECT_FALSE(contentOf(path).contains("Variant"));
         const QStringList problems = takeSettingsProblems();
         ASSERT_EQ(problems.size(), 1) << problems.join('|').toStdString();
-        EXPECT_TRUE(problems[0].contains(QStringLiteral("never stores"))) << problems[0].toStdString();
+        EXPECT_TRUE(problems[0].contains(QStringLiteral("never stores")))
+            << problems[0].toStdString();
     }
 
     // Texts Qt writes with an "@" of its own read back as they were: one that starts with "@"
     // ("@@..."), one with "@" inside, one with a zero character ("@String(...)", which fuzzing
     // found taken out at first).
-    const QString path = useFile(QStringLiteral("at-signs.ini"),
-                                 "[General]\nMapName=\"@@x, @y\"\nProbMatch=70\n");
+    const QString path =
+        useFile(QStringLiteral("at-signs.ini"), "[General]\nMapName=\"@@x, @y\"\nProbMatch=70\n");
     const QString texts[] = {QStringLiteral("@home"), QString::fromLatin1("9\0e", 3)};
     SetRegString(QStringLiteral("First"), texts[0]);
     SetRegString(QStringLiteral("Second"), texts[1]);

@@ -78,9 +78,9 @@ TEST(HostileCli, EveryCorpusFileIsConvertedOrRefusedByName)
     for (const QString& file : files)
         if (!reported.contains(file))
             failures.append(file + QStringLiteral(": no record"));
-    EXPECT_TRUE(failures.isEmpty()) << failures.size() << " of " << files.size()
-                                    << " files were not handled:\n"
-                                    << failures.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(failures.isEmpty())
+        << failures.size() << " of " << files.size() << " files were not handled:\n"
+        << failures.join(QLatin1Char('\n')).toStdString();
     EXPECT_GT(converted, 150) << "of " << files.size();
 }
 

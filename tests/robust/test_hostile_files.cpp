@@ -55,7 +55,8 @@ QString refusalOf(const QString& path)
 // when the file was handled (decoded, or refused by a message naming it).
 QString handle(const QString& path)
 {
-    static const QByteArray hero = bmpByteImage(reduceToHalftone(programPicture(QStringLiteral("HERO"))));
+    static const QByteArray hero =
+        bmpByteImage(reduceToHalftone(programPicture(QStringLiteral("HERO"))));
     static const QImage puzzle = programPicture(QStringLiteral("PUZZLE"));
     static std::map<std::pair<int, int>, std::vector<QImage>> characterSets;
     const auto characters = [](int game, int colour, bool fullsize) -> const std::vector<QImage>& {
@@ -94,8 +95,8 @@ QString handle(const QString& path)
         const DecodeResult result = decodeMap(input);
         if (result.decoded.columns() != located.grid.grab_width ||
             result.decoded.rows() != located.grid.grab_height ||
-            result.picture.size() != QSize(located.grid.grab_width * kFullSize,
-                                           located.grid.grab_height * kFullSize))
+            result.picture.size() !=
+                QSize(located.grid.grab_width * kFullSize, located.grid.grab_height * kFullSize))
             return QStringLiteral("decoded a map of the wrong size");
     } catch (const std::exception& error) {
         return QStringLiteral("failed after loading: ") + QString::fromUtf8(error.what());
@@ -132,9 +133,9 @@ TEST(HostileFiles, EveryCorpusFileIsDecodedOrRefusedByName)
             failures.append(QDir(corpora).relativeFilePath(path) +
                             QStringLiteral(": took %1 ms").arg(clock.elapsed()));
     }
-    EXPECT_TRUE(failures.isEmpty()) << failures.size() << " of " << files.size()
-                                    << " files were not handled:\n"
-                                    << failures.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(failures.isEmpty())
+        << failures.size() << " of " << files.size() << " files were not handled:\n"
+        << failures.join(QLatin1Char('\n')).toStdString();
     // The suites' good pictures do load: a loader that refused everything would pass the above.
     EXPECT_GT(decoded, 150) << "of " << files.size();
 }

@@ -47,8 +47,8 @@ TEST(HostileWindow, EveryCorpusFileIsDecodedOrRefusedByName)
     TMainForm& main = app.main();
     // Decoding is offered once any grab was recognised; from then on a grab of another size is
     // decoded on a guessed grid, which is what runs every picture through the decoding pass.
-    app.loadGrab(test::composeMapView(test::GrabMap::random(0, 32, 32, 1),
-                                      test::GrabArt::shipped(0, 0)));
+    app.loadGrab(
+        test::composeMapView(test::GrabMap::random(0, 32, 32, 1), test::GrabArt::shipped(0, 0)));
     ASSERT_TRUE(main.sb_DecodeStart->isEnabled());
     QStringList failures;
     int decoded = 0;
@@ -86,9 +86,9 @@ TEST(HostileWindow, EveryCorpusFileIsDecodedOrRefusedByName)
         if (clock.elapsed() > 30'000)
             failures.append(shown + QStringLiteral("took %1 ms").arg(clock.elapsed()));
     }
-    EXPECT_TRUE(failures.isEmpty()) << failures.size() << " of " << files.size()
-                                    << " files were not handled:\n"
-                                    << failures.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(failures.isEmpty())
+        << failures.size() << " of " << files.size() << " files were not handled:\n"
+        << failures.join(QLatin1Char('\n')).toStdString();
     EXPECT_GT(decoded, 150) << "of " << files.size();
 }
 
@@ -145,8 +145,8 @@ TEST(HostileWindowBulk, ADestinationThatGoesStopsTheRunWithAFullReport)
     writeFile(QDir(source).filePath(QStringLiteral("a-broken.png")),
               QByteArray::fromHex("89504E470D0A1A0A0000000D49484452") + QByteArray(64, '\x07'));
     for (const char* name : {"b.png", "c.png", "d.png"}) {
-        const QImage grab = test::composeMapView(test::GrabMap::random(0, 32, 32, 3),
-                                                 test::GrabArt::shipped(0, 1));
+        const QImage grab =
+            test::composeMapView(test::GrabMap::random(0, 32, 32, 3), test::GrabArt::shipped(0, 1));
         ASSERT_TRUE(grab.save(QDir(source).filePath(QLatin1String(name))));
     }
 
@@ -170,10 +170,11 @@ TEST(HostileWindowBulk, ADestinationThatGoesStopsTheRunWithAFullReport)
 
     ASSERT_EQ(app.prompts().errors.size(), 1) << app.prompts().errors.join('|').toStdString();
     const QString report = app.prompts().errors[0];
-    for (const QString& part : {QStringLiteral("c.bmp"), QStringLiteral("stopped at \"c.png\""),
-                                QStringLiteral("1 grab was converted"),
-                                QStringLiteral("a-broken.png")})
-        EXPECT_TRUE(report.contains(part)) << part.toStdString() << " not in: " << report.toStdString();
+    for (const QString& part :
+         {QStringLiteral("c.bmp"), QStringLiteral("stopped at \"c.png\""),
+          QStringLiteral("1 grab was converted"), QStringLiteral("a-broken.png")})
+        EXPECT_TRUE(report.contains(part))
+            << part.toStdString() << " not in: " << report.toStdString();
     EXPECT_TRUE(main.sb_SaveMap->isEnabled());
     EXPECT_EQ(main.lb_filename->text(), QStringLiteral("c.png"));
     EXPECT_TRUE(main.statusBar()->currentMessage().contains(QStringLiteral("stopped")));

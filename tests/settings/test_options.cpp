@@ -36,8 +36,8 @@ TEST_F(OptionsTest, TheDialogIsLaidOutAsDesigned)
     EXPECT_EQ(options->lb_prob_caption->text(), QStringLiteral("Character Match:"));
     EXPECT_EQ(options->lb_vorlan_caption->text(), QStringLiteral("Vorlan Match:"));
     EXPECT_EQ(options->lb_pixel_caption->text(), QStringLiteral("Pixel Match:"));
-    for (QSlider* slider : {options->prob_match_slider, options->vorlan_match_slider,
-                            options->pixel_match_slider}) {
+    for (QSlider* slider :
+         {options->prob_match_slider, options->vorlan_match_slider, options->pixel_match_slider}) {
         EXPECT_EQ(slider->minimum(), 0);
         EXPECT_EQ(slider->maximum(), 100);
     }

@@ -40,7 +40,8 @@ TEST_F(RegUtilsTest, AValueOfTheWrongTypeIsTreatedAsMissing)
     EXPECT_EQ(GetRegInteger(QStringLiteral("ProbMatch"), 88), 88);
     EXPECT_EQ(OpenReg()->value(QStringLiteral("ProbMatch")).toInt(), 88);
 
-    OpenReg()->setValue(QStringLiteral("MapName"), QStringList{QStringLiteral("a"), QStringLiteral("b")});
+    OpenReg()->setValue(QStringLiteral("MapName"),
+                        QStringList{QStringLiteral("a"), QStringLiteral("b")});
     EXPECT_EQ(GetRegString(QStringLiteral("MapName"), QStringLiteral("%s-decode")),
               QStringLiteral("%s-decode"));
 }

@@ -21,7 +21,7 @@ class SettingsSandbox
 public:
     SettingsSandbox();
     ~SettingsSandbox();
-    static void clear();  // empties the store
+    static void clear(); // empties the store
 
 private:
     QTemporaryDir m_dir;

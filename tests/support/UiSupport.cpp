@@ -6,8 +6,7 @@
 namespace vt::test {
 
 namespace {
-template <typename T>
-T takeFront(std::deque<T>& queue, T empty)
+template <typename T> T takeFront(std::deque<T>& queue, T empty)
 {
     if (queue.empty())
         return empty;
@@ -87,7 +86,7 @@ void StartedApp::loadAndDecode(const QImage& picture, const QString& name)
 }
 
 std::unique_ptr<QMouseEvent> mouseEvent(QEvent::Type type, QPointF at, Qt::MouseButtons buttons,
-                       Qt::KeyboardModifiers modifiers, Qt::MouseButton button)
+                                        Qt::KeyboardModifiers modifiers, Qt::MouseButton button)
 {
     return std::make_unique<QMouseEvent>(type, at, at, button, buttons, modifiers);
 }

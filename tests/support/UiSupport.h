@@ -19,14 +19,14 @@ namespace vt::test {
 class FakePrompts : public UserPrompts
 {
 public:
-    std::deque<QString> files;    // answers to open and save dialogs
-    std::deque<QString> folders;  // answers to the folder picker
-    std::deque<bool> answers;     // answers to Yes/No questions
+    std::deque<QString> files;   // answers to open and save dialogs
+    std::deque<QString> folders; // answers to the folder picker
+    std::deque<bool> answers;    // answers to Yes/No questions
 
-    QStringList questions;  // confirmation texts, in order
-    QStringList errors;     // reported errors, in order
-    QStringList urls;       // pages handed to the desktop
-    std::vector<SaveDialogState> saveDialogs;  // the save dialogs as they were shown
+    QStringList questions;                    // confirmation texts, in order
+    QStringList errors;                       // reported errors, in order
+    QStringList urls;                         // pages handed to the desktop
+    std::vector<SaveDialogState> saveDialogs; // the save dialogs as they were shown
 
     QString openPicture(QWidget*, const QString&, const QStringList&) override;
     QString saveFile(QWidget*, SaveDialogState& dialog) override;
@@ -65,8 +65,9 @@ private:
 };
 
 // A pointer event as a control receives it, at `at` in the control's own coordinates.
-std::unique_ptr<QMouseEvent> mouseEvent(QEvent::Type type, QPointF at, Qt::MouseButtons buttons = Qt::NoButton,
-                       Qt::KeyboardModifiers modifiers = Qt::NoModifier,
-                       Qt::MouseButton button = Qt::NoButton);
+std::unique_ptr<QMouseEvent> mouseEvent(QEvent::Type type, QPointF at,
+                                        Qt::MouseButtons buttons = Qt::NoButton,
+                                        Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+                                        Qt::MouseButton button = Qt::NoButton);
 
 } // namespace vt::test

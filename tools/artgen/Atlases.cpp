@@ -25,8 +25,8 @@ std::vector<Rgb> atlasPixels(int game, int scheme, int cellWidth, int cellHeight
     const int width = cellWidth * kAtlasColumns;
     std::vector<Rgb> pixels(static_cast<std::size_t>(width * cellHeight * kAtlasRows), kBlack);
     for (int i = 0; i < char_count[static_cast<std::size_t>(game)]; ++i) {
-        const std::vector<Rgb> cell = map ? mapCharacter(game, scheme, i)
-                                          : fullCharacter(game, scheme, i);
+        const std::vector<Rgb> cell =
+            map ? mapCharacter(game, scheme, i) : fullCharacter(game, scheme, i);
         const int left = cellWidth * (i % kAtlasColumns);
         const int top = cellHeight * (i / kAtlasColumns);
         for (int y = 0; y < cellHeight; ++y)

@@ -39,12 +39,12 @@ QByteArray headers(int width, int height, int bitsPerPixel, int compression, int
     put32(out, static_cast<std::uint32_t>(offset));
     put32(out, 40);
     put32(out, static_cast<std::uint32_t>(width));
-    put32(out, static_cast<std::uint32_t>(height));  // positive: rows stored bottom-up
+    put32(out, static_cast<std::uint32_t>(height)); // positive: rows stored bottom-up
     put16(out, 1);
     put16(out, bitsPerPixel);
     put32(out, static_cast<std::uint32_t>(compression));
     put32(out, static_cast<std::uint32_t>(image));
-    put32(out, 2835);  // 72 dots per inch
+    put32(out, 2835); // 72 dots per inch
     put32(out, 2835);
     put32(out, static_cast<std::uint32_t>(paletteEntries));
     put32(out, 0);

@@ -30,7 +30,7 @@ Lighting light(double nu, double nv, double nz)
     const double hn = std::sqrt(hu * hu + hv * hv + hz * hz);
     double s = std::max(0.0, (nu * hu + nv * hv + nz * hz) / hn);
     for (int i = 0; i < 5; ++i)
-        s *= s;  // s to the 32nd power, without pow()
+        s *= s; // s to the 32nd power, without pow()
     return {d, s};
 }
 
@@ -80,7 +80,7 @@ const std::map<char, Rgb>& spriteColours()
         {'O', {204, 153, 0}},   {'o', {153, 102, 0}},   {'n', {102, 51, 0}},
         {'S', {255, 204, 153}}, {'H', {153, 102, 51}},  {'B', {51, 102, 204}},
         {'P', {51, 51, 102}},   {'l', {204, 204, 204}}, {'m', {153, 153, 153}},
-        {'k', {102, 102, 102}},  {'D', {51, 51, 51}},    {'b', {255, 255, 204}},
+        {'k', {102, 102, 102}}, {'D', {51, 51, 51}},    {'b', {255, 255, 204}},
         {'s', {153, 153, 102}}, {'r', {170, 20, 20}},
     };
     return colours;
@@ -97,129 +97,52 @@ void drawSprite(Tile& t, const std::vector<const char*>& rows)
 }
 
 const std::vector<const char*> kEggSprite{
-    "................",
-    "......WWWW......",
-    ".....WWWWWW.....",
-    "....WWWWWWWw....",
-    "....WWWWWWWw....",
-    "...WWWWWWWWWw...",
-    "...WWWWWWWWWw...",
-    "...WWWWWWWWWw...",
-    "...WWWWWWWWww...",
-    "...wWWWWWWWwg...",
-    "....wWWWWWwwg...",
-    "....gwwwwwwg....",
-    "......gggg......",
-    "................",
-    "................",
+    "................", "......WWWW......", ".....WWWWWW.....", "....WWWWWWWw....",
+    "....WWWWWWWw....", "...WWWWWWWWWw...", "...WWWWWWWWWw...", "...WWWWWWWWWw...",
+    "...WWWWWWWWww...", "...wWWWWWWWwg...", "....wWWWWWwwg...", "....gwwwwwwg....",
+    "......gggg......", "................", "................",
 };
 
 const std::vector<const char*> kSpeckledEggSprite{
-    "................",
-    "......yyYY......",
-    ".....yyYYnY.....",
-    "....yyYYYYYO....",
-    "....yYnYYYYO....",
-    "...YYYYYYnYYO...",
-    "...YYYYYYYYYO...",
-    "...YnYYYYYYYO...",
-    "...YYYYnYYYOO...",
-    "...OYYYYYYnOo...",
-    "....OYYYYYOOo...",
-    "....oOOOOOOo....",
-    "......oooo......",
-    "................",
-    "................",
+    "................", "......yyYY......", ".....yyYYnY.....", "....yyYYYYYO....",
+    "....yYnYYYYO....", "...YYYYYYnYYO...", "...YYYYYYYYYO...", "...YnYYYYYYYO...",
+    "...YYYYnYYYOO...", "...OYYYYYYnOo...", "....OYYYYYOOo...", "....oOOOOOOo....",
+    "......oooo......", "................", "................",
 };
 
 const std::vector<const char*> kBoulderSprite{
-    "................",
-    ".....kmmmmmk....",
-    "...kmllmmmmmk...",
-    "..kmllmmmmDmmk..",
-    "..mllmmmmmDmmk..",
-    ".kmlmmmmmDmmmmk.",
-    ".kmmmmmmmDmmmmk.",
-    ".kmmmmmmmmDmmmk.",
-    ".kmmmmmmmmmmmmD.",
-    ".kmmDmmmmmmmmkD.",
-    "..kmmDDmmmmmkD..",
-    "..DkmmmmmmmkkD..",
-    "....DDkkkkDD....",
-    "................",
-    "................",
+    "................", ".....kmmmmmk....", "...kmllmmmmmk...", "..kmllmmmmDmmk..",
+    "..mllmmmmmDmmk..", ".kmlmmmmmDmmmmk.", ".kmmmmmmmDmmmmk.", ".kmmmmmmmmDmmmk.",
+    ".kmmmmmmmmmmmmD.", ".kmmDmmmmmmmmkD.", "..kmmDDmmmmmkD..", "..DkmmmmmmmkkD..",
+    "....DDkkkkDD....", "................", "................",
 };
 
 const std::vector<const char*> kGoldBarsSprite{
-    "................",
-    "................",
-    ".....yyyyyy.....",
-    "....yyyyyyyy....",
-    "....YYYYYYYO....",
-    "....YYYYYYYO....",
-    "....OOOOOOOO....",
-    ".yyyyyy..yyyyyy.",
-    "yyyyyyyyyyyyyyyy",
-    "YYYYYYYOYYYYYYYO",
-    "YYYYYYYOYYYYYYYO",
-    "YYYYYYYOYYYYYYYO",
-    "OOOOOOOOOOOOOOOO",
-    "................",
-    "................",
+    "................", "................", ".....yyyyyy.....", "....yyyyyyyy....",
+    "....YYYYYYYO....", "....YYYYYYYO....", "....OOOOOOOO....", ".yyyyyy..yyyyyy.",
+    "yyyyyyyyyyyyyyyy", "YYYYYYYOYYYYYYYO", "YYYYYYYOYYYYYYYO", "YYYYYYYOYYYYYYYO",
+    "OOOOOOOOOOOOOOOO", "................", "................",
 };
 
 const std::vector<const char*> kHeroSprite{
-    "......HHHH......",
-    ".....HHHHHH.....",
-    ".....HSSSSH.....",
-    ".....SKSSKS.....",
-    ".....SSSSSS.....",
-    "......SSSS......",
-    "...BBBBBBBBBB...",
-    "..BBBBBBBBBBBB..",
-    "..BB.BBBBBB.BB..",
-    "..BB.nnYYnn.BB..",
-    "..SS.BBBBBB.SS..",
-    ".....PP..PP.....",
-    ".....PP..PP.....",
-    "....nnn..nnn....",
-    "....nnn..nnn....",
+    "......HHHH......", ".....HHHHHH.....", ".....HSSSSH.....", ".....SKSSKS.....",
+    ".....SSSSSS.....", "......SSSS......", "...BBBBBBBBBB...", "..BBBBBBBBBBBB..",
+    "..BB.BBBBBB.BB..", "..BB.nnYYnn.BB..", "..SS.BBBBBB.SS..", ".....PP..PP.....",
+    ".....PP..PP.....", "....nnn..nnn....", "....nnn..nnn....",
 };
 
 const std::vector<const char*> kSkullSprite{
-    "................",
-    ".....bbbbbb.....",
-    "....bbbbbbbb....",
-    "...bbbbbbbbbb...",
-    "...bKKbbbbKKb...",
-    "...bKKKbbKKKb...",
-    "...bKKbbbbKKs...",
-    "...sbbbKKbbbs...",
-    "....sbbKKbbs....",
-    ".....bbbbbb.....",
-    ".....KbKbKb.....",
-    ".....bKbKbK.....",
-    "......ssss......",
-    "................",
-    "................",
+    "................", ".....bbbbbb.....", "....bbbbbbbb....", "...bbbbbbbbbb...",
+    "...bKKbbbbKKb...", "...bKKKbbKKKb...", "...bKKbbbbKKs...", "...sbbbKKbbbs...",
+    "....sbbKKbbs....", ".....bbbbbb.....", ".....KbKbKb.....", ".....bKbKbK.....",
+    "......ssss......", "................", "................",
 };
 
 const std::vector<const char*> kRedSkullSprite{
-    "rrrrrrrrrrrrrrrr",
-    "rrrrrbbbbbbrrrrr",
-    "rrrrbbbbbbbbrrrr",
-    "rrrbbbbbbbbbbrrr",
-    "rrrbYYbbbbYYbrrr",
-    "rrrbYYKbbKYYbrrr",
-    "rrrbKKbbbbKKsrrr",
-    "rrrsbbbKKbbbsrrr",
-    "rrrrsbbKKbbsrrrr",
-    "rrrrrbbbbbbrrrrr",
-    "rrrrrKbKbKbrrrrr",
-    "rrrrrbKbKbKrrrrr",
-    "rrrrrrssssrrrrrr",
-    "rrrrrrrrrrrrrrrr",
-    "rrrrrrrrrrrrrrrr",
+    "rrrrrrrrrrrrrrrr", "rrrrrbbbbbbrrrrr", "rrrrbbbbbbbbrrrr", "rrrbbbbbbbbbbrrr",
+    "rrrbYYbbbbYYbrrr", "rrrbYYKbbKYYbrrr", "rrrbKKbbbbKKsrrr", "rrrsbbbKKbbbsrrr",
+    "rrrrsbbKKbbsrrrr", "rrrrrbbbbbbrrrrr", "rrrrrKbKbKbrrrrr", "rrrrrbKbKbKrrrrr",
+    "rrrrrrssssrrrrrr", "rrrrrrrrrrrrrrrr", "rrrrrrrrrrrrrrrr",
 };
 
 // ---- diamond ----
@@ -350,7 +273,7 @@ void drawBoulder(Tile& t)
         const double r2 = std::min(nu * nu + nv * nv, 0.98);
         const double nz = std::sqrt(1.0 - r2);
         Lighting l = light(nu, nv, nz);
-        l.highlight = 0;  // matte stone: a posterised glint would look wet
+        l.highlight = 0; // matte stone: a posterised glint would look wet
         // Lumpy stone: large patches and fine grain.
         l.diffuse += 0.25 * (valueNoise(u, v, 10.0, 83) - 0.5) + 0.12 * (hashUnit(x, y, 89) - 0.5);
         return lit(t, x, y, {70, 62, 55}, {150, 138, 122}, {220, 210, 192}, l);
@@ -387,8 +310,8 @@ void drawSafe(Tile& t)
         return std::nullopt;
     });
     bevelFill(
-        t, [](double u, double v) { return inRoundRect(u, v, 5, 5, 59, 58, 5); },
-        t.small() ? 1 : 3, [&](int, int, int litSide, int shaded) {
+        t, [](double u, double v) { return inRoundRect(u, v, 5, 5, 59, 58, 5); }, t.small() ? 1 : 3,
+        [&](int, int, int litSide, int shaded) {
             if (shaded == 0)
                 return ink(steelDark);
             if (litSide == 0)
@@ -454,7 +377,7 @@ void drawKeyShape(Tile& t, double scale)
         if (bow) {
             const double r = std::sqrt(r2);
             double nu = du / r, nv = dv / r;
-            const double across = (r - 8.5) / 3.5;  // -1 inner edge to 1 outer edge
+            const double across = (r - 8.5) / 3.5; // -1 inner edge to 1 outer edge
             const double nz = std::sqrt(std::max(0.0, 1.0 - across * across));
             return lit(t, x, y, dark, gold, bright, light(nu * across, nv * across, nz));
         }
@@ -495,9 +418,9 @@ void drawCage(Tile& t)
         if (frame) {
             if (t.small())
                 return ink(metal);
-            return ink(v < 4 || (v >= 56 && v < 58) ? metalLight
-                                                     : (v >= 6 && v < 8) || v >= 60 ? metalDark
-                                                                                   : metal);
+            return ink(v < 4 || (v >= 56 && v < 58)   ? metalLight
+                       : (v >= 6 && v < 8) || v >= 60 ? metalDark
+                                                      : metal);
         }
         if (v < 2 || v >= 62)
             return std::nullopt;
@@ -579,7 +502,9 @@ void drawGoldBars(Tile& t)
     const Rgb outline{90, 55, 0}, dark{175, 120, 0}, gold{245, 195, 30}, top{255, 240, 140};
     for (const Bar& bar : {Bar{4, 36}, Bar{32, 36}, Bar{18, 14}}) {
         const double w = 28, h = 22, lip = 8;
-        const Points face{{bar.u + 5, bar.v}, {bar.u + w - 5, bar.v}, {bar.u + w, bar.v + lip},
+        const Points face{{bar.u + 5, bar.v},
+                          {bar.u + w - 5, bar.v},
+                          {bar.u + w, bar.v + lip},
                           {bar.u, bar.v + lip}};
         t.paint([&](double u, double v) -> std::optional<Ink> {
             const bool onTop = inPolygon(u, v, face);
@@ -603,15 +528,15 @@ void drawCloud(Tile& t)
     {
         double u, v, r;
     };
-    static const Puff puffs[] = {
-        {20, 38, 13}, {33, 27, 16}, {46, 35, 14}, {33, 45, 12}, {52, 45, 8}, {12, 46, 7}};
+    static const Puff puffs[] = {{20, 38, 13}, {33, 27, 16}, {46, 35, 14},
+                                 {33, 45, 12}, {52, 45, 8},  {12, 46, 7}};
     const auto depth = [&](double u, double v) {
         double best = -1.0;
         for (const Puff& p : puffs) {
             const double du = u - p.u, dv = v - p.v;
             best = std::max(best, 1.0 - std::sqrt(du * du + dv * dv) / p.r);
         }
-        return best;  // > 0 inside the cloud
+        return best; // > 0 inside the cloud
     };
     t.paint([&](int x, int y, double u, double v) -> std::optional<Ink> {
         const double d = depth(u, v);
@@ -633,8 +558,8 @@ void drawCloud(Tile& t)
             const double glow = 1.0 + d / 0.4;
             return ink(mix(kBlack, {40, 70, 200}, posterise(glow * glow, 6, x, y)));
         }
-        const double shimmer = 0.06 * (valueNoise(u, v, 6.0, 101) - 0.5) +
-                               0.03 * (hashUnit(x, y, 103) - 0.5);
+        const double shimmer =
+            0.06 * (valueNoise(u, v, 6.0, 101) - 0.5) + 0.03 * (hashUnit(x, y, 103) - 0.5);
         const double level = posterise(d * 1.6 + shimmer, 8, x, y);
         if (level < 0.5)
             return ink(mix({60, 110, 235}, {150, 195, 255}, level / 0.5));
@@ -644,8 +569,8 @@ void drawCloud(Tile& t)
 
 void drawSquares(Tile& t)
 {
-    static const Rgb rings[] = {{230, 30, 30},  {255, 140, 0},  {255, 230, 0}, {40, 200, 40},
-                                {0, 215, 230},  {40, 80, 240},  {220, 40, 220}, {255, 255, 255}};
+    static const Rgb rings[] = {{230, 30, 30}, {255, 140, 0}, {255, 230, 0},  {40, 200, 40},
+                                {0, 215, 230}, {40, 80, 240}, {220, 40, 220}, {255, 255, 255}};
     t.paint([&](int x, int y, double, double) -> std::optional<Ink> {
         const int m = std::min({x, y, t.width() - 1 - x, t.height() - 1 - y});
         const int ring = std::min(t.small() ? m : m / 4, 7);
@@ -733,26 +658,76 @@ void drawHero(Tile& t)
 const std::vector<Art>& catalogue(int game)
 {
     static const std::vector<Art> game1{
-        Art::Blank,          Art::Diamond,           Art::EggWhite,        Art::Brick,
-        Art::BrickTopLeft,   Art::BrickTopRight,     Art::BrickBottomLeft, Art::BrickBottomRight,
-        Art::BrickEdgeLeft,  Art::BrickEdgeRight,    Art::BrickEdgeTop,    Art::BrickEdgeBottom,
-        Art::Safe,           Art::Pillars,           Art::Earth,           Art::EarthStrata,
-        Art::SpeckledGround, Art::GoldBars,          Art::SmoothEdgeTop,   Art::SmoothEdgeBottom,
-        Art::FourBrickBlocks, Art::SmoothEdgeLeft,   Art::SmoothEdgeRight, Art::Key,
-        Art::Smooth,         Art::SmoothTopLeft,     Art::SmoothTopRight,  Art::SmoothBottomLeft,
-        Art::SmoothBottomRight, Art::TwoBrickBlocks, Art::Hero,            Art::Boulder,
+        Art::Blank,
+        Art::Diamond,
+        Art::EggWhite,
+        Art::Brick,
+        Art::BrickTopLeft,
+        Art::BrickTopRight,
+        Art::BrickBottomLeft,
+        Art::BrickBottomRight,
+        Art::BrickEdgeLeft,
+        Art::BrickEdgeRight,
+        Art::BrickEdgeTop,
+        Art::BrickEdgeBottom,
+        Art::Safe,
+        Art::Pillars,
+        Art::Earth,
+        Art::EarthStrata,
+        Art::SpeckledGround,
+        Art::GoldBars,
+        Art::SmoothEdgeTop,
+        Art::SmoothEdgeBottom,
+        Art::FourBrickBlocks,
+        Art::SmoothEdgeLeft,
+        Art::SmoothEdgeRight,
+        Art::Key,
+        Art::Smooth,
+        Art::SmoothTopLeft,
+        Art::SmoothTopRight,
+        Art::SmoothBottomLeft,
+        Art::SmoothBottomRight,
+        Art::TwoBrickBlocks,
+        Art::Hero,
+        Art::Boulder,
         Art::SmallBlocks,
     };
     static const std::vector<Art> game2{
-        Art::Blank,           Art::Diamond,          Art::Boulder,          Art::EggWhite,
-        Art::Safe,            Art::Key,              Art::Cloud,            Art::Cage,
-        Art::FourSquareBlocks, Art::Brick,           Art::BrickTopLeft,     Art::BrickTopRight,
-        Art::BrickEdgeLeft,   Art::BrickEdgeRight,   Art::BrickEdgeTop,     Art::BrickEdgeBottom,
-        Art::BrickBottomLeft, Art::BrickBottomRight, Art::EarthCrossTracks, Art::EarthCurvedTracks,
-        Art::EarthCurvedTracks2, Art::Dotted,        Art::DottedTopLeft,    Art::DottedTopRight,
-        Art::Squares,         Art::Hero,             Art::OctagonTile,      Art::Skull,
-        Art::DottedBottomLeft, Art::DottedBottomRight, Art::OrangeDisc,     Art::SkullRed,
-        Art::GoldTopBrick,    Art::EggYellow,        Art::KeyDisc,
+        Art::Blank,
+        Art::Diamond,
+        Art::Boulder,
+        Art::EggWhite,
+        Art::Safe,
+        Art::Key,
+        Art::Cloud,
+        Art::Cage,
+        Art::FourSquareBlocks,
+        Art::Brick,
+        Art::BrickTopLeft,
+        Art::BrickTopRight,
+        Art::BrickEdgeLeft,
+        Art::BrickEdgeRight,
+        Art::BrickEdgeTop,
+        Art::BrickEdgeBottom,
+        Art::BrickBottomLeft,
+        Art::BrickBottomRight,
+        Art::EarthCrossTracks,
+        Art::EarthCurvedTracks,
+        Art::EarthCurvedTracks2,
+        Art::Dotted,
+        Art::DottedTopLeft,
+        Art::DottedTopRight,
+        Art::Squares,
+        Art::Hero,
+        Art::OctagonTile,
+        Art::Skull,
+        Art::DottedBottomLeft,
+        Art::DottedBottomRight,
+        Art::OrangeDisc,
+        Art::SkullRed,
+        Art::GoldTopBrick,
+        Art::EggYellow,
+        Art::KeyDisc,
     };
     if (game == 0)
         return game1;

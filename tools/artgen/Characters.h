@@ -8,7 +8,8 @@
 
 namespace vt::art {
 
-enum class Art {
+enum class Art
+{
     Blank,
     Diamond,
     EggWhite,
@@ -76,13 +77,32 @@ const std::vector<Art>& catalogue(int game);
 void drawCharacter(Art art, Tile& tile);
 
 // Walls, ground and blocks (Walls.cpp).
-enum class Texture { Brick, Smooth, Dotted };
-enum class Side { None, Left, Right, Top, Bottom };
-enum class Corner { None, TopLeft, TopRight, BottomLeft, BottomRight };
+enum class Texture
+{
+    Brick,
+    Smooth,
+    Dotted
+};
+enum class Side
+{
+    None,
+    Left,
+    Right,
+    Top,
+    Bottom
+};
+enum class Corner
+{
+    None,
+    TopLeft,
+    TopRight,
+    BottomLeft,
+    BottomRight
+};
 
 void drawWall(Tile& tile, Texture texture, Corner corner, Side side);
 void drawEarth(Tile& tile, bool strata);
-void drawTrackedEarth(Tile& tile, int arrangement);  // 0 crossing, 1 and 2 curves
+void drawTrackedEarth(Tile& tile, int arrangement); // 0 crossing, 1 and 2 curves
 void drawSpeckledGround(Tile& tile);
 void drawPillars(Tile& tile);
 void drawBrickBlocks(Tile& tile, int rows, int columns);

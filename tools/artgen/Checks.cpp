@@ -29,8 +29,7 @@ std::vector<std::string> checkMapSet(int game, int scheme, const std::vector<Cel
                 problems.push_back(where + ": character " + std::to_string(i) + " pixel " +
                                    std::to_string(p) + " (" + std::to_string(c.r) + "," +
                                    std::to_string(c.g) + "," + std::to_string(c.b) +
-                                   ") counts for scheme " +
-                                   std::to_string(nearestReference(c)));
+                                   ") counts for scheme " + std::to_string(nearestReference(c)));
                 break;
             }
         }

@@ -11,7 +11,7 @@
 
 namespace vt::art {
 
-using Cell = std::vector<Rgb>;  // 16 x 15 pixels, row by row
+using Cell = std::vector<Rgb>; // 16 x 15 pixels, row by row
 
 // The decoder's score of two cells: the summed colour comparison as a whole percentage.
 int cellScore(const Cell& a, const Cell& b);

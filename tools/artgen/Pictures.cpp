@@ -44,162 +44,66 @@ Tile fromDrawing(const std::vector<const char*>& rows)
 
 // Loading: an arrow going down into an open folder.
 const std::vector<const char*> kLoad{
-    "........NN......",
-    "........NN......",
-    "........NN......",
-    "......NNNNNN....",
-    ".......NNNN.....",
-    ".OOOO...NN......",
-    "OYYYYO..........",
-    "OYYYYYOOOOOOOO..",
-    "OYYYYYYYYYYYYO..",
-    "OYOOOOOOOOOOOOOO",
-    "OYOYYYYYYYYYYYYO",
-    "OOYYYYYYYYYYYYO.",
-    "OOYYYYYYYYYYYYO.",
-    "OYYYYYYYYYYYYO..",
-    "OOOOOOOOOOOOOO..",
-    "................",
+    "........NN......", "........NN......", "........NN......", "......NNNNNN....",
+    ".......NNNN.....", ".OOOO...NN......", "OYYYYO..........", "OYYYYYOOOOOOOO..",
+    "OYYYYYYYYYYYYO..", "OYOOOOOOOOOOOOOO", "OYOYYYYYYYYYYYYO", "OOYYYYYYYYYYYYO.",
+    "OOYYYYYYYYYYYYO.", "OYYYYYYYYYYYYO..", "OOOOOOOOOOOOOO..", "................",
 };
 
 // Saving the grab: a disk whose label shows a landscape.
 const std::vector<const char*> kSaveGrab{
-    "BBBBBBBBBBBBB...",
-    "BbWWWWWWWWWWbB..",
-    "BbWCCCCCCYYWbBB.",
-    "BbWCCCCCCYYWbBBB",
-    "BbWCCCNCCCCWbBBB",
-    "BbWCCNNNCCCWbBBB",
-    "BbWCNNNNNCNWbBBB",
-    "BbWNNNNNNNNWbBBB",
-    "BbWWWWWWWWWWbBBB",
-    "BBBBBBBBBBBBBBBB",
-    "BBBLLLLLLLLLBBBB",
-    "BBBLLDDLLLLLBBBB",
-    "BBBLLDDLLLLLBBBB",
-    "BBBLLDDLLLLLBBBB",
-    "BBBLLLLLLLLLBBBB",
-    ".BBBBBBBBBBBBBBB",
+    "BBBBBBBBBBBBB...", "BbWWWWWWWWWWbB..", "BbWCCCCCCYYWbBB.", "BbWCCCCCCYYWbBBB",
+    "BbWCCCNCCCCWbBBB", "BbWCCNNNCCCWbBBB", "BbWCNNNNNCNWbBBB", "BbWNNNNNNNNWbBBB",
+    "BbWWWWWWWWWWbBBB", "BBBBBBBBBBBBBBBB", "BBBLLLLLLLLLBBBB", "BBBLLDDLLLLLBBBB",
+    "BBBLLDDLLLLLBBBB", "BBBLLDDLLLLLBBBB", "BBBLLLLLLLLLBBBB", ".BBBBBBBBBBBBBBB",
 };
 
 // Decoding: a magnifying glass over a diamond.
 const std::vector<const char*> kDecode{
-    "....LLLLL.......",
-    "..LLDDDDDLL.....",
-    ".LDDDDDDDDDL....",
-    ".LDDWCCCWDDL....",
-    "LDDWCCCCCWDDL...",
-    "LDDBBBBBBBDDL...",
-    "LDDDBCBCBDDDL...",
-    "LDDDDBCBDDDDL...",
-    "LDDDDDBDDDDDL...",
-    ".LDDDDDDDDDL....",
-    ".LDDDDDDDDDL....",
-    "..LLDDDDDLLOO...",
-    "....LLLLL.OOOO..",
-    "...........OOOO.",
-    "............OOOO",
-    ".............OO.",
+    "....LLLLL.......", "..LLDDDDDLL.....", ".LDDDDDDDDDL....", ".LDDWCCCWDDL....",
+    "LDDWCCCCCWDDL...", "LDDBBBBBBBDDL...", "LDDDBCBCBDDDL...", "LDDDDBCBDDDDL...",
+    "LDDDDDBDDDDDL...", ".LDDDDDDDDDL....", ".LDDDDDDDDDL....", "..LLDDDDDLLOO...",
+    "....LLLLL.OOOO..", "...........OOOO.", "............OOOO", ".............OO.",
 };
 
 // Saving the map: a disk whose label shows a little map.
 const std::vector<const char*> kSaveMap{
-    "BBBBBBBBBBBBB...",
-    "BbWWWWWWWWWWbB..",
-    "BbWRRRRRRRRWbBB.",
-    "BbWRKKKKKKRWbBBB",
-    "BbWRKCKKYKRWbBBB",
-    "BbWRKKKNKKRWbBBB",
-    "BbWRKYKKKCRWbBBB",
-    "BbWRRRRRRRRWbBBB",
-    "BbWWWWWWWWWWbBBB",
-    "BBBBBBBBBBBBBBBB",
-    "BBBLLLLLLLLLBBBB",
-    "BBBLLDDLLLLLBBBB",
-    "BBBLLDDLLLLLBBBB",
-    "BBBLLDDLLLLLBBBB",
-    "BBBLLLLLLLLLBBBB",
-    ".BBBBBBBBBBBBBBB",
+    "BBBBBBBBBBBBB...", "BbWWWWWWWWWWbB..", "BbWRRRRRRRRWbBB.", "BbWRKKKKKKRWbBBB",
+    "BbWRKCKKYKRWbBBB", "BbWRKKKNKKRWbBBB", "BbWRKYKKKCRWbBBB", "BbWRRRRRRRRWbBBB",
+    "BbWWWWWWWWWWbBBB", "BBBBBBBBBBBBBBBB", "BBBLLLLLLLLLBBBB", "BBBLLDDLLLLLBBBB",
+    "BBBLLDDLLLLLBBBB", "BBBLLDDLLLLLBBBB", "BBBLLLLLLLLLBBBB", ".BBBBBBBBBBBBBBB",
 };
 
 // Converting many grabs: a stack of pictures.
 const std::vector<const char*> kBulk{
-    "......WWWWWWWWWW",
-    "......WCCCCCCCCW",
-    "......WCCCCCYYCW",
-    "...WWWWWWWWWWYCW",
-    "...WCCCCCCCCWCCW",
-    "...WCCCCCYYCWNNW",
-    "WWWWWWWWWWYCWNNW",
-    "WCCCCCCCCWCCWWWW",
-    "WCCCCCYYCWNNW...",
-    "WCCCCCYYCWNNW...",
-    "WCCNCCCCCWWWW...",
-    "WCNNNCCCCW......",
-    "WNNNNNCNCW......",
-    "WNNNNNNNNW......",
-    "WWWWWWWWWW......",
-    "................",
+    "......WWWWWWWWWW", "......WCCCCCCCCW", "......WCCCCCYYCW", "...WWWWWWWWWWYCW",
+    "...WCCCCCCCCWCCW", "...WCCCCCYYCWNNW", "WWWWWWWWWWYCWNNW", "WCCCCCCCCWCCWWWW",
+    "WCCCCCYYCWNNW...", "WCCCCCYYCWNNW...", "WCCNCCCCCWWWW...", "WCNNNCCCCW......",
+    "WNNNNNCNCW......", "WNNNNNNNNW......", "WWWWWWWWWW......", "................",
 };
 
 // Preferences: three sliders, like the three thresholds.
 const std::vector<const char*> kOptions{
-    "................",
-    "..YYY...........",
-    "..YOY...........",
-    "GGYOYGGGGGGGGGGG",
-    "..YOY...........",
-    "..YYY...........",
-    "..........YYY...",
-    "..........YOY...",
-    "GGGGGGGGGGYOYGGG",
-    "..........YOY...",
-    "..........YYY...",
-    "......YYY.......",
-    "......YOY.......",
-    "GGGGGGYOYGGGGGGG",
-    "......YOY.......",
-    "......YYY.......",
+    "................", "..YYY...........", "..YOY...........", "GGYOYGGGGGGGGGGG",
+    "..YOY...........", "..YYY...........", "..........YYY...", "..........YOY...",
+    "GGGGGGGGGGYOYGGG", "..........YOY...", "..........YYY...", "......YYY.......",
+    "......YOY.......", "GGGGGGYOYGGGGGGG", "......YOY.......", "......YYY.......",
 };
 
 // About: the letter i in a blue disc.
 const std::vector<const char*> kAbout{
-    ".....bbbbbb.....",
-    "...bbBBBBBBbb...",
-    "..bBBBBWWBBBBb..",
-    ".bBBBBBWWBBBBBb.",
-    ".bBBBBBBBBBBBBb.",
-    "bBBBBBWWWBBBBBBb",
-    "bBBBBBBWWBBBBBBb",
-    "bBBBBBBWWBBBBBBb",
-    "bBBBBBBWWBBBBBBb",
-    "bBBBBBBWWBBBBBBb",
-    ".bBBBBBWWBBBBBb.",
-    ".bBBBBWWWWBBBBb.",
-    "..bBBBBBBBBBBb..",
-    "...bbBBBBBBbb...",
-    ".....bbbbbb.....",
-    "................",
+    ".....bbbbbb.....", "...bbBBBBBBbb...", "..bBBBBWWBBBBb..", ".bBBBBBWWBBBBBb.",
+    ".bBBBBBBBBBBBBb.", "bBBBBBWWWBBBBBBb", "bBBBBBBWWBBBBBBb", "bBBBBBBWWBBBBBBb",
+    "bBBBBBBWWBBBBBBb", "bBBBBBBWWBBBBBBb", ".bBBBBBWWBBBBBb.", ".bBBBBWWWWBBBBb.",
+    "..bBBBBBBBBBBb..", "...bbBBBBBBbb...", ".....bbbbbb.....", "................",
 };
 
 // Copy: two sheets, one over the other.
 const std::vector<const char*> kCopy{
-    "WWWWWWWWW.......",
-    "WLLLLLLLW.......",
-    "WLGGGGGLW.......",
-    "WLLLLLLLW.......",
-    "WLGGGGWWWWWWWWW.",
-    "WLLLLLWLLLLLLLW.",
-    "WLGGGGWLGGGGGLW.",
-    "WLLLLLWLLLLLLLW.",
-    "WLGGGGWLGGGGGLW.",
-    "WLLLLLWLLLLLLLW.",
-    "WWWWWWWLGGGGGLW.",
-    "......WLLLLLLLW.",
-    "......WLGGGGGLW.",
-    "......WLLLLLLLW.",
-    "......WWWWWWWWW.",
-    "................",
+    "WWWWWWWWW.......", "WLLLLLLLW.......", "WLGGGGGLW.......", "WLLLLLLLW.......",
+    "WLGGGGWWWWWWWWW.", "WLLLLLWLLLLLLLW.", "WLGGGGWLGGGGGLW.", "WLLLLLWLLLLLLLW.",
+    "WLGGGGWLGGGGGLW.", "WLLLLLWLLLLLLLW.", "WWWWWWWLGGGGGLW.", "......WLLLLLLLW.",
+    "......WLGGGGGLW.", "......WLLLLLLLW.", "......WWWWWWWWW.", "................",
 };
 
 Tile characterTile(Art art, int scheme)
@@ -281,10 +185,9 @@ QImage handPicture()
 {
     Tile tile(32, 32, clearInk());
     const auto hand = [](double u, double v) {
-        const bool fingers = inRoundRect(u, v, 17, 12, 27, 44, 5) ||
-                             inRoundRect(u, v, 27, 6, 37, 44, 5) ||
-                             inRoundRect(u, v, 37, 9, 47, 44, 5) ||
-                             inRoundRect(u, v, 47, 17, 56, 44, 4.5);
+        const bool fingers =
+            inRoundRect(u, v, 17, 12, 27, 44, 5) || inRoundRect(u, v, 27, 6, 37, 44, 5) ||
+            inRoundRect(u, v, 37, 9, 47, 44, 5) || inRoundRect(u, v, 47, 17, 56, 44, 4.5);
         const bool palm = inRoundRect(u, v, 17, 30, 56, 59, 9);
         const bool thumb = segmentDistance(u, v, 22, 46, 8, 29) < 5.5;
         return fingers || palm || thumb;
@@ -292,9 +195,9 @@ QImage handPicture()
     tile.paint([&](int x, int y, double u, double v) -> std::optional<Ink> {
         if (hand(u, v)) {
             // Creases between the fingers and a shaded right side.
-            const bool crease = v > 14 && v < 40 &&
-                                (std::fabs(u - 27) < 1 || std::fabs(u - 37) < 1 ||
-                                 std::fabs(u - 47) < 1);
+            const bool crease =
+                v > 14 && v < 40 &&
+                (std::fabs(u - 27) < 1 || std::fabs(u - 37) < 1 || std::fabs(u - 47) < 1);
             if (crease)
                 return ink(150, 150, 160);
             return ink(u > 48 ? Rgb{215, 215, 225} : kWhite);

@@ -20,7 +20,7 @@ inline constexpr int kHeroSize = 34;
 
 struct NamedPicture
 {
-    QString name;  // file name in resources/pictures
+    QString name; // file name in resources/pictures
     QImage image;
 };
 

@@ -9,7 +9,7 @@
 namespace vt::art {
 
 inline constexpr int kGlyphWidth = 5;
-inline constexpr int kGlyphHeight = 9;  // 7 above the base line, 2 below
+inline constexpr int kGlyphHeight = 9; // 7 above the base line, 2 below
 inline constexpr int kGlyphAdvance = 6;
 
 // Whether pixel (x, y) of a character's glyph is set; unknown characters are blank.

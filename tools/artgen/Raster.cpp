@@ -37,8 +37,8 @@ Rgb mixSteps(Rgb a, Rgb b, double t, int steps)
 
 double posterise(double t, int steps, int x, int y)
 {
-    static constexpr int kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9},
-                                         {15, 7, 13, 5}};
+    static constexpr int kBayer[4][4] = {
+        {0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
     const double offset = (kBayer[y & 3][x & 3] + 0.5) / 16.0 - 0.5;
     return posterise(t + offset / steps, steps);
 }
@@ -46,8 +46,7 @@ double posterise(double t, int steps, int x, int y)
 Tile::Tile(int width, int height, const Ink& background)
     : m_width(width), m_height(height),
       m_pixels(static_cast<std::size_t>(width * height), background)
-{
-}
+{}
 
 int Tile::column(double u) const
 {

@@ -39,7 +39,12 @@ double posterise(double t, int steps, int x, int y);
 // swatch, 1 white), or nothing (transparent, for the window pictures).
 struct Ink
 {
-    enum Kind { Fixed, Tone, Clear } kind = Fixed;
+    enum Kind
+    {
+        Fixed,
+        Tone,
+        Clear
+    } kind = Fixed;
     double tone = 0;
     Rgb colour;
 };
@@ -131,9 +136,9 @@ class Random
 public:
     explicit Random(std::uint64_t seed) : m_state(seed) {}
     std::uint64_t next();
-    double unit();               // [0, 1)
+    double unit(); // [0, 1)
     double range(double lo, double hi);
-    int below(int n);            // 0 to n - 1
+    int below(int n); // 0 to n - 1
 
 private:
     std::uint64_t m_state;

@@ -14,14 +14,20 @@ namespace {
 constexpr std::array<Rgb, kSchemeCount> kSwatches{
     {{0, 0, 255}, {0, 255, 255}, {0, 255, 0}, {255, 0, 255}, {255, 153, 0}, {255, 0, 0}}};
 
-constexpr std::array<Rgb, 4> kNeutrals{{{0, 0, 0}, {204, 204, 0}, {255, 255, 255}, {119, 119, 119}}};
+constexpr std::array<Rgb, 4> kNeutrals{
+    {{0, 0, 0}, {204, 204, 0}, {255, 255, 255}, {119, 119, 119}}};
 
 // Map-size ramp of each scheme, dark to light: a dark neutral, four shades the survey counts
 // for the scheme, and a light neutral. Blue is dark to the luminance-weighted eye, so its
 // shades lean on the lighter end.
 constexpr std::array<std::array<Rgb, 6>, kSchemeCount> kMapRamps{{
     {{{0, 0, 102}, {0, 0, 153}, {0, 51, 204}, {0, 0, 255}, {102, 51, 255}, {153, 153, 255}}},
-    {{{0, 102, 102}, {0, 204, 153}, {0, 204, 204}, {0, 255, 255}, {102, 255, 255}, {204, 255, 255}}},
+    {{{0, 102, 102},
+      {0, 204, 153},
+      {0, 204, 204},
+      {0, 255, 255},
+      {102, 255, 255},
+      {204, 255, 255}}},
     {{{0, 102, 0}, {0, 204, 0}, {51, 204, 51}, {0, 255, 0}, {102, 255, 102}, {204, 255, 204}}},
     {{{102, 0, 102}, {153, 0, 153}, {204, 0, 204}, {255, 0, 255}, {255, 51, 255}, {255, 204, 255}}},
     {{{102, 51, 0}, {255, 102, 0}, {204, 153, 0}, {255, 153, 0}, {255, 153, 102}, {255, 204, 153}}},

@@ -2,8 +2,8 @@
 // above its map-size cell enlarged four times.
 #include "Atlases.h"
 #include "Characters.h"
-#include "PixelFont.h"
 #include "Pictures.h"
+#include "PixelFont.h"
 #include "Schemes.h"
 #include "charsets/GameTables.h"
 
@@ -61,8 +61,8 @@ QImage contactSheet()
         top += kGameLabel;
         for (int scheme = 0; scheme < kSchemeCount; ++scheme) {
             sheet.rect(kMargin, top + 1, kMargin + 10, top + 10, ink(swatch(scheme)));
-            drawText(sheet, colour_names[static_cast<std::size_t>(scheme)], kMargin + 14,
-                     top + 2, 1, text);
+            drawText(sheet, colour_names[static_cast<std::size_t>(scheme)], kMargin + 14, top + 2,
+                     1, text);
             const int count = char_count[static_cast<std::size_t>(game)];
             for (int i = 0; i < count; ++i) {
                 const int x = kMargin + (i % kPerRow) * kColumn;
@@ -73,8 +73,7 @@ QImage contactSheet()
                            ink(60, 60, 72));
                 drawPixels(sheet, fullCharacter(game, scheme, i), kFullCell, x, cellTop, 1);
                 const int mapTop = cellTop + kFullCell + 2;
-                drawPixels(sheet, mapCharacter(game, scheme, i), kMapCellWidth, x, mapTop,
-                           kZoom);
+                drawPixels(sheet, mapCharacter(game, scheme, i), kMapCellWidth, x, mapTop, kZoom);
             }
             top += schemeBlock(game);
         }

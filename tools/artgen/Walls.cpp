@@ -107,7 +107,7 @@ Ink dottedInk(const Tile& t, int x, int y)
         return tone(0.66 + 0.24 * lit + 0.02 * grain);
     }
     if (r2 <= 36.0 && du + dv > 0)
-        return tone(0.2);  // the stud's shadow
+        return tone(0.2); // the stud's shadow
     return tone(0.5 + 0.03 * grain);
 }
 
@@ -177,7 +177,7 @@ void cutCorner(Tile& t, Corner corner)
 // to the block's left, right, top and bottom pixel edges.
 struct BlockPlace
 {
-    int left, right, top, bottom;  // the block's pixel edges (right and bottom exclusive)
+    int left, right, top, bottom; // the block's pixel edges (right and bottom exclusive)
     int dl, dr, dt, db;
 };
 
@@ -291,7 +291,7 @@ void drawEarth(Tile& t, bool strata)
     // Strata: wavy layers running across the tile.
     t.paint([&](int x, int y, double u, double v) -> std::optional<Ink> {
         const double phase = u / 16.0 - std::floor(u / 16.0);
-        const double wave = (phase < 0.5 ? phase : 1.0 - phase) * 8.0;  // 0 to 4 units
+        const double wave = (phase < 0.5 ? phase : 1.0 - phase) * 8.0; // 0 to 4 units
         const double layer = (v + wave) / 16.0;
         const double within = layer - std::floor(layer);
         if (t.small()) {
@@ -315,7 +315,7 @@ void drawEarth(Tile& t, bool strata)
 void drawTrackedEarth(Tile& t, int arrangement)
 {
     drawEarth(t, false);
-    const double half = 6.0;  // half the width of a track, in units
+    const double half = 6.0; // half the width of a track, in units
     auto distance = [&](double u, double v) {
         auto arc = [&](double cu, double cv) {
             const double du = u - cu, dv = v - cv;
@@ -335,9 +335,9 @@ void drawTrackedEarth(Tile& t, int arrangement)
         if (d < half)
             return ink(kBlack);
         if (t.small() && d < half + 3.0)
-            return tone(kHighlight);  // the worn rim of the track
+            return tone(kHighlight); // the worn rim of the track
         if (!t.small() && d < half + 2.5)
-            return tone(0.85 - 0.1 * (d - half));  // the worn rim of the track
+            return tone(0.85 - 0.1 * (d - half)); // the worn rim of the track
         return std::nullopt;
     });
 }

@@ -95,8 +95,8 @@ int main(int argc, char** argv)
                 ok = false;
             }
             mostColours = std::max(mostColours, colours);
-            ok = writeFile(out.filePath(QStringLiteral("rcdata/") + map),
-                           mapAtlas(game, scheme)) && ok;
+            ok = writeFile(out.filePath(QStringLiteral("rcdata/") + map), mapAtlas(game, scheme)) &&
+                 ok;
         }
         std::printf("PC Vorlan %d: closest pair %d and %d in %s, score %d\n", game + 1,
                     closest.first, closest.second,
@@ -106,10 +106,12 @@ int main(int argc, char** argv)
     }
 
     ok = writeFile(out.filePath(QStringLiteral("pictures/HERO.bmp")),
-                   bmp24(kHeroSize, kHeroSize, heroPixels())) && ok;
+                   bmp24(kHeroSize, kHeroSize, heroPixels())) &&
+         ok;
     for (const NamedPicture& picture : pictures)
-        ok = writePicture(out.filePath(QStringLiteral("pictures/") + picture.name),
-                          picture.image) && ok;
+        ok =
+            writePicture(out.filePath(QStringLiteral("pictures/") + picture.name), picture.image) &&
+            ok;
     if (argc == 3)
         ok = writePicture(QString::fromLocal8Bit(argv[2]), contactSheet()) && ok;
     return ok ? 0 : 1;
