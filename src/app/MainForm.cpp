@@ -161,7 +161,7 @@ void TMainForm::buildSidePanel()
 
     ButtonPanel = panel(SmallCharPanel, QStringLiteral("ButtonPanel"));
     ButtonPanel->setFixedHeight(154);
-    struct ButtonSpec
+    struct ButtonEntry
     {
         QPushButton** field;
         const char* name;
@@ -169,7 +169,7 @@ void TMainForm::buildSidePanel()
         const char* picture;
         bool enabled;
     };
-    const ButtonSpec buttons[] = {
+    const ButtonEntry buttons[] = {
         {&sb_LoadScreenGrab, "sb_LoadScreenGrab", "&Load Screengrab", "BTN_LOAD", true},
         {&sb_SaveScreenGrab, "sb_SaveScreenGrab", "S&ave Screengrab", "BTN_SAVEGRAB", false},
         {&sb_DecodeStart, "sb_DecodeStart", "&Decode Map", "BTN_DECODE", false},
@@ -179,17 +179,17 @@ void TMainForm::buildSidePanel()
         {&sb_about, "sb_about", "A&bout", "BTN_ABOUT", true},
     };
     int top = 0;
-    for (const ButtonSpec& spec : buttons) {
-        auto* button = new QPushButton(QString::fromLatin1(spec.caption), ButtonPanel);
-        button->setObjectName(QString::fromLatin1(spec.name));
+    for (const ButtonEntry& entry : buttons) {
+        auto* button = new QPushButton(QString::fromLatin1(entry.caption), ButtonPanel);
+        button->setObjectName(QString::fromLatin1(entry.name));
         button->setProperty("sideButton", true);
         button->setFlat(true);
         button->setFocusPolicy(Qt::NoFocus);
-        button->setIcon(QPixmap::fromImage(programPicture(QString::fromLatin1(spec.picture))));
+        button->setIcon(QPixmap::fromImage(programPicture(QString::fromLatin1(entry.picture))));
         button->setIconSize(QSize(16, 16));
         button->setGeometry(0, top, 185, 22);
-        button->setEnabled(spec.enabled);
-        *spec.field = button;
+        button->setEnabled(entry.enabled);
+        *entry.field = button;
         top += 22;
     }
     stack->addWidget(ButtonPanel);
