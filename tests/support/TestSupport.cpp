@@ -34,8 +34,17 @@ QString sourceDir()
 
 QString corporaDir()
 {
-    const QString dir = QDir(sourceDir()).absoluteFilePath(QStringLiteral("../shared/corpora"));
-    return QFileInfo(dir).isDir() ? QDir::cleanPath(dir) : QString();
+    // Beside the checkout, as in the developers' workspace; a clean clone elsewhere on the same
+    // machine finds it at the workspace's place, or where VT_CORPORA_DIR says.
+    const QStringList candidates = {
+        qEnvironmentVariable("VT_CORPORA_DIR"),
+        QDir(sourceDir()).absoluteFilePath(QStringLiteral("../shared/corpora")),
+        QStringLiteral("/work/shared/corpora"),
+    };
+    for (const QString& dir : candidates)
+        if (!dir.isEmpty() && QFileInfo(dir).isDir())
+            return QDir::cleanPath(dir);
+    return {};
 }
 
 } // namespace vt::test

@@ -27,7 +27,8 @@ private:
     QTemporaryDir m_dir;
 };
 
-// The folder of the third-party test pictures, or empty when it is not there.
+// The folder of the third-party test pictures (beside the checkout, at the workspace's place,
+// or where VT_CORPORA_DIR says), or empty when it is not there.
 QString corporaDir();
 
 // The folder of this repository's sources (for shipped files and tools).
