@@ -3,6 +3,7 @@
 // and the comparison's formula written out literally for the ratio), and every output format
 // of a 32 x 32 map. Grabs are drawn by the grab composer with the program's own characters.
 #include "GrabComposer.h"
+#include "LiteralCompare.h"
 
 #include "charsets/Atlas.h"
 #include "charsets/Halftone.h"
@@ -63,52 +64,12 @@ std::vector<QByteArray> candidatesOf(const std::vector<QImage>& characters)
     return candidates;
 }
 
-// The comparison as written: colours looked up in each image's palette per byte, one square
-// root per byte, the search ending at the first perfect total.
-namespace literal {
-
-quint32 getRGB(quint8 colour, const QByteArray& data)
-{
-    const auto byte = [&](int i) { return i < data.size() ? quint32(quint8(data[i])) : 0u; };
-    return byte(54 + 4 * colour) * 65536 + byte(55 + 4 * colour) * 256 + byte(56 + 4 * colour);
-}
-
-quint32 diff(quint32 a, quint32 b)
-{
-    const int dR = int(b & 0xFF) - int(a & 0xFF);
-    const int dG = int((b >> 8) & 0xFF) - int((a >> 8) & 0xFF);
-    const int dB = int((b >> 16) & 0xFF) - int((a >> 16) & 0xFF);
-    const double distance =
-        std::sqrt(std::pow(0.299 * dR, 2) + std::pow(0.587 * dG, 2) + std::pow(0.114 * dB, 2));
-    return 256 - quint32(std::nearbyint(distance));
-}
-
-quint8 compareBitmaps(const std::vector<QByteArray>& com, const QByteArray& map, int& bigch,
+// The comparison as written (one square root per byte), from the tests' reference.
+quint8 literalCompare(const std::vector<QByteArray>& com, const QByteArray& map, int& bigch,
                       quint32 w, quint32 h)
 {
-    const quint32 perfect = w * h * 256;
-    const quint32 s = OffBits(map);
-    quint64 best = 0;
-    bigch = 0;
-    for (std::size_t k = 0; k < com.size(); ++k) {
-        const int n = std::max(com[k].size(), map.size());
-        quint64 total = 0;
-        for (int j = int(s); j < n; ++j) {
-            const quint8 a = j < com[k].size() ? quint8(com[k][j]) : 0;
-            const quint8 b = j < map.size() ? quint8(map[j]) : 0;
-            total += diff(getRGB(a, com[k]), getRGB(b, map));
-        }
-        if (total > best) {
-            best = total;
-            bigch = int(k);
-        }
-        if (best == perfect)
-            break;
-    }
-    return quint8(std::min(255.0, std::nearbyint(double(best) / double(perfect) * 100)));
+    return test::literal::compareBitmaps(com, map, bigch, w, h);
 }
-
-} // namespace literal
 
 // Every cell cut from the working picture and scored; the best index and score of each cell.
 template <class Compare>
@@ -154,8 +115,7 @@ void BM_DecodeScoring(benchmark::State& state)
         const CompareCandidates compare(set);
         return compare.compare(cell, best, w, h);
     };
-    if (scoreCells(grab, candidates, prepared) !=
-        scoreCells(grab, candidates, literal::compareBitmaps)) {
+    if (scoreCells(grab, candidates, prepared) != scoreCells(grab, candidates, literalCompare)) {
         state.SkipWithError("the scoring differs from the literal formula");
         return;
     }
@@ -175,7 +135,7 @@ void BM_DecodeScoringLiteralFormula(benchmark::State& state)
     const MapGrab& grab = mapGrab();
     const std::vector<QByteArray> candidates = candidatesOf(grab.mapsize);
     for (auto _ : state) {
-        auto results = scoreCells(grab, candidates, literal::compareBitmaps);
+        auto results = scoreCells(grab, candidates, literalCompare);
         benchmark::DoNotOptimize(results);
     }
 }
