@@ -11,19 +11,7 @@ sanitize=0
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgif-dev libgtest-dev libgmock-dev
           libbenchmark-dev fonts-dejavu-core fonts-liberation2)
-missing=()
-for package in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$package")
-    fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    sudo=()
-    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-    "${sudo[@]}" apt-get update -qq
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
-fi
+./tools/install-packages.sh "${packages[@]}"
 
 if [ $sanitize = 1 ]; then
     if [ ! -f build-asan/CMakeCache.txt ]; then

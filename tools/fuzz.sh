@@ -15,19 +15,7 @@ targets=("$@")
 
 # The clang runtime holds libFuzzer; the normal build does not need either.
 packages=(cmake ninja-build pkg-config qt6-base-dev libgif-dev clang libclang-rt-14-dev)
-missing=()
-for package in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$package")
-    fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    sudo=()
-    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-    "${sudo[@]}" apt-get update -qq
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
-fi
+./tools/install-packages.sh "${packages[@]}"
 
 build=build-fuzz
 if [ ! -f "$build/CMakeCache.txt" ]; then
