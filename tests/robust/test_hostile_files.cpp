@@ -112,10 +112,7 @@ TEST(HostileFiles, EveryCorpusFileIsDecodedOrRefusedByName)
     if (corpora.isEmpty())
         GTEST_SKIP() << "the third-party pictures are not there";
 
-    QStringList files;
-    for (QDirIterator it(corpora, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
-        files.append(it.next());
-    files.sort();
+    const QStringList files = test::corpusFiles();
     ASSERT_GT(files.size(), 100);
 
     QStringList failures;

@@ -37,10 +37,7 @@ TEST(HostileWindow, EveryCorpusFileIsDecodedOrRefusedByName)
     const QString corpora = test::corporaDir();
     if (corpora.isEmpty())
         GTEST_SKIP() << "the third-party pictures are not there";
-    QStringList files;
-    for (QDirIterator it(corpora, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
-        files.append(it.next());
-    files.sort();
+    const QStringList files = test::corpusFiles();
 
     test::SettingsSandbox::clear();
     test::StartedApp app;

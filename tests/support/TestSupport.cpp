@@ -3,6 +3,7 @@
 #include "settings/RegUtils.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 
 namespace vt::test {
@@ -45,6 +46,18 @@ QString corporaDir()
         if (!dir.isEmpty() && QFileInfo(dir).isDir())
             return QDir::cleanPath(dir);
     return {};
+}
+
+QStringList corpusFiles()
+{
+    QStringList files;
+    const QString corpora = corporaDir();
+    if (corpora.isEmpty())
+        return files;
+    for (QDirIterator it(corpora, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+        files.append(it.next());
+    files.sort();
+    return files;
 }
 
 } // namespace vt::test

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -30,6 +31,10 @@ private:
 // The folder of the third-party test pictures (beside the checkout, at the workspace's place,
 // or where VT_CORPORA_DIR says), or empty when it is not there.
 QString corporaDir();
+
+// Every file under corporaDir(), sorted: README and checksum files included, since those must
+// be refused as well as any broken picture.
+QStringList corpusFiles();
 
 // The folder of this repository's sources (for shipped files and tools).
 QString sourceDir();
