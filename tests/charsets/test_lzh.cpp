@@ -363,15 +363,14 @@ TEST(Lzh, RawDecoderReadsMissingInputAsZeroBits)
     const QByteArray bits = hexBytes("F6FBBDE0");
     int next = 0;
     QByteArray out;
-    lzh.LZHUnpack(
-        5,
-        [&](quint8& byte) {
-            if (next == bits.size())
-                return false;
-            byte = quint8(bits[next++]);
-            return true;
-        },
-        [&](quint8 byte) { out.append(char(byte)); });
+    const auto readByte = [&](quint8& byte) {
+        if (next == bits.size())
+            return false;
+        byte = quint8(bits[next++]);
+        return true;
+    };
+    const auto write = [&](quint8 byte) { out.append(char(byte)); };
+    lzh.LZHUnpack(5, readByte, write);
     EXPECT_GE(out.size(), 5);
     EXPECT_TRUE(out.startsWith("abc"));
     EXPECT_TRUE(lzh.EndedShort());
@@ -381,15 +380,7 @@ TEST(Lzh, RawDecoderReadsMissingInputAsZeroBits)
     // do not count as running short.
     next = 0;
     out.clear();
-    lzh.LZHUnpack(
-        3,
-        [&](quint8& byte) {
-            if (next == bits.size())
-                return false;
-            byte = quint8(bits[next++]);
-            return true;
-        },
-        [&](quint8 byte) { out.append(char(byte)); });
+    lzh.LZHUnpack(3, readByte, write);
     EXPECT_EQ(out, "abc");
     EXPECT_FALSE(lzh.EndedShort());
     EXPECT_EQ(lzh.BitsConsumed(), 27);
