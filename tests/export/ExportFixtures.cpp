@@ -1,6 +1,5 @@
 #include "ExportFixtures.h"
 
-#include <QFile>
 
 namespace vt::test {
 
@@ -27,19 +26,6 @@ QImage gradient()
 QImage rgb(const QImage& picture)
 {
     return picture.convertToFormat(QImage::Format_RGB32);
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
 }
 
 } // namespace vt::test

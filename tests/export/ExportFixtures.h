@@ -16,7 +16,4 @@ QImage gradient();
 // `picture` in RGB32, so that pictures of different formats compare by their colours.
 QImage rgb(const QImage& picture);
 
-QByteArray readAll(const QString& path);
-void writeAll(const QString& path, const QByteArray& bytes);
-
 } // namespace vt::test

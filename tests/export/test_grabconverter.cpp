@@ -61,7 +61,7 @@ TEST_F(ConverterTest, TheGameAndTheLoadedMarkCarryOverAsInTheWindow)
     const QString full = mapView("full.png", 1, 2, 32, 32, 2);
     QFile(m_dir.filePath("notes.txt")).open(QIODevice::WriteOnly);
     const QString broken = m_dir.filePath("broken.png");
-    test::writeAll(broken, QByteArray::fromHex("89504E470D0A1A0A0000000D49484452") + "garbage");
+    test::writeFile(broken, QByteArray::fromHex("89504E470D0A1A0A0000000D49484452") + "garbage");
 
     const struct
     {

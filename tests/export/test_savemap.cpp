@@ -2,6 +2,7 @@
 #include "export/SaveMap.h"
 
 #include "ExportFixtures.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -97,8 +98,8 @@ TEST_F(SaveMapTest, EachFileHoldsItsOwnFormat)
 
 TEST_F(SaveMapTest, OverwriteQuestionsComeFirstAndDropOnlyTheRefusedOutput)
 {
-    test::writeAll(path(QStringLiteral("b.bmp")), "old bmp");
-    test::writeAll(path(QStringLiteral("b.csv")), "old csv");
+    test::writeFile(path(QStringLiteral("b.bmp")), "old bmp");
+    test::writeFile(path(QStringLiteral("b.csv")), "old csv");
     QStringList asked;
     QList<int> progress;
     SaveMapHooks hooks;
@@ -128,7 +129,7 @@ TEST_F(SaveMapTest, OverwriteQuestionsComeFirstAndDropOnlyTheRefusedOutput)
 
 TEST_F(SaveMapTest, WithoutConfirmationExistingFilesAreReplacedUnasked)
 {
-    test::writeAll(path(QStringLiteral("c.csv")), "old");
+    test::writeFile(path(QStringLiteral("c.csv")), "old");
     SaveMapHooks hooks;
     hooks.confirm = [](const QString& message) {
         ADD_FAILURE() << "asked " << message.toStdString();
@@ -138,7 +139,7 @@ TEST_F(SaveMapTest, WithoutConfirmationExistingFilesAreReplacedUnasked)
     EXPECT_EQ(test::readAll(path(QStringLiteral("c.csv"))), QByteArray("Blue\r\n0,unk\r\n"));
 
     // Asked but nobody to answer: the existing file is kept.
-    test::writeAll(path(QStringLiteral("c.csv")), "old");
+    test::writeFile(path(QStringLiteral("c.csv")), "old");
     EXPECT_TRUE(save(QStringLiteral("c"), {false, false, false, false, true}, true).ok());
     EXPECT_EQ(test::readAll(path(QStringLiteral("c.csv"))), QByteArray("old"));
 }
@@ -178,7 +179,7 @@ TEST_F(SaveMapTest, FailedWritesStopTheSaveAndLoseNothing)
     EXPECT_EQ(files(), (QStringList{"f.bmp", "f.png"}));
 
     // A missing folder, and a folder that is a file.
-    test::writeAll(path(QStringLiteral("plain")), "x");
+    test::writeFile(path(QStringLiteral("plain")), "x");
     for (const QString& name : {QStringLiteral("missing/g"), QStringLiteral("plain/g")}) {
         result = save(name, {false, false, false, false, true}, false);
         const QString target = shown(name + QStringLiteral(".csv"));
@@ -191,7 +192,7 @@ TEST_F(SaveMapTest, FailedWritesStopTheSaveAndLoseNothing)
     }
 
     // A picture that cannot be encoded leaves the earlier file of that name as it was.
-    test::writeAll(path(QStringLiteral("h.png")), "earlier");
+    test::writeFile(path(QStringLiteral("h.png")), "earlier");
     m_picture = QImage();
     result = save(QStringLiteral("h"), {false, true, false, false, true}, false);
     EXPECT_FALSE(result.ok());
@@ -207,7 +208,7 @@ TEST_F(SaveMapTest, WithoutFlushingEachFileTargetsAreStillReplacedWhole)
 {
     SaveMapHooks hooks;
     hooks.syncEachFile = false;
-    test::writeAll(path(QStringLiteral("y.bmp")), "old");
+    test::writeFile(path(QStringLiteral("y.bmp")), "old");
     const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                            QFileDevice::ReadUser | QFileDevice::WriteUser;
     ASSERT_TRUE(QFile::setPermissions(path(QStringLiteral("y.bmp")), ownerOnly));
@@ -224,7 +225,7 @@ TEST_F(SaveMapTest, WithoutFlushingEachFileTargetsAreStillReplacedWhole)
     result = save(QStringLiteral("f"), {true, true, false, false, false}, false, hooks);
     EXPECT_TRUE(result.error.contains(shown(QStringLiteral("f.png"))))
         << result.error.toStdString();
-    test::writeAll(path(QStringLiteral("h.png")), "earlier");
+    test::writeFile(path(QStringLiteral("h.png")), "earlier");
     m_picture = QImage();
     result = save(QStringLiteral("h"), {false, true, false, false, false}, false, hooks);
     EXPECT_FALSE(result.ok());
@@ -234,7 +235,7 @@ TEST_F(SaveMapTest, WithoutFlushingEachFileTargetsAreStillReplacedWhole)
 
 TEST_F(SaveMapTest, TableWithoutADecodedMapIsAnErrorAfterThePictures)
 {
-    test::writeAll(path(QStringLiteral("t.csv")), "old");
+    test::writeFile(path(QStringLiteral("t.csv")), "old");
     SaveMapHooks hooks;
     hooks.confirm = [](const QString& message) {
         ADD_FAILURE() << "asked " << message.toStdString();

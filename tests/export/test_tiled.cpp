@@ -7,6 +7,7 @@
 
 #include "ExportFixtures.h"
 #include "GrabComposer.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -228,7 +229,7 @@ TEST(TiledSave, TheTilesetIsAskedAboutAndAMissingMapIsReported)
     MapTableSource table{&decoded, QStringLiteral("Blue"), 0, 0, 0, &characters};
     SaveChoices choices;
     choices.tmx = true;
-    test::writeAll(dir.filePath("pc-vorlan-1-blue-tiles.png"), "old");
+    test::writeFile(dir.filePath("pc-vorlan-1-blue-tiles.png"), "old");
 
     QStringList questions;
     SaveMapHooks hooks;

@@ -4,6 +4,7 @@
 #include "settings/RegUtils.h"
 
 #include "DamagedSettings.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,19 +14,6 @@
 
 namespace vt {
 namespace {
-
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
 class DamagedSettingsTest : public ::testing::Test
 {
@@ -37,7 +25,7 @@ protected:
     {
         const QString path = m_dir.filePath(name);
         if (!content.isNull())
-            writeFile(path, content);
+            test::writeFile(path, content);
         useSettingsFile(path);
         return path;
     }
@@ -63,7 +51,7 @@ TEST_F(DamagedSettingsTest, ADamagedFileIsKeptAsACopyBeforeItIsWrittenAndToldOnc
         const QString path = useFile(QLatin1String(c.name), c.content);
         EXPECT_EQ(test::runStartupReads().probMatch, 70);
 
-        EXPECT_EQ(contentOf(path + QStringLiteral(".broken")), c.content);
+        EXPECT_EQ(test::readAll(path + QStringLiteral(".broken")), c.content);
         const QStringList problems = takeSettingsProblems();
         ASSERT_EQ(problems.size(), 1) << problems.join('|').toStdString();
         EXPECT_TRUE(
@@ -71,7 +59,7 @@ TEST_F(DamagedSettingsTest, ADamagedFileIsKeptAsACopyBeforeItIsWrittenAndToldOnc
             << problems[0].toStdString();
         // Written afresh with what could be read and the defaults for the rest; the next start
         // finds nothing to tell.
-        EXPECT_NE(contentOf(path), c.content);
+        EXPECT_NE(test::readAll(path), c.content);
         test::runStartupReads();
         EXPECT_TRUE(takeSettingsProblems().isEmpty());
         useSettingsFile(path);
@@ -86,22 +74,22 @@ TEST_F(DamagedSettingsTest, AnEarlierCopyIsNeverReplacedAndWithoutACopyTheFileIs
     const QByteArray second = "[General\nProbMatch=71\n";
     const QString path = useFile(QStringLiteral("settings.ini"), first);
     test::runStartupReads();
-    writeFile(path, second);
+    test::writeFile(path, second);
     useSettingsFile(path); // the next start
     test::runStartupReads();
-    EXPECT_EQ(contentOf(path + QStringLiteral(".broken")), first);
-    EXPECT_EQ(contentOf(path + QStringLiteral(".broken.1")), second);
+    EXPECT_EQ(test::readAll(path + QStringLiteral(".broken")), first);
+    EXPECT_EQ(test::readAll(path + QStringLiteral(".broken.1")), second);
 
     // A third start with every copy name taken: the file stays as it is.
     const QByteArray third = "[General\nProbMatch=72\n";
-    writeFile(path, third);
+    test::writeFile(path, third);
     for (int n = 2; n < 100; ++n)
         ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("settings.ini.broken.%1").arg(n)));
     (void)takeSettingsProblems();
     useSettingsFile(path);
     test::runStartupReads();
     SetRegInteger(reg::ProbMatch, 50);
-    EXPECT_EQ(contentOf(path), third);
+    EXPECT_EQ(test::readAll(path), third);
     const QStringList problems = takeSettingsProblems();
     ASSERT_EQ(problems.size(), 1);
     EXPECT_TRUE(problems[0].contains(QStringLiteral("no copy"))) << problems[0].toStdString();
@@ -112,7 +100,7 @@ TEST_F(DamagedSettingsTest, AnEarlierCopyIsNeverReplacedAndWithoutACopyTheFileIs
 TEST_F(DamagedSettingsTest, AStoreThatCannotBeReadOrWrittenGivesTheDefaultsAndOneMessage)
 {
     ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("folder.ini")));
-    writeFile(m_dir.filePath(QStringLiteral("file")), "not a folder");
+    test::writeFile(m_dir.filePath(QStringLiteral("file")), "not a folder");
     for (const QString& name :
          {QStringLiteral("folder.ini"), QStringLiteral("file/settings.ini")}) {
         SCOPED_TRACE(name.toStdString());
@@ -190,8 +178,8 @@ TEST_F(DamagedSettingsTest, ValuesQtWouldDeserialiseAreTakenOutBeforeItParsesThe
         if (c.content.contains("ProbMatch=70")) {
             EXPECT_EQ(values.probMatch, 70);
         }
-        EXPECT_EQ(contentOf(path + QStringLiteral(".broken")), c.content);
-        EXPECT_FALSE(contentOf(path).contains("Variant"));
+        EXPECT_EQ(test::readAll(path + QStringLiteral(".broken")), c.content);
+        EXPECT_FALSE(test::readAll(path).contains("Variant"));
         const QStringList problems = takeSettingsProblems();
         ASSERT_EQ(problems.size(), 1) << problems.join('|').toStdString();
         EXPECT_TRUE(problems[0].contains(QStringLiteral("never stores")))
@@ -224,12 +212,12 @@ TEST_F(DamagedSettingsTest, FilesFoundByFuzzingSettleAfterOneStart)
     ASSERT_FALSE(names.isEmpty());
     for (const QString& name : names) {
         SCOPED_TRACE(name.toStdString());
-        const QByteArray content = contentOf(fixtures.filePath(name));
+        const QByteArray content = test::readAll(fixtures.filePath(name));
         const QString path = useFile(name, content);
         const test::StartupValues first = test::runStartupReads();
         (void)takeSettingsProblems();
         if (QFile::exists(path + QStringLiteral(".broken"))) {
-            EXPECT_EQ(contentOf(path + QStringLiteral(".broken")), content);
+            EXPECT_EQ(test::readAll(path + QStringLiteral(".broken")), content);
         }
 
         useSettingsFile(path);

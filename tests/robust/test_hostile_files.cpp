@@ -33,13 +33,6 @@
 namespace vt {
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
 // The refusal of a file: a vt::Error whose message names it; empty when it was read.
 QString refusalOf(const QString& path)
 {
@@ -165,7 +158,7 @@ TEST(HostileFiles, HeadersClaimingHugeSizesAreRefusedBeforeDecoding)
     QTemporaryDir dir;
     for (const auto& c : cases) {
         const QString path = dir.filePath(QLatin1String(c.name));
-        writeFile(path, c.bytes);
+        test::writeFile(path, c.bytes);
         ASSERT_NE(imageKind(path), ImageKind::None) << c.name;
         QElapsedTimer clock;
         clock.start();
@@ -182,7 +175,7 @@ TEST(HostileFiles, AGrabAboveQtsOwnCeilingButWithinOursLoads)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("screen-6000.gif"));
-    writeFile(path, test::hostile::gifFile(6000, 6000, 1, 1));
+    test::writeFile(path, test::hostile::gifFile(6000, 6000, 1, 1));
     EXPECT_EQ(readGrabFile(path).size(), QSize(6000, 6000));
 }
 

@@ -25,13 +25,6 @@
 namespace vt {
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
 TEST(HostileWindow, EveryCorpusFileIsDecodedOrRefusedByName)
 {
     const QString corpora = test::corporaDir();
@@ -105,7 +98,7 @@ TEST_F(HostileWindowSettings, ADamagedSettingsFileIsToldOnceAtStartUpAndKept)
 {
     const QString path = m_dir.filePath(QStringLiteral("settings.ini"));
     const QByteArray damaged = "[General]\nthis line has no value\nProbMatch=70\n";
-    writeFile(path, damaged);
+    test::writeFile(path, damaged);
     useSettingsFile(path);
     {
         test::StartedApp app;
@@ -139,8 +132,9 @@ TEST(HostileWindowBulk, ADestinationThatGoesStopsTheRunWithAFullReport)
     ASSERT_TRUE(root.mkdir(QStringLiteral("in")) && root.mkdir(QStringLiteral("out")));
     const QString source = root.filePath(QStringLiteral("in"));
     const QString dest = root.filePath(QStringLiteral("out"));
-    writeFile(QDir(source).filePath(QStringLiteral("a-broken.png")),
-              QByteArray::fromHex("89504E470D0A1A0A0000000D49484452") + QByteArray(64, '\x07'));
+    test::writeFile(QDir(source).filePath(QStringLiteral("a-broken.png")),
+                    QByteArray::fromHex("89504E470D0A1A0A0000000D49484452") +
+                        QByteArray(64, '\x07'));
     for (const char* name : {"b.png", "c.png", "d.png"}) {
         const QImage grab =
             test::composeMapView(test::GrabMap::random(0, 32, 32, 3), test::GrabArt::shipped(0, 1));

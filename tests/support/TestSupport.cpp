@@ -4,7 +4,10 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
+
+#include <gtest/gtest.h>
 
 namespace vt::test {
 
@@ -31,6 +34,20 @@ void SettingsSandbox::clear()
 QString sourceDir()
 {
     return QStringLiteral(VT_SOURCE_DIR);
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        ADD_FAILURE() << "cannot write " << path.toStdString() << ": "
+                      << file.errorString().toStdString();
 }
 
 QString corporaDir()

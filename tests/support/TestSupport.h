@@ -1,6 +1,7 @@
 // Helpers shared by the tests.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -38,5 +39,11 @@ QStringList corpusFiles();
 
 // The folder of this repository's sources (for shipped files and tools).
 QString sourceDir();
+
+// The whole file, or empty when it cannot be read.
+QByteArray readAll(const QString& path);
+
+// Writes the file whole, or fails the running test.
+void writeFile(const QString& path, const QByteArray& bytes);
 
 } // namespace vt::test
