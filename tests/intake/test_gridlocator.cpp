@@ -312,21 +312,25 @@ TEST(GridLocatorLayoutA, MarginsFromFirstDifferingSample)
     }
 }
 
+// A layout-B window whose map view is black but for one orange line, given from the view's corner.
+QImage layoutBWithLine(const QRect& line)
+{
+    BareWindow w;
+    w.layout = 'B';
+    QImage grab = bareWindow(w, art0().hero);
+    QPainter p(&grab);
+    p.fillRect(QRect(w.view - QPoint(0, 1), QSize(512, 481)), Qt::black);
+    p.fillRect(line.translated(w.view), QColor(255, 128, 0));
+    return grab;
+}
+
 // Layout B finds the map's top by the first orange line down the view: offsets 56 to 70 mean 24
 // rows, the map 60 rows below the view's top.
 TEST(GridLocatorLayoutB, TopOffsetGivesRows)
 {
-    const QPoint view(40, 60);
     for (int top = 54; top <= 72; ++top) {
         SCOPED_TRACE(testing::Message() << "line at " << top);
-        BareWindow w;
-        w.layout = 'B';
-        w.view = view;
-        QImage grab = bareWindow(w, art0().hero);
-        QPainter p(&grab);
-        p.fillRect(QRect(view - QPoint(0, 1), QSize(512, 481)), Qt::black);
-        p.fillRect(QRect(view + QPoint(0, top), QSize(512, 1)), QColor(255, 128, 0));
-        p.end();
+        const QImage grab = layoutBWithLine(QRect(0, top, 512, 1));
         const LocateResult r = locate(grab, art0().hero);
         ASSERT_EQ(r.layout, 'B');
         const bool rows24 = top >= 56 && top <= 70;
@@ -352,17 +356,9 @@ TEST(GridLocatorLayoutB, LeftEdgeGivesColumns)
         {63, -1, 32},              // 26 columns
         {80, -1, 32},              // 22 columns
     };
-    const QPoint view(40, 60);
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "line at " << c.x << " from row " << c.top);
-        BareWindow w;
-        w.layout = 'B';
-        w.view = view;
-        QImage grab = bareWindow(w, art0().hero);
-        QPainter p(&grab);
-        p.fillRect(QRect(view - QPoint(0, 1), QSize(512, 481)), Qt::black);
-        p.fillRect(QRect(view + QPoint(c.x, c.top), QSize(1, 360)), QColor(255, 128, 0));
-        p.end();
+        const QImage grab = layoutBWithLine(QRect(c.x, c.top, 1, 360));
         const LocateResult r = locate(grab, art0().hero);
         ASSERT_EQ(r.layout, 'B');
         EXPECT_EQ(r.grid.grab_width, c.columns);
