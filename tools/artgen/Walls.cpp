@@ -205,6 +205,19 @@ bool clippedCorner(const BlockPlace& p)
     return std::min(p.dl, p.dr) + std::min(p.dt, p.db) < 2;
 }
 
+// A small slab's outer ring: clipped corners black, mortar along the bottom and right, a
+// highlight along the top and left; nothing inside it.
+std::optional<Ink> slabRim(const BlockPlace& p)
+{
+    if (clippedCorner(p))
+        return ink(kBlack);
+    if (p.dr == 0 || p.db == 0)
+        return tone(kMortar);
+    if (p.dl == 0 || p.dt == 0)
+        return tone(kHighlight);
+    return std::nullopt;
+}
+
 } // namespace
 
 void bevelFill(Tile& tile, const InsideFn& inside, int reach, const BevelShader& shader)
@@ -413,12 +426,8 @@ void drawBrickBlocks(Tile& t, int rows, int columns)
         // split by a mortar line across its middle, and a joint in each course, staggered.
         t.paint([&](int x, int y, double, double) -> std::optional<Ink> {
             const BlockPlace p = blockPlace(t, x, y, columns, rows);
-            if (clippedCorner(p))
-                return ink(kBlack);
-            if (p.dr == 0 || p.db == 0)
-                return tone(kMortar);
-            if (p.dl == 0 || p.dt == 0)
-                return tone(kHighlight);
+            if (const std::optional<Ink> rim = slabRim(p))
+                return rim;
             const int middle = (p.top + p.bottom) / 2;
             if (y == middle)
                 return ink(kBlack);
@@ -486,12 +495,8 @@ void drawSquareBlocks(Tile& t)
     if (t.small()) {
         t.paint([&](int x, int y, double, double) -> std::optional<Ink> {
             const BlockPlace p = blockPlace(t, x, y, 2, 2);
-            if (clippedCorner(p))
-                return ink(kBlack);
-            if (p.dr == 0 || p.db == 0)
-                return tone(kMortar);
-            if (p.dl == 0 || p.dt == 0)
-                return tone(kHighlight);
+            if (const std::optional<Ink> rim = slabRim(p))
+                return rim;
             if (p.dr == 1 || p.db == 1)
                 return tone(kDark);
             if (p.dl == 1 || p.dt == 1)
