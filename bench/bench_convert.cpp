@@ -6,15 +6,15 @@
 #include "LiteralCompare.h"
 
 #include "charsets/Atlas.h"
-#include "charsets/Halftone.h"
-#include "decode/BmpByteImage.h"
+#include "pictures/Halftone.h"
+#include "pictures/BmpByteImage.h"
 #include "decode/CellCompare.h"
 #include "decode/MapDecoder.h"
 #include "export/ImageWriters.h"
 #include "export/MapTable.h"
 #include "export/TiledExport.h"
-#include "intake/GridGeometry.h"
-#include "intake/PictureArea.h"
+#include "pictures/GridGeometry.h"
+#include "pictures/PictureArea.h"
 
 #include <QBuffer>
 

@@ -4,8 +4,8 @@
 // the analysis is timed.
 #include "GrabComposer.h"
 
-#include "charsets/Halftone.h"
-#include "decode/BmpByteImage.h"
+#include "pictures/Halftone.h"
+#include "pictures/BmpByteImage.h"
 #include "intake/GridLocator.h"
 
 #include <benchmark/benchmark.h>

@@ -1,9 +1,9 @@
 // A file dropped on the program: the signature test, the picture load and the grid location of
 // whatever loads. Every input must end in a picture or a vt::Error, within the size limits.
-#include "app/Error.h"
-#include "charsets/Halftone.h"
+#include "pictures/Error.h"
+#include "pictures/Halftone.h"
 #include "charsets/Resources.h"
-#include "decode/BmpByteImage.h"
+#include "pictures/BmpByteImage.h"
 #include "intake/GrabLoader.h"
 #include "intake/GridLocator.h"
 #include "intake/ImageSignature.h"

@@ -8,7 +8,7 @@
 #include "app/UserPrompts.h"
 #include "decode/DecodedMap.h"
 #include "export/SaveMap.h"
-#include "intake/GridGeometry.h"
+#include "pictures/GridGeometry.h"
 
 #include <QCursor>
 #include <QImage>

@@ -6,7 +6,7 @@
 #include "app/Controls.h"
 #include "charsets/ColourSelector.h"
 #include "charsets/GameTables.h"
-#include "charsets/Halftone.h"
+#include "pictures/Halftone.h"
 #include "charsets/Resources.h"
 #include "export/BulkConvForm.h"
 #include "settings/Flags.h"

@@ -1,8 +1,8 @@
 #include "charsets/Atlas.h"
 
-#include "app/Error.h"
+#include "pictures/Error.h"
 #include "charsets/GameTables.h"
-#include "charsets/Halftone.h"
+#include "pictures/Halftone.h"
 #include "charsets/Lzh.h"
 #include "charsets/Resources.h"
 

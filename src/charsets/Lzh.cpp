@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QIODevice>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cstring>
@@ -298,8 +299,7 @@ qint64 Tlzrw1::Decompress()
         fail("the header ends after " + std::to_string(got) + " of 8 bytes");
     if (std::memcmp(header, "!HZL", 4) != 0)
         fail("the stream does not begin with \"!HZL\"");
-    const qint32 size = qint32(quint32(quint8(header[4])) | quint32(quint8(header[5])) << 8 |
-                               quint32(quint8(header[6])) << 16 | quint32(quint8(header[7])) << 24);
+    const qint32 size = qint32(qFromLittleEndian<quint32>(header + 4));
     if (size > MaxSize)
         fail("the stated size of " + std::to_string(size) + " bytes exceeds the limit of " +
              std::to_string(MaxSize) + " bytes");

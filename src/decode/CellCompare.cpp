@@ -1,7 +1,7 @@
 #include "decode/CellCompare.h"
 
-#include "charsets/Halftone.h"
-#include "decode/BmpByteImage.h"
+#include "pictures/Halftone.h"
+#include "pictures/BmpByteImage.h"
 
 #include <algorithm>
 #include <array>

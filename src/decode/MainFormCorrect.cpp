@@ -4,6 +4,7 @@
 #include "app/MainForm.h"
 
 #include "app/Controls.h"
+#include "pictures/Rounding.h"
 #include "decode/MapDecoder.h"
 
 #include <QApplication>
@@ -18,11 +19,6 @@
 namespace vt {
 
 namespace {
-
-int roundHalfEven(double value)
-{
-    return int(std::nearbyint(value));
-}
 
 int floorDiv(int value, int divisor)
 {
@@ -46,8 +42,7 @@ void TMainForm::img_ScreenGrabMouseMove(QMouseEvent* event)
         charcursor->hide();
         return;
     }
-    const QRect cell(int(grid.originx) + kCellWidth * charX,
-                     int(grid.originy) + kCellHeight * charY, kCellWidth, kCellHeight);
+    const QRect cell = cellRect(grid, charX, charY);
     // The box is a child of the grab picture, so it scrolls with it: place it in the picture's
     // own displayed coordinates.
     charcursor->setGeometry(roundHalfEven(cell.left() * scale), roundHalfEven(cell.top() * scale),
@@ -81,8 +76,7 @@ void TMainForm::charcursorMouseDown()
     charcursor->hide();
     const QRect target(kFullSize * charX, kFullSize * charY, kFullSize, kFullSize);
     if (selectedchar < 0 || selectedchar >= int(fullsize_char.size())) {
-        const QRect cell(int(grid.originx) + kCellWidth * charX,
-                         int(grid.originy) + kCellHeight * charY, kCellWidth, kCellHeight);
+        const QRect cell = cellRect(grid, charX, charY);
         img_Map->drawOnPicture(target, enlargedCell(fullcolourimage, cell, kFullSize));
         decoded.map[std::size_t(charX)][std::size_t(charY)] = -1;
         return;

@@ -1,8 +1,8 @@
 #include "decode/MapDecoder.h"
 
-#include "decode/BmpByteImage.h"
+#include "pictures/BmpByteImage.h"
 #include "decode/CellCompare.h"
-#include "intake/PictureArea.h"
+#include "pictures/PictureArea.h"
 
 #include <algorithm>
 #include <cmath>
@@ -66,8 +66,7 @@ DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>&
     const int cells = columns * rows;
     for (int y = 0; y < rows; ++y) {
         for (int x = 0; x < columns; ++x) {
-            const QRect cell(int(input.grid.originx) + kCellWidth * x,
-                             int(input.grid.originy) + kCellHeight * y, kCellWidth, kCellHeight);
+            const QRect cell = cellRect(input.grid, x, y);
             CopyPictureArea(*input.working, cell, cellImage);
             int best = 0;
             const quint8 score = compare.compare(cellImage, best, kCellWidth, kCellHeight);

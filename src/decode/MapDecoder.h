@@ -3,7 +3,7 @@
 #pragma once
 
 #include "decode/DecodedMap.h"
-#include "intake/GridGeometry.h"
+#include "pictures/GridGeometry.h"
 
 #include <QColor>
 #include <QImage>

@@ -13,7 +13,7 @@
 
 #include "export/SaveMap.h"
 #include "intake/GrabLoader.h"
-#include "intake/GridGeometry.h"
+#include "pictures/GridGeometry.h"
 #include "intake/GridLocator.h"
 
 #include <QHash>

@@ -2,7 +2,7 @@
 // with the same commands the user runs one by one.
 #include "app/MainForm.h"
 
-#include "app/Error.h"
+#include "pictures/Error.h"
 #include "charsets/ColourSelector.h"
 #include "export/BulkConvForm.h"
 #include "export/BulkConvert.h"

@@ -2,7 +2,7 @@
 #include "app/MainForm.h"
 
 #include "app/Controls.h"
-#include "app/Error.h"
+#include "pictures/Error.h"
 #include "charsets/ColourSelector.h"
 #include "export/FileNames.h"
 #include "export/SaveMap.h"

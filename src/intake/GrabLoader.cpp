@@ -1,8 +1,9 @@
 #include "intake/GrabLoader.h"
 
-#include "app/Error.h"
-#include "charsets/Halftone.h"
 #include "intake/ImageSignature.h"
+#include "pictures/Error.h"
+#include "pictures/Halftone.h"
+#include "pictures/LittleEndian.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,16 +35,6 @@ void checkSides(qint64 width, qint64 height, const QString& what)
                         .arg(what)
                         .arg(width)
                         .arg(height));
-}
-
-quint32 le16(const QByteArray& b, int at)
-{
-    return quint32(uchar(b[at])) | quint32(uchar(b[at + 1])) << 8;
-}
-
-quint32 le32(const QByteArray& b, int at)
-{
-    return le16(b, at) | le16(b, at + 2) << 16;
 }
 
 quint32 be32(const QByteArray& b, int at)

@@ -2,8 +2,8 @@
 
 #include "charsets/GameTables.h"
 #include "decode/CellCompare.h"
-#include "intake/ByteImageReader.h"
-#include "intake/PictureArea.h"
+#include "pictures/ByteImageReader.h"
+#include "pictures/PictureArea.h"
 
 #include <QRect>
 

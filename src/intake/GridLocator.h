@@ -3,7 +3,7 @@
 // the colour scheme. Pure logic: the main window applies the result to its controls.
 #pragma once
 
-#include "intake/GridGeometry.h"
+#include "pictures/GridGeometry.h"
 
 #include <QByteArray>
 #include <QImage>

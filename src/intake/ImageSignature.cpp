@@ -1,5 +1,7 @@
 #include "intake/ImageSignature.h"
 
+#include "pictures/LittleEndian.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -21,8 +23,7 @@ ImageKind kindOf(const std::array<uchar, 16>& b, quint32 size)
 {
     static constexpr uchar kPng[16] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A,
                                        0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44, 0x52};
-    const quint32 bmpSize =
-        quint32(b[2]) | quint32(b[3]) << 8 | quint32(b[4]) << 16 | quint32(b[5]) << 24;
+    const quint32 bmpSize = le32(b, 2);
     if (b[0] == 'B' && b[1] == 'M' && bmpSize == size)
         return ImageKind::Bmp;
     if (std::memcmp(b.data(), kPng, sizeof kPng) == 0)

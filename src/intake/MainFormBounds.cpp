@@ -7,6 +7,7 @@
 #include "app/MainForm.h"
 
 #include "app/Controls.h"
+#include "pictures/Rounding.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -18,11 +19,6 @@
 namespace vt {
 
 namespace {
-
-int roundHalfEven(double value)
-{
-    return int(std::nearbyint(value));
-}
 
 // Edge zones, in screen pixels of the box, where a drag resizes instead of moving.
 constexpr int kEdgeZone = 6;

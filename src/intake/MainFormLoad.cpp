@@ -3,9 +3,9 @@
 #include "app/MainForm.h"
 
 #include "app/Controls.h"
-#include "app/Error.h"
+#include "pictures/Error.h"
 #include "charsets/ColourSelector.h"
-#include "decode/BmpByteImage.h"
+#include "pictures/BmpByteImage.h"
 #include "intake/GrabLoader.h"
 #include "intake/GridLocator.h"
 

@@ -1,6 +1,6 @@
 // The character sets as the window shows them, and the colour selector's items.
 #include "app/Controls.h"
-#include "app/Error.h"
+#include "pictures/Error.h"
 #include "app/MainForm.h"
 #include "charsets/ColourSelector.h"
 #include "charsets/GameTables.h"

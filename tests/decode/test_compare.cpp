@@ -1,5 +1,5 @@
-#include "charsets/Halftone.h"
-#include "decode/BmpByteImage.h"
+#include "pictures/Halftone.h"
+#include "pictures/BmpByteImage.h"
 #include "decode/CellCompare.h"
 
 #include "LiteralCompare.h"

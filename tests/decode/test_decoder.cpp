@@ -1,10 +1,10 @@
 // The decoding pass in the library: matching, thresholds, drawing and the accuracy figure.
 #include "charsets/Atlas.h"
-#include "decode/BmpByteImage.h"
+#include "pictures/BmpByteImage.h"
 #include "decode/CellCompare.h"
 #include "decode/MapDecoder.h"
 #include "intake/GrabLoader.h"
-#include "intake/PictureArea.h"
+#include "pictures/PictureArea.h"
 
 #include "GrabComposer.h"
 

@@ -2,7 +2,7 @@
 #include "app/Controls.h"
 #include "app/MainForm.h"
 #include "charsets/ColourSelector.h"
-#include "charsets/Halftone.h"
+#include "pictures/Halftone.h"
 
 #include "GrabComposer.h"
 #include "TestSupport.h"

@@ -1,8 +1,8 @@
-#include "charsets/Halftone.h"
-#include "decode/BmpByteImage.h"
+#include "pictures/Halftone.h"
+#include "pictures/BmpByteImage.h"
 #include "decode/CellCompare.h"
-#include "intake/ByteImageReader.h"
-#include "intake/PictureArea.h"
+#include "pictures/ByteImageReader.h"
+#include "pictures/PictureArea.h"
 
 #include <gtest/gtest.h>
 

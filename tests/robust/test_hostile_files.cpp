@@ -1,10 +1,10 @@
 // Pictures we did not make, pictures made to hurt, and files that change under the loader: each
 // is loaded, analysed and decoded, or refused with a message naming it.
-#include "app/Error.h"
+#include "pictures/Error.h"
 #include "charsets/Atlas.h"
-#include "charsets/Halftone.h"
+#include "pictures/Halftone.h"
 #include "charsets/Resources.h"
-#include "decode/BmpByteImage.h"
+#include "pictures/BmpByteImage.h"
 #include "decode/MapDecoder.h"
 #include "intake/GrabLoader.h"
 #include "intake/GridLocator.h"

@@ -1,7 +1,7 @@
 #include "BmpWriter.h"
 
 #include "Schemes.h"
-#include "charsets/Halftone.h"
+#include "pictures/Halftone.h"
 
 #include <QRgb>
 

@@ -4,8 +4,8 @@
 #include "GrabComposer.h"
 
 #include "charsets/GameTables.h"
-#include "charsets/Halftone.h"
-#include "decode/BmpByteImage.h"
+#include "pictures/Halftone.h"
+#include "pictures/BmpByteImage.h"
 #include "export/ImageWriters.h"
 #include "intake/GridLocator.h"
 

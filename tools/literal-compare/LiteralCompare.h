@@ -3,7 +3,7 @@
 // CompareBitmaps must agree with (tests) and is measured against (benchmarks).
 #pragma once
 
-#include "decode/BmpByteImage.h"
+#include "pictures/BmpByteImage.h"
 
 #include <QByteArray>
 

@@ -1,7 +1,7 @@
-#include "intake/PictureArea.h"
+#include "pictures/PictureArea.h"
 
-#include "charsets/Halftone.h"
-#include "decode/BmpByteImage.h"
+#include "pictures/Halftone.h"
+#include "pictures/BmpByteImage.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,7 @@
-#include "decode/BmpByteImage.h"
+#include "pictures/BmpByteImage.h"
 
-#include "charsets/Halftone.h"
+#include "pictures/Halftone.h"
+#include "pictures/LittleEndian.h"
 
 #include <algorithm>
 #include <array>
@@ -118,8 +119,7 @@ quint32 OffBits(const QByteArray& image)
 {
     if (image.size() < 14)
         return 0;
-    const auto* d = reinterpret_cast<const uchar*>(image.constData());
-    return quint32(d[10]) | quint32(d[11]) << 8 | quint32(d[12]) << 16 | quint32(d[13]) << 24;
+    return le32(image, 10);
 }
 
 } // namespace vt

@@ -1,6 +1,7 @@
 // Where the map's grid of 16 x 15-pixel cells lies in a grab.
 #pragma once
 
+#include <QRect>
 #include <QtGlobal>
 
 namespace vt {
@@ -19,6 +20,13 @@ struct GridGeometry
 
     friend bool operator==(const GridGeometry&, const GridGeometry&) = default;
 };
+
+// The picture rectangle of the map cell in `column`, `row` of `grid`.
+inline QRect cellRect(const GridGeometry& grid, int column, int row)
+{
+    return QRect(int(grid.originx) + kCellWidth * column, int(grid.originy) + kCellHeight * row,
+                 kCellWidth, kCellHeight);
+}
 
 // 8, 16, 24 or 32.
 inline bool IsValidMapSize(qint32 n)

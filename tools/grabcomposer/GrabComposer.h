@@ -6,7 +6,7 @@
 // plausible panels around them that offer the searches nothing else to latch on to.
 #pragma once
 
-#include "intake/GridGeometry.h"
+#include "pictures/GridGeometry.h"
 
 #include <QImage>
 #include <QPoint>

@@ -1,6 +1,6 @@
-#include "intake/ByteImageReader.h"
+#include "pictures/ByteImageReader.h"
 
-#include "decode/BmpByteImage.h"
+#include "pictures/BmpByteImage.h"
 #include "decode/CellCompare.h"
 
 #include <utility>

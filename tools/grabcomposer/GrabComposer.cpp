@@ -1,9 +1,9 @@
 #include "GrabComposer.h"
 
-#include "app/Error.h"
+#include "pictures/Error.h"
 #include "charsets/Atlas.h"
 #include "charsets/GameTables.h"
-#include "charsets/Halftone.h"
+#include "pictures/Halftone.h"
 #include "charsets/Resources.h"
 #include "decode/CellCompare.h"
 

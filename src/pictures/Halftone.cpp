@@ -1,4 +1,4 @@
-#include "charsets/Halftone.h"
+#include "pictures/Halftone.h"
 
 #include <QPainter>
 
@@ -11,7 +11,7 @@ namespace vt {
 namespace {
 
 const std::array<PaletteEntry, 256> kEntries{{
-#include "charsets/HalftonePalette.inc"
+#include "pictures/HalftonePalette.inc"
 }};
 
 int squaredDistance(int r, int g, int b, const PaletteEntry& e)
