@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <atomic>
 #include <vector>
 
 namespace vt {
@@ -37,8 +38,18 @@ std::vector<Override>& overrides()
 
 } // namespace
 
+namespace {
+std::atomic<int> g_generation{0};
+} // namespace
+
+int resourceGeneration()
+{
+    return g_generation.load();
+}
+
 void overrideResource(const QString& name, std::optional<QByteArray> bytes)
 {
+    ++g_generation;
     auto& list = overrides();
     if (name.isNull()) {
         list.clear();

@@ -18,6 +18,10 @@ std::optional<QByteArray> readResource(const QString& name);
 // resource counts as missing. A null name clears every stand-in.
 void overrideResource(const QString& name, std::optional<QByteArray> bytes);
 
+// Counts the calls of overrideResource, so that a cache of what the resources hold knows when
+// to read them again.
+int resourceGeneration();
+
 // A picture of the windows (banner, button pictures, hero, puzzle piece, ...), found by its
 // name without extension and without regard to case; a null image when there is none.
 QImage programPicture(const QString& name);

@@ -142,48 +142,53 @@ ParseResult parseCommandLine(const QStringList& arguments)
             return error(QStringLiteral("the settings file \"%1\" does not exist.").arg(path));
         useSettingsFile(path);
     }
-    ConvertSettings& settings = options.settings;
-    settings = storedConvertSettings();
+    Preferences& prefs = options.prefs;
+    prefs = readPreferences(StoreAccess::ReadOnly);
+    BulkOptions& bulk = options.bulk;
+    bulk.choices = prefs.bulkOutputs;
+    bulk.pattern = prefs.pattern;
+    // A run writes many files: the disk takes them at its own pace.
+    bulk.syncEachFile = false;
 
     options.outputDir = parser.value(output);
     if (parser.isSet(output) && options.outputDir.isEmpty())
         return error(QStringLiteral("--output needs a folder."));
     if (parser.isSet(formats)) {
         QString name;
-        if (!parseFormats(parser.value(formats), settings.choices, name))
+        if (!parseFormats(parser.value(formats), bulk.choices, name))
             return error(QStringLiteral("unknown format \"%1\" (bmp, png, gif, jpeg, csv, tmx "
                                         "or json).")
                              .arg(name));
     }
     if (parser.isSet(pattern))
-        settings.pattern = parser.value(pattern);
+        bulk.pattern = parser.value(pattern);
 
     if (parser.isSet(game)) {
         const QString value = parser.value(game).toLower();
         if (value == QLatin1String("auto"))
-            settings.forcedGame = -1;
+            bulk.forcedGame = -1;
         else if (value == QLatin1String("1") || value == QLatin1String("2"))
-            settings.forcedGame = value.toInt() - 1;
+            bulk.forcedGame = value.toInt() - 1;
         else
             return error(QStringLiteral("--game takes auto, 1 or 2."));
     }
     if (parser.isSet(colour)) {
         const QString value = parser.value(colour);
-        settings.forcedColour = -2;
+        bulk.forcedColour = -2;
         if (value.compare(QLatin1String("auto"), Qt::CaseInsensitive) == 0)
-            settings.forcedColour = -1;
+            bulk.forcedColour = -1;
         for (int i = 0; i < kColourCount; ++i)
             if (value.compare(colourName(i), Qt::CaseInsensitive) == 0)
-                settings.forcedColour = i;
-        if (settings.forcedColour == -2)
+                bulk.forcedColour = i;
+        if (bulk.forcedColour == -2)
             return error(QStringLiteral("--colour takes auto, blue, cyan, green, magenta, orange "
                                         "or red."));
     }
 
     const std::pair<const QCommandLineOption*, quint8*> thresholds[] = {
-        {&charMatch, &settings.thresholds.prob_match},
-        {&pixelMatch, &settings.thresholds.pix_match},
-        {&vorlanMatch, &settings.thresholds.vorlan_match},
+        {&charMatch, &prefs.thresholds.prob_match},
+        {&pixelMatch, &prefs.thresholds.pix_match},
+        {&vorlanMatch, &prefs.thresholds.vorlan_match},
     };
     for (const auto& [option, field] : thresholds) {
         if (!parser.isSet(*option))
@@ -198,18 +203,18 @@ ParseResult parseCommandLine(const QStringList& arguments)
     if (parser.isSet(csvCodes)) {
         const QString value = parser.value(csvCodes).toLower();
         if (value == QLatin1String("atlas"))
-            settings.charRef = kCharRefAtlas;
+            prefs.charRef = kCharRefAtlas;
         else if (value == QLatin1String("pc"))
-            settings.charRef = kCharRefPc;
+            prefs.charRef = kCharRefPc;
         else
             return error(QStringLiteral("--csv-codes takes atlas or pc."));
     }
     if (parser.isSet(unknown)) {
         const QString value = parser.value(unknown).toLower();
         if (value == QLatin1String("grab"))
-            settings.puzzpiece = false;
+            prefs.puzzpiece = false;
         else if (value == QLatin1String("puzzle"))
-            settings.puzzpiece = true;
+            prefs.puzzpiece = true;
         else
             return error(QStringLiteral("--unknown takes grab or puzzle."));
     }

@@ -1,7 +1,8 @@
 // The command line of vorlan-tesselor-cli.
 #pragma once
 
-#include "export/GrabConverter.h"
+#include "session/BulkRun.h"
+#include "session/Preferences.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,7 +18,8 @@ struct CliOptions
     int jobs = 0;       // 0: one per processor
     bool json = false;
     bool quiet = false;
-    ConvertSettings settings;
+    Preferences prefs; // the stored preferences, with the options' changes
+    BulkOptions bulk;  // outputs, pattern, forced game and colour; outputDir is set by the run
 };
 
 struct ParseResult

@@ -48,12 +48,15 @@ LoadedGrab load(const QString& path)
 
 } // namespace
 
-void convertAll(const QStringList& inputs, const ConvertSettings& settings,
+void convertAll(const QStringList& inputs, const Preferences& prefs, BulkOptions options,
                 const QString& outputDir, int jobs,
                 const std::function<void(int index, const GrabReport& report)>& onReport)
 {
     const int count = int(inputs.size());
-    RunPlanner planner(settings, outputDir, inputs);
+    options.outputDir = outputDir;
+    RunPlanner planner(options, inputs);
+    // What the grabs so far leave to the next, handed from session to session in run order.
+    CarriedState carried;
 
     std::mutex mutex;
     std::condition_variable planned;
@@ -63,6 +66,8 @@ void convertAll(const QStringList& inputs, const ConvertSettings& settings,
     std::atomic<int> nextToTake{0};
 
     const auto work = [&] {
+        GrabSession session;
+        session.prefs = prefs;
         for (;;) {
             const int index = nextToTake++;
             if (index >= count)
@@ -76,7 +81,11 @@ void convertAll(const QStringList& inputs, const ConvertSettings& settings,
                 std::unique_lock lock(mutex);
                 planned.wait(lock, [&] { return nextToPlan == index; });
                 try {
-                    plan = planner.plan(index, grab);
+                    session.carry(carried);
+                    plan = planGrab(session, grab, options);
+                    if (grab.status == LoadedGrab::Status::Loaded)
+                        carried = session.carried();
+                    planner.claim(index, plan);
                 } catch (const std::exception& error) {
                     plan = GrabPlan{};
                     plan.failure = unexpected(grab.path, error);
@@ -88,14 +97,14 @@ void convertAll(const QStringList& inputs, const ConvertSettings& settings,
 
             GrabReport report;
             try {
-                report = finishGrab(grab, plan, settings);
+                report = finishGrab(session, grab, plan, options);
             } catch (const std::exception& error) {
                 report = GrabReport{};
                 report.input = grab.path;
                 report.outcome = GrabReport::Outcome::Failed;
                 report.error = unexpected(grab.path, error);
             }
-            grab.release();
+            grab.pictures = {};
 
             std::lock_guard lock(mutex);
             reports[std::size_t(index)] = std::move(report);

@@ -2,7 +2,8 @@
 // planning in input order, so that the outputs do not depend on the number of threads.
 #pragma once
 
-#include "export/GrabConverter.h"
+#include "session/BulkRun.h"
+#include "session/Preferences.h"
 
 #include <QString>
 #include <QStringList>
@@ -12,9 +13,10 @@
 namespace vt::cli {
 
 // Converts `inputs` (grab paths, in run order) into `outputDir` with up to `jobs` threads.
-// Each thread holds one grab at a time, so memory does not grow with the number of grabs.
+// Each thread works with a session of its own and holds one grab at a time, so memory does not
+// grow with the number of grabs.
 // `onReport` gets every grab's report in input order, one call at a time.
-void convertAll(const QStringList& inputs, const ConvertSettings& settings,
+void convertAll(const QStringList& inputs, const Preferences& prefs, BulkOptions options,
                 const QString& outputDir, int jobs,
                 const std::function<void(int index, const GrabReport& report)>& onReport);
 

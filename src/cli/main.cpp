@@ -124,7 +124,7 @@ int main(int argc, char* argv[])
     int converted = 0;
     int failed = 0;
     int skipped = 0;
-    cli::convertAll(grabs, options.settings, outputDir, jobs, [&](int, const GrabReport& report) {
+    cli::convertAll(grabs, options.prefs, options.bulk, outputDir, jobs, [&](int, const GrabReport& report) {
         if (options.json)
             print(stdout,
                   QString::fromUtf8(QJsonDocument(jsonOf(report)).toJson(QJsonDocument::Compact)) +

@@ -4,6 +4,7 @@
 
 #include "decode/DecodedMap.h"
 #include "pictures/GridGeometry.h"
+#include "settings/Defaults.h"
 
 #include <QColor>
 #include <QImage>
@@ -24,7 +25,7 @@ struct DecodeInput
     const std::vector<QImage>* mapsize = nullptr;  // the candidates, 16 x 15, 8 bits
     const std::vector<QImage>* fullsize = nullptr; // 64 x 64 pictures drawn for matched cells
     const QImage* puzzle = nullptr; // 64 x 64, drawn for unmatched cells when puzzpiece
-    quint8 prob_match = 88;
+    quint8 prob_match = regdefault::ProbMatch;
     bool puzzpiece = false;
 };
 

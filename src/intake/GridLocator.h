@@ -4,6 +4,7 @@
 #pragma once
 
 #include "pictures/GridGeometry.h"
+#include "settings/Defaults.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -17,9 +18,10 @@ namespace vt {
 // Whole percentages; a value passes when it is at least the threshold.
 struct Thresholds
 {
-    quint8 prob_match = 88;   // the hero check's acceptance
-    quint8 pix_match = 90;    // two single pixels count as alike
-    quint8 vorlan_match = 96; // the hero at its first place is accepted without trying the second
+    quint8 prob_match = regdefault::ProbMatch; // the hero check's acceptance
+    quint8 pix_match = regdefault::PixelMatch; // two single pixels count as alike
+    // The hero at its first place is accepted without trying the second.
+    quint8 vorlan_match = regdefault::VorlanMatch;
 };
 
 struct LocateInput

@@ -6,6 +6,8 @@
 // own accessor, so a write reaches the store at once and a later read sees it.
 #pragma once
 
+#include "settings/Defaults.h"
+
 #include <QSettings>
 #include <QString>
 
@@ -46,24 +48,5 @@ void SetRegInteger(const QString& name, qint32 value);
 // - A value of the wrong type, replaced by its default: the message gives what it held.
 QStringList takeSettingsProblems();
 
-// Value names.
-namespace reg {
-inline const QString Flags = QStringLiteral("Flags");
-inline const QString ProbMatch = QStringLiteral("ProbMatch");
-inline const QString PixelMatch = QStringLiteral("PixelMatch");
-inline const QString VorlanMatch = QStringLiteral("VorlanMatch");
-inline const QString MapName = QStringLiteral("MapName");
-inline const QString CharRef = QStringLiteral("CharRef");
-} // namespace reg
-
-// Defaults written on first read.
-namespace regdefault {
-inline constexpr qint32 Flags = 17; // BMP and CSV
-inline constexpr qint32 ProbMatch = 88;
-inline constexpr qint32 PixelMatch = 90;
-inline constexpr qint32 VorlanMatch = 96;
-inline const QString MapName = QStringLiteral("%s-decode");
-inline constexpr qint32 CharRef = 0;
-} // namespace regdefault
 
 } // namespace vt

@@ -1,7 +1,7 @@
 // Tiled maps of a decoded grab, read back field by field as Tiled's TMX and JSON map format
 // references describe them, and the tileset picture they refer to.
 #include "charsets/Atlas.h"
-#include "export/GrabConverter.h"
+#include "session/BulkRun.h"
 #include "export/SaveMap.h"
 #include "export/TiledExport.h"
 
@@ -56,12 +56,13 @@ protected:
         s_dir = new QTemporaryDir;
         const QString grab = s_dir->filePath(QStringLiteral("level8.png"));
         ASSERT_TRUE(test::composeMapView(drawnMap(), GrabArt::shipped(kGame, kColour)).save(grab));
-        ConvertSettings settings;
+        BulkOptions settings;
+        settings.outputDir = s_dir->path();
         settings.pattern = QStringLiteral("%s");
         settings.choices = {};
         settings.choices.tmx = settings.choices.json = true;
-        CarriedState state;
-        s_report = new GrabReport(convertGrab(grab, state, settings, s_dir->path()));
+        GrabSession session;
+        s_report = new GrabReport(convertGrab(session, grab, settings));
     }
     static void TearDownTestSuite()
     {

@@ -1,6 +1,6 @@
-// The converter's carried state, its forcing options, the output claims of a run, and the
-// stored preferences it reads without writing.
-#include "export/GrabConverter.h"
+// The bulk run's carried state, its forcing options, the output claims of a run, and the
+// stored preferences the command line reads without writing.
+#include "session/BulkRun.h"
 #include "settings/RegUtils.h"
 
 #include "ExportFixtures.h"
@@ -24,6 +24,7 @@ class ConverterTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        settings.outputDir = out();
         settings.pattern = QStringLiteral("%s");
         settings.choices = {};
         settings.choices.csv = true;
@@ -45,12 +46,13 @@ protected:
         EXPECT_TRUE(image.save(m_dir.filePath(name)));
         return m_dir.filePath(name);
     }
-    GrabReport convert(const QString& path) { return convertGrab(path, state, settings, out()); }
+    GrabReport convert(const QString& path) { return convertGrab(session, path, settings); }
     QString out() const { return m_dir.path(); }
 
     QTemporaryDir m_dir;
-    ConvertSettings settings;
-    CarriedState state;
+    BulkOptions settings;
+    GrabSession session;
+    const GrabSession& state = session; // what carries from grab to grab
 };
 
 TEST_F(ConverterTest, TheGameAndTheLoadedMarkCarryOverAsInTheWindow)
@@ -130,16 +132,21 @@ TEST_F(ConverterTest, ARunRefusesOutputsThatWouldReplaceAnotherGrabsOrAGrabStill
     settings.choices.tmx = true;
     const QStringList inputs{mapView("a.png", 1, 0, 16, 16, 1), mapView("b.png", 1, 0, 16, 16, 2),
                              mapView("c.png", 1, 0, 16, 16, 3)};
-    RunPlanner planner(settings, out(), inputs);
+    RunPlanner planner(settings, inputs);
+    const auto plan = [this](RunPlanner& run, int index, const QString& input) {
+        LoadedGrab grab = loadGrab(input);
+        GrabPlan planned = planGrab(session, grab, settings);
+        run.claim(index, planned);
+        return std::pair(planned, grab);
+    };
 
-    const LoadedGrab a = loadGrab(inputs[0]);
-    const GrabPlan first = planner.plan(0, a);
+    const auto [first, a] = plan(planner, 0, inputs[0]);
     EXPECT_TRUE(first.decodes) << first.failure.toStdString();
-    ASSERT_EQ(finishGrab(a, first, settings).outcome, GrabReport::Outcome::Converted);
+    ASSERT_EQ(finishGrab(session, a, first, settings).outcome, GrabReport::Outcome::Converted);
     const QByteArray written = test::readAll(m_dir.filePath("same.csv"));
 
     // The second grab would write same.csv again: refused, the first grab's table stays.
-    const GrabPlan second = planner.plan(1, loadGrab(inputs[1]));
+    const GrabPlan second = plan(planner, 1, inputs[1]).first;
     EXPECT_FALSE(second.decodes);
     EXPECT_TRUE(second.failure.contains(QStringLiteral("a.png"))) << second.failure.toStdString();
     EXPECT_EQ(test::readAll(m_dir.filePath("same.csv")), written);
@@ -147,23 +154,24 @@ TEST_F(ConverterTest, ARunRefusesOutputsThatWouldReplaceAnotherGrabsOrAGrabStill
     // The tileset picture is shared by maps of one game and scheme; a grab of the run still
     // to be read is not.
     settings.pattern = QStringLiteral("%s-x");
-    RunPlanner shared(settings, out(), inputs + QStringList{m_dir.filePath("b-x.csv")});
-    EXPECT_TRUE(shared.plan(0, loadGrab(inputs[0])).decodes);
-    const GrabPlan replacing = shared.plan(1, loadGrab(inputs[1]));
+    RunPlanner shared(settings, inputs + QStringList{m_dir.filePath("b-x.csv")});
+    EXPECT_TRUE(plan(shared, 0, inputs[0]).first.decodes);
+    const GrabPlan replacing = plan(shared, 1, inputs[1]).first;
     EXPECT_FALSE(replacing.decodes);
     EXPECT_TRUE(replacing.failure.contains(QStringLiteral("b-x.csv")))
         << replacing.failure.toStdString();
-    EXPECT_TRUE(shared.plan(2, loadGrab(inputs[2])).decodes);
+    EXPECT_TRUE(plan(shared, 2, inputs[2]).first.decodes);
 }
 
-TEST(StoredConvertSettings, AreReadAsTheWindowReadsThemWithoutWritingTheStore)
+TEST(StoredPreferences, AreReadAsTheWindowReadsThemWithoutWritingTheStore)
 {
     test::SettingsSandbox::clear();
-    const ConvertSettings defaults = storedConvertSettings();
+    const Preferences defaults = readPreferences(StoreAccess::ReadOnly);
     EXPECT_TRUE(OpenReg()->allKeys().isEmpty());
-    EXPECT_TRUE(defaults.choices.bmp && defaults.choices.csv);
-    EXPECT_FALSE(defaults.choices.png || defaults.choices.gif || defaults.choices.jpg ||
-                 defaults.choices.tmx || defaults.choices.json);
+    EXPECT_TRUE(defaults.bulkOutputs.bmp && defaults.bulkOutputs.csv);
+    EXPECT_FALSE(defaults.bulkOutputs.png || defaults.bulkOutputs.gif ||
+                 defaults.bulkOutputs.jpg || defaults.bulkOutputs.tmx ||
+                 defaults.bulkOutputs.json);
     EXPECT_EQ(defaults.thresholds.prob_match, 88);
     EXPECT_EQ(defaults.pattern, QStringLiteral("%s-decode"));
 
@@ -172,9 +180,9 @@ TEST(StoredConvertSettings, AreReadAsTheWindowReadsThemWithoutWritingTheStore)
     SetRegInteger(reg::PixelMatch, -4);
     SetRegInteger(reg::CharRef, 7);
     SetRegString(reg::MapName, QString());
-    const ConvertSettings stored = storedConvertSettings();
-    EXPECT_TRUE(stored.choices.bmp && stored.choices.png && stored.choices.gif &&
-                stored.choices.jpg && stored.choices.csv && stored.puzzpiece);
+    const Preferences stored = readPreferences(StoreAccess::ReadOnly);
+    EXPECT_TRUE(stored.bulkOutputs.bmp && stored.bulkOutputs.png && stored.bulkOutputs.gif &&
+                stored.bulkOutputs.jpg && stored.bulkOutputs.csv && stored.puzzpiece);
     EXPECT_EQ(stored.thresholds.prob_match, 100);
     EXPECT_EQ(stored.thresholds.pix_match, 0);
     EXPECT_EQ(stored.charRef, 1);

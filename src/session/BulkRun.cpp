@@ -1,0 +1,202 @@
+#include "session/BulkRun.h"
+
+#include "charsets/GameTables.h"
+#include "export/BulkConvert.h"
+#include "export/TiledExport.h"
+#include "intake/ImageSignature.h"
+#include "pictures/Error.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace vt {
+
+namespace {
+
+QString absolute(const QString& path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+} // namespace
+
+LoadedGrab loadGrab(const QString& path)
+{
+    LoadedGrab grab;
+    grab.path = path;
+    grab.name = QFileInfo(path).fileName();
+    if (!IsAnImage(path))
+        return grab;
+    try {
+        grab.pictures = GrabSession::readGrab(path);
+        grab.status = LoadedGrab::Status::Loaded;
+    } catch (const Error& error) {
+        grab.status = LoadedGrab::Status::Unreadable;
+        grab.error = error.message();
+    }
+    return grab;
+}
+
+GrabPlan planGrab(GrabSession& session, LoadedGrab& grab, const BulkOptions& options)
+{
+    GrabPlan plan;
+    if (grab.status == LoadedGrab::Status::NotAPicture)
+        return plan;
+    if (grab.status == LoadedGrab::Status::Unreadable) {
+        plan.failure = grab.error;
+        return plan;
+    }
+
+    // A forced game is analysed as a reload with that game chosen: nothing detected changes it.
+    const bool forcedGame = options.forcedGame >= 0;
+    if (forcedGame)
+        session.game = options.forcedGame;
+    session.loadPictures(std::move(grab.pictures), grab.path, !forcedGame);
+    grab.pictures = {};
+    if (options.forcedColour >= 0 && session.outcome != LoadOutcome::WindowNotFound)
+        session.selectColour(options.forcedColour);
+    plan.analysed = true;
+
+    if (session.outcome == LoadOutcome::WindowNotFound) {
+        plan.failure = QStringLiteral("\"%1\" is the size of a game window, but shows neither "
+                                      "window marker with the hero beside it; nothing decoded.")
+                           .arg(QDir::toNativeSeparators(grab.path));
+        return plan;
+    }
+    plan.game = session.game;
+    plan.colour = session.colour;
+    plan.grid = session.grid;
+    plan.decodes = session.canDecode();
+    if (!plan.decodes) {
+        plan.failure = QStringLiteral("\"%1\" is neither a map view nor a game window, and no grab "
+                                      "before it in this run was; nothing decoded.")
+                           .arg(QDir::toNativeSeparators(grab.path));
+        return plan;
+    }
+    // Joined by hand: an empty pattern names the outputs by their extension alone, inside the
+    // destination.
+    plan.base = options.outputDir + QLatin1Char('/') +
+                expandPattern(options.pattern, plan.game + 1, grab.name);
+    return plan;
+}
+
+std::vector<PlannedOutput> plannedOutputs(const GrabPlan& plan, const BulkOptions& options)
+{
+    std::vector<PlannedOutput> outputs;
+    if (!plan.decodes)
+        return outputs;
+    const SaveChoices& c = options.choices;
+    const std::pair<bool, const char*> own[] = {
+        {c.bmp, ".bmp"}, {c.png, ".png"}, {c.gif, ".gif"}, {c.jpg, ".jpeg"}, {c.csv, ".csv"}};
+    for (const auto& [chosen, extension] : own)
+        if (chosen)
+            outputs.push_back({plan.base + QLatin1String(extension), false});
+    if (c.tmx || c.json) {
+        const TiledTileset tileset =
+            tiledTileset(plan.game, plan.colour, char_count[std::size_t(plan.game)]);
+        outputs.push_back({QFileInfo(plan.base + QStringLiteral(".tmx")).absolutePath() +
+                               QLatin1Char('/') + tileset.imageFile,
+                           true});
+    }
+    if (c.tmx)
+        outputs.push_back({plan.base + QStringLiteral(".tmx"), false});
+    if (c.json)
+        outputs.push_back({plan.base + QStringLiteral(".json"), false});
+    return outputs;
+}
+
+GrabReport finishGrab(GrabSession& session, const LoadedGrab& grab, const GrabPlan& plan,
+                      const BulkOptions& options, const std::function<void(int)>& progress)
+{
+    GrabReport report;
+    report.input = grab.path;
+    report.analysed = plan.analysed && session.outcome != LoadOutcome::WindowNotFound;
+    report.game = plan.game;
+    report.colour = plan.colour;
+    report.grid = plan.grid;
+    if (!plan.decodes) {
+        report.outcome = grab.status == LoadedGrab::Status::NotAPicture
+                             ? GrabReport::Outcome::Skipped
+                             : GrabReport::Outcome::Failed;
+        report.error = plan.failure;
+        return report;
+    }
+
+    try {
+        session.decode(progress);
+    } catch (const Error& error) {
+        report.outcome = GrabReport::Outcome::Failed;
+        report.error = error.message();
+        return report;
+    }
+    report.decoded = true;
+    report.errors = session.decoded.errors;
+    report.accuracy = session.accuracy();
+
+    SaveMapHooks hooks;
+    hooks.syncEachFile = options.syncEachFile;
+    const SaveMapResult saved =
+        session.saveUnder(session.mapPicture, plan.base, options.choices, false, hooks);
+    report.outputs = saved.written;
+    if (!saved.ok()) {
+        report.outcome = GrabReport::Outcome::Failed;
+        report.error = saved.error;
+        report.saveFailed = true;
+        return report;
+    }
+    report.outcome = GrabReport::Outcome::Converted;
+    return report;
+}
+
+GrabReport convertGrab(GrabSession& session, const QString& path, const BulkOptions& options)
+{
+    LoadedGrab grab = loadGrab(path);
+    const GrabPlan plan = planGrab(session, grab, options);
+    return finishGrab(session, grab, plan, options);
+}
+
+RunPlanner::RunPlanner(BulkOptions options, const QStringList& inputs)
+    : m_options(std::move(options))
+{
+    for (int i = 0; i < inputs.size(); ++i) {
+        m_lastInput.insert(absolute(inputs[i]), i);
+        m_names.append(QDir::toNativeSeparators(inputs[i]));
+    }
+}
+
+void RunPlanner::claim(int index, GrabPlan& plan)
+{
+    const std::vector<PlannedOutput> outputs = plannedOutputs(plan, m_options);
+
+    // All or nothing: a grab whose names clash claims none of them.
+    QHash<QString, Claim> mine;
+    for (const PlannedOutput& output : outputs) {
+        const QString key = absolute(output.path);
+        const QString shown = QDir::toNativeSeparators(output.path);
+        QString clash;
+        const auto claimed = m_claims.constFind(key);
+        const auto own = mine.constFind(key);
+        if (claimed != m_claims.cend() && !(claimed->shared && output.shared))
+            clash = QStringLiteral("its output \"%1\" is also written for \"%2\"")
+                        .arg(shown, m_names.value(claimed->index));
+        else if (own != mine.cend())
+            clash = QStringLiteral("two of its outputs are named \"%1\"").arg(shown);
+        else if (m_lastInput.value(key, -1) > index)
+            clash = QStringLiteral("its output \"%1\" would replace a grab that this run reads "
+                                   "later")
+                        .arg(shown);
+        if (!clash.isEmpty()) {
+            plan.decodes = false;
+            plan.failure =
+                QStringLiteral("\"%1\" is not converted: %2; nothing was written for it.")
+                    .arg(m_names.value(index), clash);
+            return;
+        }
+        mine.insert(key, Claim{index, output.shared});
+    }
+    for (auto it = mine.cbegin(); it != mine.cend(); ++it)
+        if (!m_claims.contains(it.key()))
+            m_claims.insert(it.key(), it.value());
+}
+
+} // namespace vt

@@ -1,0 +1,220 @@
+#include "session/GrabSession.h"
+
+#include "charsets/GameTables.h"
+#include "intake/GrabLoader.h"
+
+#include <QPainter>
+
+#include <utility>
+
+namespace vt {
+
+CarriedState::CarriedState()
+{
+    for (int i = 0; i < kColourCount; ++i)
+        captions[std::size_t(i)] = colourName(i);
+}
+
+GrabSession::GrabSession() : captions(CarriedState().captions) {}
+
+int GrabSession::accuracy() const
+{
+    return accuracyPercent(decoded.errors, grid.grab_width, grid.grab_height);
+}
+
+WorkingPictures GrabSession::readGrab(const QString& filename)
+{
+    return makeWorkingPictures(readGrabFile(filename));
+}
+
+void GrabSession::loadFile(const QString& filename)
+{
+    // Read first: a file that cannot be loaded leaves the grab and its decoded map as they were.
+    loadPictures(readGrab(filename), filename);
+}
+
+void GrabSession::loadPicture(const QImage& picture)
+{
+    checkGrabSize(picture.size(), QStringLiteral("The picture on the clipboard"));
+    loadPictures(makeWorkingPictures(picture), QString());
+}
+
+void GrabSession::loadPictures(WorkingPictures pictures, const QString& filename, bool newLoad)
+{
+    resetForLoad();
+    fullcolourimage = std::move(pictures.fullcolour);
+    working = std::move(pictures.working);
+    img_filename = filename;
+    analyse(newLoad);
+}
+
+void GrabSession::reload()
+{
+    // The analysis runs on the picture at its own size, and the full-colour copy is kept:
+    // reducing the 8-bit picture again would lose the grab's colours.
+    working = makeWorkingPictures(fullcolourimage).working;
+    analyse(false);
+}
+
+void GrabSession::resetForLoad()
+{
+    m_decodable = false;
+    discardMap();
+    colour = 0;
+    ExtractCharsFromResource(0, true);
+    grid.grab_width = 32;
+    grid.grab_height = 32;
+}
+
+void GrabSession::analyse(bool newLoad)
+{
+    const QByteArray hero = ProgramArt::shared().heroBytes();
+    LocateInput input;
+    input.working = &working;
+    input.start = grid;
+    input.selectedGame = game;
+    input.newLoad = newLoad;
+    input.thresholds = prefs.thresholds;
+    input.hero = &hero;
+    located = locateGrid(input);
+
+    if (located.recognised)
+        screengrab_loaded = true;
+    if (located.windowNotFound) {
+        grid.originx = grid.originy = grid.mapareax = grid.mapareay = 0;
+        outcome = LoadOutcome::WindowNotFound;
+        return;
+    }
+    if (located.selectGame >= 0)
+        game = located.selectGame;
+    if (located.captionsSet)
+        captions = located.captions;
+    if (located.chosenScheme >= 0) {
+        colour = located.chosenScheme;
+        ExtractCharsFromResource(colour, true);
+    }
+    grid = located.grid;
+    det = grid;
+    m_decodable = fullsize_char && screengrab_loaded;
+    outcome = located.recognised ? LoadOutcome::Located : LoadOutcome::NotRecognised;
+}
+
+void GrabSession::selectGame(int newGame)
+{
+    game = newGame;
+    if (!img_filename.isEmpty())
+        reload();
+    selectColour(colour);
+}
+
+void GrabSession::selectColour(int newColour)
+{
+    colour = newColour;
+    ExtractCharsFromResource(colour, true);
+    discardMap();
+}
+
+void GrabSession::ExtractCharsFromResource(int col, bool fullsize)
+{
+    CharacterSet set = ProgramArt::shared().characters(game, col, fullsize);
+    (fullsize ? fullsize_char : mapsize_char) = std::move(set);
+}
+
+void GrabSession::discardMap()
+{
+    m_hasMap = false;
+    mapPicture = QImage();
+}
+
+void GrabSession::setGrid(const GridGeometry& newGrid)
+{
+    grid = newGrid;
+}
+
+void GrabSession::restoreBounds()
+{
+    grid = det;
+}
+
+void GrabSession::decode(const std::function<void(int)>& progress)
+{
+    discardMap();
+    decoded.reset(grid.grab_width, grid.grab_height);
+    ExtractCharsFromResource(colour, false);
+    const QImage puzzle = ProgramArt::shared().puzzle();
+
+    DecodeInput input;
+    input.working = &working;
+    input.fullcolour = &fullcolourimage;
+    input.grid = grid;
+    input.mapsize = mapsize_char.get();
+    input.fullsize = fullsize_char.get();
+    input.puzzle = &puzzle;
+    input.prob_match = prefs.thresholds.prob_match;
+    input.puzzpiece = prefs.puzzpiece;
+    DecodeResult result = decodeMap(input, progress);
+    decoded = std::move(result.decoded);
+    mapPicture = std::move(result.picture);
+    m_hasMap = true;
+}
+
+QImage GrabSession::grabCell(int column, int row, int size) const
+{
+    return enlargedCell(fullcolourimage, cellRect(grid, column, row), size);
+}
+
+QRect GrabSession::correctCell(int column, int row, int character)
+{
+    if (!m_hasMap || column < 0 || column >= decoded.columns() || row < 0 ||
+        row >= decoded.rows())
+        return {};
+    const QRect target(kFullSize * column, kFullSize * row, kFullSize, kFullSize);
+    const bool known = fullsize_char && character >= 0 && character < int(fullsize_char->size());
+    const QImage tile =
+        known ? fullsize_char->at(std::size_t(character)) : grabCell(column, row, kFullSize);
+    QPainter painter(&mapPicture);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(target, tile);
+    painter.end();
+    decoded.map[std::size_t(column)][std::size_t(row)] = known ? character : -1;
+    return target;
+}
+
+MapTableSource GrabSession::tableSource() const
+{
+    MapTableSource table;
+    if (m_hasMap)
+        table.decoded = &decoded;
+    table.colourItemText = captions[std::size_t(colour)];
+    table.game = game;
+    table.charRef = prefs.charRef;
+    // The Tiled map's tileset is the full-size characters shown in the side panel.
+    table.colour = colour;
+    table.characters = fullsize_char.get();
+    return table;
+}
+
+SaveMapResult GrabSession::saveUnder(const QImage& picture, const QString& base,
+                                     const SaveChoices& choices, bool confirmoverwrite,
+                                     const SaveMapHooks& hooks) const
+{
+    return SaveMapUnder(picture, base, choices, confirmoverwrite, tableSource(), hooks);
+}
+
+CarriedState GrabSession::carried() const
+{
+    CarriedState state;
+    state.game = game;
+    state.screengrab_loaded = screengrab_loaded;
+    state.captions = captions;
+    return state;
+}
+
+void GrabSession::carry(const CarriedState& state)
+{
+    game = state.game;
+    screengrab_loaded = state.screengrab_loaded;
+    captions = state.captions;
+}
+
+} // namespace vt

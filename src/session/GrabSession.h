@@ -1,0 +1,148 @@
+// One grab being worked on, and the program's commands on it, without a window: the main
+// window holds one session and redraws from it, a bulk run steps one session through a folder,
+// and the command line runs one session per worker thread.
+//
+// The state keeps the names the program has always used for it (grid fields, `map` and
+// `errors` in `decoded`, the thresholds, `puzzpiece`). A command that fails throws vt::Error and
+// leaves the state as the failed step left it; a load that fails changes nothing.
+#pragma once
+
+#include "decode/DecodedMap.h"
+#include "decode/MapDecoder.h"
+#include "export/SaveMap.h"
+#include "intake/GrabLoader.h"
+#include "intake/GridLocator.h"
+#include "pictures/GridGeometry.h"
+#include "session/Preferences.h"
+#include "session/ProgramArt.h"
+
+#include <QImage>
+#include <QString>
+
+#include <array>
+#include <functional>
+
+namespace vt {
+
+// What a grab leaves to the next one: the selected game, whether any grab has been recognised
+// yet, and the colour selector's items ("Blue: 87%" after a survey). A session starts as the
+// program starts: the first game, nothing recognised, the bare scheme names.
+struct CarriedState
+{
+    int game = 0;
+    bool screengrab_loaded = false;
+    std::array<QString, 6> captions;
+
+    CarriedState();
+};
+
+// How the last load or "reload" ended.
+enum class LoadOutcome
+{
+    Located,        // the size was recognised and the grid found (or fallen back)
+    NotRecognised,  // neither a map view nor a game window: the grid is the 32 x 32 guess
+    WindowNotFound, // window-sized, but no game window in it: nothing to decode
+};
+
+class GrabSession
+{
+public:
+    GrabSession();
+
+    // ---- Preferences in use ----
+    Preferences prefs;
+
+    // ---- The grab ----
+    QString img_filename;   // the file loaded; empty for a clipboard picture
+    QImage fullcolourimage; // the grab in full colour
+    QImage working;         // the grab reduced to the halftone palette: what is analysed and cut
+    GridGeometry grid;      // originx, originy, grab_width, grab_height, mapareax, mapareay
+    GridGeometry det;       // the det_ copies: the grid as the last analysis found it
+    LocateResult located;   // what the last analysis found
+    LoadOutcome outcome = LoadOutcome::NotRecognised;
+
+    // ---- Selection, and what carries from grab to grab ----
+    int game = 0;   // the game selector's index
+    int colour = 0; // the colour selector's index
+    std::array<QString, 6> captions;
+    bool screengrab_loaded = false; // some grab has passed the size classification
+
+    // ---- Character sets of the selected game and scheme ----
+    CharacterSet fullsize_char; // 64 x 64, drawn into the converted map, shown in the side panel
+    CharacterSet mapsize_char;  // 16 x 15 at 8 bits, the comparison candidates
+
+    // ---- The decoded map ----
+    DecodedMap decoded; // map and errors of the last pass, corrected by hand since
+    QImage mapPicture;  // the converted map, 64 x 64 pixels a cell
+
+    // The program's mode: a grab is loaded and analysed (Decode Map can run), and a decoded
+    // map exists (it can be saved, inspected and corrected).
+    bool canDecode() const { return m_decodable; }
+    bool hasMap() const { return m_hasMap; }
+    int accuracy() const;
+
+    // ---- Loading ----
+    // A picture file (BMP, PNG, GIF or JPEG). Throws vt::Error when it cannot be read; the
+    // session is then as it was.
+    void loadFile(const QString& filename);
+    // A picture from the clipboard (empty name). Throws vt::Error when it is too large.
+    void loadPicture(const QImage& picture);
+    // Analyses the held grab again with the selected game, from the full-colour copy at its
+    // own size; the grid stands where the analysis finds nothing.
+    void reload();
+    // Reads and reduces a file without touching any session: the part of a load that a bulk
+    // run may do on another thread. Throws vt::Error.
+    static WorkingPictures readGrab(const QString& filename);
+    // The rest of a load, from pictures already read. Without `newLoad` the selected game
+    // is held, as a "reload" holds it.
+    void loadPictures(WorkingPictures pictures, const QString& filename, bool newLoad = true);
+
+    // ---- Selection ----
+    // The game selector: a grab loaded from a file is analysed again; then as selectColour.
+    void selectGame(int newGame);
+    // The colour selector: the full-size characters of the scheme; the decoded map goes.
+    void selectColour(int newColour);
+    // Cuts the character set of the selected game in scheme `col` (not changing `colour`).
+    // Throws vt::Error naming the atlas when it is missing or broken; both sets stay as they
+    // were then.
+    void ExtractCharsFromResource(int col, bool fullsize);
+
+    // ---- Bounds ----
+    // Moves or resizes the grid by hand (only while there is no decoded map).
+    void setGrid(const GridGeometry& newGrid);
+    // Back to the grid the last analysis found.
+    void restoreBounds();
+
+    // ---- Decoding and correction ----
+    // Runs the decoding pass over the grid; `progress` gets the percentage done. Throws
+    // vt::Error when the map-size characters cannot be read; there is no decoded map then.
+    void decode(const std::function<void(int)>& progress = {});
+    // Sets cell (column, row) of the decoded map to `character` and redraws it; a character
+    // outside the set marks the cell unrecognised and draws the grab's own pixels. Returns the
+    // rectangle of the converted map redrawn (empty when the cell is outside the map).
+    QRect correctCell(int column, int row, int character);
+    // What the grab shows in a cell of the grid, enlarged to size x size.
+    QImage grabCell(int column, int row, int size) const;
+
+    // ---- Saving ----
+    // The decoded map's table, the Tiled map's tileset and their names, as they stand now.
+    MapTableSource tableSource() const;
+    // Writes `picture` (the converted map or the working picture) and the decoded map under
+    // `base` (extensions added per output).
+    SaveMapResult saveUnder(const QImage& picture, const QString& base, const SaveChoices& choices,
+                            bool confirmoverwrite, const SaveMapHooks& hooks) const;
+
+    // ---- What carries from grab to grab ----
+    CarriedState carried() const;
+    void carry(const CarriedState& state);
+
+private:
+    void resetForLoad(); // the state a fresh load starts from
+    void analyse(bool newLoad);
+    void discardMap();
+
+    bool m_decodable = false;
+    bool m_hasMap = false;
+};
+
+} // namespace vt

@@ -1,0 +1,32 @@
+// The names of the six stored values and the defaults written on their first read: the one
+// table of defaults, which every other default of the program (the thresholds a comparison
+// starts from, the bulk run's file-name pattern) refers to. A header of constants only, so that
+// every layer can read it.
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace vt {
+
+// Value names.
+namespace reg {
+inline const QString Flags = QStringLiteral("Flags");
+inline const QString ProbMatch = QStringLiteral("ProbMatch");
+inline const QString PixelMatch = QStringLiteral("PixelMatch");
+inline const QString VorlanMatch = QStringLiteral("VorlanMatch");
+inline const QString MapName = QStringLiteral("MapName");
+inline const QString CharRef = QStringLiteral("CharRef");
+} // namespace reg
+
+// Defaults written on first read.
+namespace regdefault {
+inline constexpr qint32 Flags = 17; // BMP and CSV
+inline constexpr qint32 ProbMatch = 88;
+inline constexpr qint32 PixelMatch = 90;
+inline constexpr qint32 VorlanMatch = 96;
+inline const QString MapName = QStringLiteral("%s-decode");
+inline constexpr qint32 CharRef = 0;
+} // namespace regdefault
+
+} // namespace vt
