@@ -96,6 +96,9 @@ void TMainForm::setForms(TBulkConvForm* bulk, TAboutForm* about, TOptionsForm* o
     m_bulk = bulk;
     m_about = about;
     m_options = options;
+    // The dialogs hand back their choices; the main window keeps them in the session.
+    connect(m_options, &TOptionsForm::changed, this, &TMainForm::takePreferences);
+    connect(m_bulk, &TBulkConvForm::outputsChanged, this, &TMainForm::SetRegistry);
 }
 
 void TMainForm::setPrompts(std::unique_ptr<UserPrompts> prompts)
@@ -120,17 +123,17 @@ void TMainForm::buildLayout()
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(0);
 
-    Panel1 = panel(central, QStringLiteral("Panel1"));
-    Panel1->setFixedHeight(64);
-    auto* bannerLayout = new QHBoxLayout(Panel1);
+    ui.Panel1 = panel(central, QStringLiteral("Panel1"));
+    ui.Panel1->setFixedHeight(64);
+    auto* bannerLayout = new QHBoxLayout(ui.Panel1);
     bannerLayout->setContentsMargins(0, 0, 0, 0);
-    Image1 = new PictureControl(Panel1);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setFitCentred(true);
-    Image1->setPicture(programPicture(QStringLiteral("BANNER")));
-    Image1->setCursor(Qt::PointingHandCursor);
-    bannerLayout->addWidget(Image1);
-    rows->addWidget(Panel1);
+    ui.Image1 = new PictureControl(ui.Panel1);
+    ui.Image1->setObjectName(QStringLiteral("Image1"));
+    ui.Image1->setFitCentred(true);
+    ui.Image1->setPicture(programPicture(QStringLiteral("BANNER")));
+    ui.Image1->setCursor(Qt::PointingHandCursor);
+    bannerLayout->addWidget(ui.Image1);
+    rows->addWidget(ui.Panel1);
 
     auto* columns = new QHBoxLayout;
     columns->setContentsMargins(0, 0, 0, 0);
@@ -138,29 +141,28 @@ void TMainForm::buildLayout()
     rows->addLayout(columns, 1);
 
     buildMainArea();
-    columns->addWidget(MainArea, 1);
+    columns->addWidget(ui.MainArea, 1);
     buildSidePanel();
-    columns->addWidget(SmallCharPanel);
+    columns->addWidget(ui.SmallCharPanel);
 
     // Pictures and objects other parts use, never shown.
-    CharPanel = panel(central, QStringLiteral("CharPanel"));
-    CharPanel->setGeometry(0, 0, 0, 120);
-    CharPanel->hide();
-    mapcharpanel = panel(CharPanel, QStringLiteral("mapcharpanel"));
+    ui.CharPanel = panel(central, QStringLiteral("CharPanel"));
+    ui.CharPanel->setGeometry(0, 0, 0, 120);
+    ui.CharPanel->hide();
 
     statusBar()->setSizeGripEnabled(false);
 }
 
 void TMainForm::buildSidePanel()
 {
-    SmallCharPanel = panel(this, QStringLiteral("SmallCharPanel"));
-    SmallCharPanel->setFixedWidth(185);
-    auto* stack = new QVBoxLayout(SmallCharPanel);
+    ui.SmallCharPanel = panel(this, QStringLiteral("SmallCharPanel"));
+    ui.SmallCharPanel->setFixedWidth(185);
+    auto* stack = new QVBoxLayout(ui.SmallCharPanel);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(0);
 
-    ButtonPanel = panel(SmallCharPanel, QStringLiteral("ButtonPanel"));
-    ButtonPanel->setFixedHeight(154);
+    ui.ButtonPanel = panel(ui.SmallCharPanel, QStringLiteral("ButtonPanel"));
+    ui.ButtonPanel->setFixedHeight(154);
     struct ButtonEntry
     {
         QPushButton** field;
@@ -170,17 +172,17 @@ void TMainForm::buildSidePanel()
         bool enabled;
     };
     const ButtonEntry buttons[] = {
-        {&sb_LoadScreenGrab, "sb_LoadScreenGrab", "&Load Screengrab", "BTN_LOAD", true},
-        {&sb_SaveScreenGrab, "sb_SaveScreenGrab", "S&ave Screengrab", "BTN_SAVEGRAB", false},
-        {&sb_DecodeStart, "sb_DecodeStart", "&Decode Map", "BTN_DECODE", false},
-        {&sb_SaveMap, "sb_SaveMap", "&Save Map", "BTN_SAVEMAP", false},
-        {&sb_bulkconvert, "sb_bulkconvert", "&Convert Multiple Grabs", "BTN_BULK", true},
-        {&sb_options, "sb_options", "&Preferences", "BTN_OPTIONS", true},
-        {&sb_about, "sb_about", "A&bout", "BTN_ABOUT", true},
+        {&ui.sb_LoadScreenGrab, "sb_LoadScreenGrab", "&Load Screengrab", "BTN_LOAD", true},
+        {&ui.sb_SaveScreenGrab, "sb_SaveScreenGrab", "S&ave Screengrab", "BTN_SAVEGRAB", false},
+        {&ui.sb_DecodeStart, "sb_DecodeStart", "&Decode Map", "BTN_DECODE", false},
+        {&ui.sb_SaveMap, "sb_SaveMap", "&Save Map", "BTN_SAVEMAP", false},
+        {&ui.sb_bulkconvert, "sb_bulkconvert", "&Convert Multiple Grabs", "BTN_BULK", true},
+        {&ui.sb_options, "sb_options", "&Preferences", "BTN_OPTIONS", true},
+        {&ui.sb_about, "sb_about", "A&bout", "BTN_ABOUT", true},
     };
     int top = 0;
     for (const ButtonEntry& entry : buttons) {
-        auto* button = new QPushButton(QString::fromLatin1(entry.caption), ButtonPanel);
+        auto* button = new QPushButton(QString::fromLatin1(entry.caption), ui.ButtonPanel);
         button->setObjectName(QString::fromLatin1(entry.name));
         button->setProperty("sideButton", true);
         button->setFlat(true);
@@ -192,13 +194,13 @@ void TMainForm::buildSidePanel()
         *entry.field = button;
         top += 22;
     }
-    stack->addWidget(ButtonPanel);
+    stack->addWidget(ui.ButtonPanel);
 
-    InfoPanel = panel(SmallCharPanel, QStringLiteral("InfoPanel"));
-    InfoPanel->setFixedHeight(170);
+    ui.InfoPanel = panel(ui.SmallCharPanel, QStringLiteral("InfoPanel"));
+    ui.InfoPanel->setFixedHeight(170);
     const QFont captionFont = uiFont(QStringLiteral("Tahoma"), 13, true);
     auto caption = [this, &captionFont](const QString& text, int y) {
-        auto* label = new QLabel(text, InfoPanel);
+        auto* label = new QLabel(text, ui.InfoPanel);
         label->setProperty("caption", true);
         label->setFont(captionFont);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -208,111 +210,111 @@ void TMainForm::buildSidePanel()
         label->setObjectName(name);
         label->setGeometry(82, y, 105, 18);
     };
-    lb_filename = new PathLabel(InfoPanel);
-    lb_filename->setObjectName(QStringLiteral("lb_filename"));
-    lb_filename->setGeometry(0, 0, 185, 18);
+    ui.lb_filename = new PathLabel(ui.InfoPanel);
+    ui.lb_filename->setObjectName(QStringLiteral("lb_filename"));
+    ui.lb_filename->setGeometry(0, 0, 185, 18);
     caption(QStringLiteral("Game:"), 22);
-    cb_game = new QComboBox(InfoPanel);
-    cb_game->setObjectName(QStringLiteral("cb_game"));
-    cb_game->addItems(gameNames());
-    cb_game->setCurrentIndex(0);
-    cb_game->setGeometry(82, 20, 103, 24);
+    ui.cb_game = new QComboBox(ui.InfoPanel);
+    ui.cb_game->setObjectName(QStringLiteral("cb_game"));
+    ui.cb_game->addItems(gameNames());
+    ui.cb_game->setCurrentIndex(0);
+    ui.cb_game->setGeometry(82, 20, 103, 24);
     caption(QStringLiteral("Map Size:"), 48);
-    value(lb_MapSize = new EventLabel(InfoPanel), QStringLiteral("lb_MapSize"), 48);
+    value(ui.lb_MapSize = new EventLabel(ui.InfoPanel), QStringLiteral("lb_MapSize"), 48);
     caption(QStringLiteral("Map Origin:"), 68);
-    value(lb_Origin = new EventLabel(InfoPanel), QStringLiteral("lb_Origin"), 68);
+    value(ui.lb_Origin = new EventLabel(ui.InfoPanel), QStringLiteral("lb_Origin"), 68);
     caption(QStringLiteral("Map Area:"), 88);
-    value(lb_maparea = new QLabel(InfoPanel), QStringLiteral("lb_maparea"), 88);
+    value(ui.lb_maparea = new QLabel(ui.InfoPanel), QStringLiteral("lb_maparea"), 88);
     caption(QStringLiteral("Accuracy:"), 108);
-    value(lb_accuracy = new QLabel(InfoPanel), QStringLiteral("lb_accuracy"), 108);
-    sh_accuracy = new FilledShape(InfoPanel);
-    sh_accuracy->setObjectName(QStringLiteral("sh_accuracy"));
-    sh_accuracy->setGeometry(0, 128, 185, 20);
+    value(ui.lb_accuracy = new QLabel(ui.InfoPanel), QStringLiteral("lb_accuracy"), 108);
+    ui.sh_accuracy = new FilledShape(ui.InfoPanel);
+    ui.sh_accuracy->setObjectName(QStringLiteral("sh_accuracy"));
+    ui.sh_accuracy->setGeometry(0, 128, 185, 20);
     caption(QStringLiteral("Colour:"), 150);
-    cb_map_colour = new TColourComboBox(InfoPanel);
-    cb_map_colour->setObjectName(QStringLiteral("cb_map_colour"));
-    cb_map_colour->setGeometry(82, 148, 103, 22);
-    stack->addWidget(InfoPanel);
+    ui.cb_map_colour = new TColourComboBox(ui.InfoPanel);
+    ui.cb_map_colour->setObjectName(QStringLiteral("cb_map_colour"));
+    ui.cb_map_colour->setGeometry(82, 148, 103, 22);
+    stack->addWidget(ui.InfoPanel);
 
-    ProgressPanel = panel(SmallCharPanel, QStringLiteral("ProgressPanel"));
-    ProgressPanel->setFixedHeight(20);
-    auto* progressLayout = new QVBoxLayout(ProgressPanel);
+    ui.ProgressPanel = panel(ui.SmallCharPanel, QStringLiteral("ProgressPanel"));
+    ui.ProgressPanel->setFixedHeight(20);
+    auto* progressLayout = new QVBoxLayout(ui.ProgressPanel);
     progressLayout->setContentsMargins(0, 0, 0, 0);
-    ProgressBar1 = new QProgressBar(ProgressPanel);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setTextVisible(true);
-    ProgressBar1->hide();
-    progressLayout->addWidget(ProgressBar1);
-    stack->addWidget(ProgressPanel);
+    ui.ProgressBar1 = new QProgressBar(ui.ProgressPanel);
+    ui.ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ui.ProgressBar1->setRange(0, 100);
+    ui.ProgressBar1->setValue(0);
+    ui.ProgressBar1->setTextVisible(true);
+    ui.ProgressBar1->hide();
+    progressLayout->addWidget(ui.ProgressBar1);
+    stack->addWidget(ui.ProgressPanel);
 
-    sb_Characters = scrollView(SmallCharPanel, QStringLiteral("sb_Characters"));
-    sb_Characters->setMinimumHeight(331);
-    sb_Characters->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    charactersArea = panel(sb_Characters, QStringLiteral("charactersArea"));
-    charactersArea->resize(185, 16 + 8 * 32);
-    lb_fullsizechar = new QLabel(QStringLiteral("Full Size Characters To Use:"), charactersArea);
-    lb_fullsizechar->setObjectName(QStringLiteral("lb_fullsizechar"));
-    lb_fullsizechar->setProperty("caption", true);
-    lb_fullsizechar->setFont(uiFont(QStringLiteral("Arial"), 13, true));
-    lb_fullsizechar->setGeometry(0, 0, 185, 16);
+    ui.sb_Characters = scrollView(ui.SmallCharPanel, QStringLiteral("sb_Characters"));
+    ui.sb_Characters->setMinimumHeight(331);
+    ui.sb_Characters->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ui.charactersArea = panel(ui.sb_Characters, QStringLiteral("charactersArea"));
+    ui.charactersArea->resize(185, 16 + 8 * 32);
+    ui.lb_fullsizechar = new QLabel(QStringLiteral("Full Size Characters To Use:"), ui.charactersArea);
+    ui.lb_fullsizechar->setObjectName(QStringLiteral("lb_fullsizechar"));
+    ui.lb_fullsizechar->setProperty("caption", true);
+    ui.lb_fullsizechar->setFont(uiFont(QStringLiteral("Arial"), 13, true));
+    ui.lb_fullsizechar->setGeometry(0, 0, 185, 16);
     // The copy-from-grab tile takes grid slot 0, the first square under the heading, where the
     // selection frame rests when the grab's own pixels are chosen.
-    charstorage = new PictureControl(charactersArea);
-    charstorage->setObjectName(QStringLiteral("charstorage"));
-    charstorage->setStretch(true);
-    charstorage->setTag(-1);
-    charstorage->setGeometry(0, 16, 32, 32);
-    charstorage->setToolTip(QStringLiteral("The grab's own pixels"));
-    charselect = new OutlineShape(charactersArea);
-    charselect->setObjectName(QStringLiteral("charselect"));
-    charselect->setAttribute(Qt::WA_TransparentForMouseEvents);
-    charselect->setGeometry(0, 16, 32, 32);
-    charselect->hide();
-    sb_Characters->setWidget(charactersArea);
-    stack->addWidget(sb_Characters, 1);
+    ui.charstorage = new PictureControl(ui.charactersArea);
+    ui.charstorage->setObjectName(QStringLiteral("charstorage"));
+    ui.charstorage->setStretch(true);
+    ui.charstorage->setTag(-1);
+    ui.charstorage->setGeometry(0, 16, 32, 32);
+    ui.charstorage->setToolTip(QStringLiteral("The grab's own pixels"));
+    ui.charselect = new OutlineShape(ui.charactersArea);
+    ui.charselect->setObjectName(QStringLiteral("charselect"));
+    ui.charselect->setAttribute(Qt::WA_TransparentForMouseEvents);
+    ui.charselect->setGeometry(0, 16, 32, 32);
+    ui.charselect->hide();
+    ui.sb_Characters->setWidget(ui.charactersArea);
+    stack->addWidget(ui.sb_Characters, 1);
 }
 
 void TMainForm::buildMainArea()
 {
-    MainArea = new QTabWidget(this);
-    MainArea->setObjectName(QStringLiteral("MainArea"));
-    MainArea->setTabPosition(QTabWidget::West);
+    ui.MainArea = new QTabWidget(this);
+    ui.MainArea->setObjectName(QStringLiteral("MainArea"));
+    ui.MainArea->setTabPosition(QTabWidget::West);
 
-    tb_ScreenGrab = panel(MainArea, QStringLiteral("tb_ScreenGrab"));
-    auto* grabLayout = new QVBoxLayout(tb_ScreenGrab);
+    ui.tb_ScreenGrab = panel(ui.MainArea, QStringLiteral("tb_ScreenGrab"));
+    auto* grabLayout = new QVBoxLayout(ui.tb_ScreenGrab);
     grabLayout->setContentsMargins(0, 0, 0, 0);
-    sb_ScreenGrab = scrollView(tb_ScreenGrab, QStringLiteral("sb_ScreenGrab"));
-    img_ScreenGrab = new PictureControl;
-    img_ScreenGrab->setObjectName(QStringLiteral("img_ScreenGrab"));
-    img_ScreenGrab->setStretch(true);
-    img_ScreenGrab->setAutoSize(true);
+    ui.sb_ScreenGrab = scrollView(ui.tb_ScreenGrab, QStringLiteral("sb_ScreenGrab"));
+    ui.img_ScreenGrab = new PictureControl;
+    ui.img_ScreenGrab->setObjectName(QStringLiteral("img_ScreenGrab"));
+    ui.img_ScreenGrab->setStretch(true);
+    ui.img_ScreenGrab->setAutoSize(true);
     // The two boxes lie over the grab and move with it when it scrolls.
-    charcursor = new OutlineShape(img_ScreenGrab);
-    charcursor->setObjectName(QStringLiteral("charcursor"));
-    charcursor->resize(24, 23);
-    charcursor->hide();
-    mapboundbox = new OutlineShape(img_ScreenGrab);
-    mapboundbox->setObjectName(QStringLiteral("mapboundbox"));
-    mapboundbox->hide();
-    sb_ScreenGrab->setWidget(img_ScreenGrab);
-    grabLayout->addWidget(sb_ScreenGrab);
-    MainArea->addTab(tb_ScreenGrab, QStringLiteral("Original Screengrab"));
+    ui.charcursor = new OutlineShape(ui.img_ScreenGrab);
+    ui.charcursor->setObjectName(QStringLiteral("charcursor"));
+    ui.charcursor->resize(24, 23);
+    ui.charcursor->hide();
+    ui.mapboundbox = new OutlineShape(ui.img_ScreenGrab);
+    ui.mapboundbox->setObjectName(QStringLiteral("mapboundbox"));
+    ui.mapboundbox->hide();
+    ui.sb_ScreenGrab->setWidget(ui.img_ScreenGrab);
+    grabLayout->addWidget(ui.sb_ScreenGrab);
+    ui.MainArea->addTab(ui.tb_ScreenGrab, QStringLiteral("Original Screengrab"));
 
-    tb_Map = panel(MainArea, QStringLiteral("tb_Map"));
-    auto* mapLayout = new QVBoxLayout(tb_Map);
+    ui.tb_Map = panel(ui.MainArea, QStringLiteral("tb_Map"));
+    auto* mapLayout = new QVBoxLayout(ui.tb_Map);
     mapLayout->setContentsMargins(0, 0, 0, 0);
-    sb_Map = scrollView(tb_Map, QStringLiteral("sb_Map"));
-    img_Map = new PictureControl;
-    img_Map->setObjectName(QStringLiteral("img_Map"));
-    img_Map->setStretch(true);
-    img_Map->setSmoothReduction(true);
-    img_Map->resize(0, 0);
-    sb_Map->setWidget(img_Map);
-    sb_Map->viewport()->installEventFilter(this);
-    mapLayout->addWidget(sb_Map);
-    MainArea->addTab(tb_Map, QStringLiteral("Converted Map"));
+    ui.sb_Map = scrollView(ui.tb_Map, QStringLiteral("sb_Map"));
+    ui.img_Map = new PictureControl;
+    ui.img_Map->setObjectName(QStringLiteral("img_Map"));
+    ui.img_Map->setStretch(true);
+    ui.img_Map->setSmoothReduction(true);
+    ui.img_Map->resize(0, 0);
+    ui.sb_Map->setWidget(ui.img_Map);
+    ui.sb_Map->viewport()->installEventFilter(this);
+    mapLayout->addWidget(ui.sb_Map);
+    ui.MainArea->addTab(ui.tb_Map, QStringLiteral("Converted Map"));
 }
 
 void TMainForm::buildActions()
@@ -324,13 +326,13 @@ void TMainForm::buildActions()
         field->setShortcutContext(Qt::WindowShortcut);
         addAction(field);
     };
-    action(LoadFromClipboard, QStringLiteral("LoadFromClipboard"),
+    action(ui.LoadFromClipboard, QStringLiteral("LoadFromClipboard"),
            QKeySequence(Qt::CTRL | Qt::Key_V));
-    action(SaveClipboard, QStringLiteral("SaveClipboard"), QKeySequence(Qt::CTRL | Qt::Key_C));
-    action(ZoomIn, QStringLiteral("ZoomIn"), QKeySequence()); // keys assigned at start-up
-    action(ZoomOut, QStringLiteral("ZoomOut"), QKeySequence());
-    action(ScreenGrabTab, QStringLiteral("ScreenGrabTab"), QKeySequence(Qt::CTRL | Qt::Key_1));
-    action(ConvertedTab, QStringLiteral("ConvertedTab"), QKeySequence(Qt::CTRL | Qt::Key_2));
+    action(ui.SaveClipboard, QStringLiteral("SaveClipboard"), QKeySequence(Qt::CTRL | Qt::Key_C));
+    action(ui.ZoomIn, QStringLiteral("ZoomIn"), QKeySequence()); // keys assigned at start-up
+    action(ui.ZoomOut, QStringLiteral("ZoomOut"), QKeySequence());
+    action(ui.ScreenGrabTab, QStringLiteral("ScreenGrabTab"), QKeySequence(Qt::CTRL | Qt::Key_1));
+    action(ui.ConvertedTab, QStringLiteral("ConvertedTab"), QKeySequence(Qt::CTRL | Qt::Key_2));
 
     OpenPictureDialog1 = {
         QStringLiteral("All (*.gif *.png *.jpg *.jpeg *.bmp)"),
@@ -360,58 +362,58 @@ void TMainForm::wireHandlers()
         connect(button, &QPushButton::clicked, this,
                 [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
     };
-    click(sb_LoadScreenGrab, &TMainForm::sb_LoadScreenGrabClick);
-    click(sb_SaveScreenGrab, &TMainForm::sb_SaveScreenGrabClick);
-    click(sb_DecodeStart, &TMainForm::DecodeScreen);
-    click(sb_SaveMap, &TMainForm::sb_SaveMapClick);
-    click(sb_bulkconvert, &TMainForm::sb_bulkconvertClick);
-    click(sb_options, &TMainForm::sb_optionsClick);
-    click(sb_about, &TMainForm::sb_aboutClick);
+    click(ui.sb_LoadScreenGrab, &TMainForm::sb_LoadScreenGrabClick);
+    click(ui.sb_SaveScreenGrab, &TMainForm::sb_SaveScreenGrabClick);
+    click(ui.sb_DecodeStart, &TMainForm::DecodeScreen);
+    click(ui.sb_SaveMap, &TMainForm::sb_SaveMapClick);
+    click(ui.sb_bulkconvert, &TMainForm::sb_bulkconvertClick);
+    click(ui.sb_options, &TMainForm::sb_optionsClick);
+    click(ui.sb_about, &TMainForm::sb_aboutClick);
 
     auto trigger = [this](QAction* action, void (TMainForm::*handler)()) {
         connect(action, &QAction::triggered, this,
                 [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
     };
-    trigger(LoadFromClipboard, &TMainForm::ScreenGrabFromClipboard);
-    trigger(SaveClipboard, &TMainForm::SaveToClipboard);
-    trigger(ZoomIn, &TMainForm::ZoomInExecute);
-    trigger(ZoomOut, &TMainForm::ZoomOutExecute);
-    trigger(ScreenGrabTab, &TMainForm::ScreenGrabTabExecute);
-    trigger(ConvertedTab, &TMainForm::ConvertedTabExecute);
+    trigger(ui.LoadFromClipboard, &TMainForm::ScreenGrabFromClipboard);
+    trigger(ui.SaveClipboard, &TMainForm::SaveToClipboard);
+    trigger(ui.ZoomIn, &TMainForm::ZoomInExecute);
+    trigger(ui.ZoomOut, &TMainForm::ZoomOutExecute);
+    trigger(ui.ScreenGrabTab, &TMainForm::ScreenGrabTabExecute);
+    trigger(ui.ConvertedTab, &TMainForm::ConvertedTabExecute);
 
-    connect(cb_game, &QComboBox::activated, this, [this] { guarded([this] { cb_gameChange(); }); });
-    connect(cb_map_colour, &QComboBox::activated, this,
+    connect(ui.cb_game, &QComboBox::activated, this, [this] { guarded([this] { cb_gameChange(); }); });
+    connect(ui.cb_map_colour, &QComboBox::activated, this,
             [this] { guarded([this] { cb_map_colourChange(); }); });
 
-    connect(lb_MapSize, &EventLabel::entered, this, &TMainForm::lb_MapSizeMouseEnter);
-    connect(lb_Origin, &EventLabel::entered, this, &TMainForm::lb_MapSizeMouseEnter);
-    connect(lb_MapSize, &EventLabel::left, this, &TMainForm::lb_MapSizeMouseLeave);
-    connect(lb_Origin, &EventLabel::left, this, &TMainForm::lb_MapSizeMouseLeave);
-    connect(lb_MapSize, &EventLabel::clicked, this, &TMainForm::lb_MapSizeClick);
-    connect(lb_Origin, &EventLabel::clicked, this, &TMainForm::lb_MapSizeClick);
-    connect(lb_MapSize, &EventLabel::doubleClicked, this, &TMainForm::lb_MapSizeDblClick);
-    connect(lb_Origin, &EventLabel::doubleClicked, this, &TMainForm::lb_MapSizeDblClick);
+    connect(ui.lb_MapSize, &EventLabel::entered, this, &TMainForm::lb_MapSizeMouseEnter);
+    connect(ui.lb_Origin, &EventLabel::entered, this, &TMainForm::lb_MapSizeMouseEnter);
+    connect(ui.lb_MapSize, &EventLabel::left, this, &TMainForm::lb_MapSizeMouseLeave);
+    connect(ui.lb_Origin, &EventLabel::left, this, &TMainForm::lb_MapSizeMouseLeave);
+    connect(ui.lb_MapSize, &EventLabel::clicked, this, &TMainForm::lb_MapSizeClick);
+    connect(ui.lb_Origin, &EventLabel::clicked, this, &TMainForm::lb_MapSizeClick);
+    connect(ui.lb_MapSize, &EventLabel::doubleClicked, this, &TMainForm::lb_MapSizeDblClick);
+    connect(ui.lb_Origin, &EventLabel::doubleClicked, this, &TMainForm::lb_MapSizeDblClick);
 
-    connect(mapboundbox, &OutlineShape::mousePressed, this, &TMainForm::mapboundboxMouseDown);
-    connect(mapboundbox, &OutlineShape::mouseMoved, this, &TMainForm::mapboundboxMouseMove);
-    connect(mapboundbox, &OutlineShape::mouseReleased, this, &TMainForm::mapboundboxMouseUp);
-    connect(charcursor, &OutlineShape::mousePressed, this, [this] { charcursorMouseDown(); });
+    connect(ui.mapboundbox, &OutlineShape::mousePressed, this, &TMainForm::mapboundboxMouseDown);
+    connect(ui.mapboundbox, &OutlineShape::mouseMoved, this, &TMainForm::mapboundboxMouseMove);
+    connect(ui.mapboundbox, &OutlineShape::mouseReleased, this, &TMainForm::mapboundboxMouseUp);
+    connect(ui.charcursor, &OutlineShape::mousePressed, this, [this] { charcursorMouseDown(); });
 
-    connect(img_ScreenGrab, &PictureControl::mouseMoved, this,
+    connect(ui.img_ScreenGrab, &PictureControl::mouseMoved, this,
             [this](PictureControl*, QMouseEvent* event) { img_ScreenGrabMouseMove(event); });
-    connect(img_ScreenGrab, &PictureControl::mouseLeft, this,
+    connect(ui.img_ScreenGrab, &PictureControl::mouseLeft, this,
             [this] { img_ScreenGrabMouseLeave(); });
-    connect(img_Map, &PictureControl::mousePressed, this,
+    connect(ui.img_Map, &PictureControl::mousePressed, this,
             [this](PictureControl*, QMouseEvent* event) { ImageMouseDown(event); });
-    connect(img_Map, &PictureControl::mouseMoved, this,
+    connect(ui.img_Map, &PictureControl::mouseMoved, this,
             [this](PictureControl*, QMouseEvent* event) { ImageMouseMove(event); });
-    connect(charstorage, &PictureControl::clicked, this, &TMainForm::CharSelectorClick);
-    connect(Image1, &PictureControl::clicked, this, [this] { Image1Click(); });
+    connect(ui.charstorage, &PictureControl::clicked, this, &TMainForm::CharSelectorClick);
+    connect(ui.Image1, &PictureControl::clicked, this, [this] { Image1Click(); });
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == sb_Map->viewport() && event->type() == QEvent::Resize)
+    if (watched == ui.sb_Map->viewport() && event->type() == QEvent::Resize)
         sb_MapResize();
     return QMainWindow::eventFilter(watched, event);
 }

@@ -5,10 +5,10 @@
 // This file and MainForm.cpp hold the frame, start-up and the view commands.
 #pragma once
 
+#include "app/MainFormUi.h"
 #include "app/UserPrompts.h"
-#include "decode/DecodedMap.h"
 #include "export/SaveMap.h"
-#include "pictures/GridGeometry.h"
+#include "session/GrabSession.h"
 
 #include <QCursor>
 #include <QImage>
@@ -19,25 +19,13 @@
 #include <memory>
 #include <vector>
 
-class QAction;
-class QComboBox;
-class QLabel;
 class QMouseEvent;
-class QProgressBar;
-class QPushButton;
-class QScrollArea;
-class QTabWidget;
 
 namespace vt {
 
-class EventLabel;
-class FilledShape;
-class OutlineShape;
-class PathLabel;
 class PictureControl;
 class TAboutForm;
 class TBulkConvForm;
-class TColourComboBox;
 class TOptionsForm;
 
 class TMainForm : public QMainWindow
@@ -61,90 +49,27 @@ public:
     // into the event loop; the state stays as the failed step left it.
     void guarded(const std::function<void()>& command);
 
-    // ---- State of the grab being worked on ----
-    GridGeometry grid; // originx, originy, grab_width, grab_height, mapareax, mapareay
-    GridGeometry det;  // the det_ copies: the grid as the last analysis found it
-    QString img_filename;
-    bool screengrab_loaded = false;
-    bool fullsize_loaded = false;
-    bool editboundbox = false;
-    bool boundboxmove = false;
-    quint8 boundboxedit = 0;
-    qint32 bboxX = 0;
+    // The grab being worked on: its pictures, grid, character sets, decoded map and the
+    // preferences in use. The handlers run its commands and redraw from it.
+    GrabSession& session() { return m_session; }
+    const GrabSession& session() const { return m_session; }
+
+    Ui::MainForm ui;
+
+    // ---- State of the window itself ----
+    bool editboundbox = false; // the bounds box is shown for editing
+    bool boundboxmove = false; // a drag of the bounds box is under way
+    quint8 boundboxedit = 0;   // the part of the box the drag holds
+    qint32 bboxX = 0;          // where the drag began, in screen pixels of the box
     qint32 bboxY = 0;
-    qint32 charX = 0;
+    qint32 charX = 0; // the cell under the pointer
     qint32 charY = 0;
-    qint32 selectedchar = -1;
-    qint32 Image_SX = 0;
+    qint32 selectedchar = -1; // the character chosen in the side panel, -1 for the grab's own
+    qint32 Image_SX = 0;      // where a drag of the converted map began
     qint32 Image_SY = 0;
-    qint32 Image_LX = 0;
+    qint32 Image_LX = 0; // the converted map's scroll limits
     qint32 Image_LY = 0;
-    DecodedMap decoded; // map and errors of the last decoding pass
-
-    // Preferences (stored in the settings).
-    quint8 prob_match = 88;
-    quint8 pix_match = 90;
-    quint8 vorlan_match = 96;
-    bool puzzpiece = false;
-
-    // Pictures that are never shown.
-    QImage Atlas;           // the atlas loaded last
-    QImage fullcolourimage; // the grab in full colour, before its reduction to 8 bits
-    QImage VorlanCharPanel; // the hero figure, 34 x 34, reduced to 8 bits at start-up
-    QImage PuzzlePiece;     // 64 x 64, drawn for unrecognised cells
-    QCursor HandFlat;       // the open flat hand shown over the converted map
-    QStringList map_text;   // the last table written
-
-    // The character sets, in character order; element i has tag i.
-    std::vector<PictureControl*> fullsize_char;
-    std::vector<PictureControl*> mapsize_char;
-
-    // ---- Controls ----
-    QWidget* Panel1 = nullptr;
-    PictureControl* Image1 = nullptr;
-    QWidget* SmallCharPanel = nullptr;
-    QWidget* ButtonPanel = nullptr;
-    QPushButton* sb_LoadScreenGrab = nullptr;
-    QPushButton* sb_SaveScreenGrab = nullptr;
-    QPushButton* sb_DecodeStart = nullptr;
-    QPushButton* sb_SaveMap = nullptr;
-    QPushButton* sb_bulkconvert = nullptr;
-    QPushButton* sb_options = nullptr;
-    QPushButton* sb_about = nullptr;
-    QWidget* InfoPanel = nullptr;
-    PathLabel* lb_filename = nullptr;
-    QComboBox* cb_game = nullptr;
-    EventLabel* lb_MapSize = nullptr;
-    EventLabel* lb_Origin = nullptr;
-    QLabel* lb_maparea = nullptr;
-    QLabel* lb_accuracy = nullptr;
-    FilledShape* sh_accuracy = nullptr;
-    TColourComboBox* cb_map_colour = nullptr;
-    QWidget* ProgressPanel = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
-    QScrollArea* sb_Characters = nullptr;
-    QWidget* charactersArea = nullptr; // the scrolled content of sb_Characters
-    QLabel* lb_fullsizechar = nullptr;
-    PictureControl* charstorage = nullptr;
-    OutlineShape* charselect = nullptr;
-    QTabWidget* MainArea = nullptr;
-    QWidget* tb_ScreenGrab = nullptr;
-    QScrollArea* sb_ScreenGrab = nullptr;
-    PictureControl* img_ScreenGrab = nullptr;
-    OutlineShape* charcursor = nullptr;
-    OutlineShape* mapboundbox = nullptr;
-    QWidget* tb_Map = nullptr;
-    QScrollArea* sb_Map = nullptr;
-    PictureControl* img_Map = nullptr;
-    QWidget* CharPanel = nullptr;
-    QWidget* mapcharpanel = nullptr;
-
-    QAction* LoadFromClipboard = nullptr;
-    QAction* SaveClipboard = nullptr;
-    QAction* ZoomIn = nullptr;
-    QAction* ZoomOut = nullptr;
-    QAction* ScreenGrabTab = nullptr;
-    QAction* ConvertedTab = nullptr;
+    QCursor HandFlat; // the open flat hand shown over the converted map
 
     // File dialogs; each keeps its last name and file-type row for the program's run.
     QStringList OpenPictureDialog1; // file-type rows of the open-picture dialog
@@ -165,6 +90,8 @@ public slots:
     void sb_aboutClick();
     void Image1Click();
     void SetRegistry();
+    // Takes the preferences dialog's values into the session.
+    void takePreferences();
 
     // Character sets (charsets/).
     void ExtractCharsFromResource(quint8 col, bool fullsize);
@@ -218,12 +145,23 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Redrawing from the session: the buttons of the program's mode, the selectors and the side
+    // panel, what a load found, the converted map, and what a decoding pass found.
+    void showMode();
+    void showSelection();
+    void showCharacters();
+    void showLoaded();
+    void showMap();
+    void showDecoded();
+
     void buildLayout();
     void buildSidePanel();
     void buildMainArea();
     void buildActions();
     void wireHandlers();
 
+    GrabSession m_session;
+    CharacterSet m_shownCharacters; // the set the side panel's tiles show
     std::unique_ptr<UserPrompts> m_prompts;
     TBulkConvForm* m_bulk = nullptr;
     TAboutForm* m_about = nullptr;

@@ -33,16 +33,6 @@ const QString kApplicationTitle = QStringLiteral("Vorlan Tesselor");
 const QString kReleaseDate = QStringLiteral("4th September 2018");
 const QString kMakerWebPage = QStringLiteral("https://tamsel-software.example/vorlan/tesselor/");
 
-// A threshold stored outside 0..100 is used, and stored back, as the nearer end of the range.
-quint8 readThreshold(const QString& name, qint32 def)
-{
-    const qint32 stored = GetRegInteger(name, def);
-    const quint8 used = clampPercent(stored);
-    if (used != stored)
-        SetRegInteger(name, used);
-    return used;
-}
-
 } // namespace
 
 void TMainForm::FormCreate()
@@ -67,43 +57,34 @@ void TMainForm::FormShow()
     m_about->lb_version->setText(QStringLiteral("Version ") + AppVersion() + QStringLiteral(" (") +
                                  kReleaseDate + QStringLiteral(")"));
 
-    // 2. Settings. Setting a control may run its change handler, which stores the value again.
-    const qint32 flags = GetRegInteger(reg::Flags, regdefault::Flags);
-    QCheckBox* const boxes[] = {m_bulk->cb_SaveBMP, m_bulk->cb_SaveGIF, m_bulk->cb_SavePNG,
-                                m_bulk->cb_SaveJPG, m_bulk->cb_SaveCSV};
-    for (quint8 bit = FlagSaveBmp; bit <= FlagSaveCsv; ++bit)
-        boxes[bit]->setChecked(IsBitSet(flags, bit));
-    puzzpiece = IsBitSet(flags, FlagPuzzlePiece);
-    prob_match = readThreshold(reg::ProbMatch, regdefault::ProbMatch);
-    pix_match = readThreshold(reg::PixelMatch, regdefault::PixelMatch);
-    vorlan_match = readThreshold(reg::VorlanMatch, regdefault::VorlanMatch);
-    m_bulk->ed_filename->setText(GetRegString(reg::MapName, regdefault::MapName));
-    // A stored choice other than the two items takes the nearer one (and is stored back).
-    const qint32 charRef = GetRegInteger(reg::CharRef, regdefault::CharRef);
-    m_options->rg_CharRef->setItemIndex(std::clamp(charRef, 0, m_options->rg_CharRef->count() - 1));
-    m_options->rg_puzzlepiece->setItemIndex(puzzpiece ? 1 : 0);
+    // 2. Settings, read (and repaired) as a whole before any control shows them. Setting a
+    // control may run its change handler, which stores the value again.
+    // The controls' handlers write the session's preferences as they go: show a copy.
+    const Preferences prefs = readPreferences(StoreAccess::Repair);
+    m_session.prefs = prefs;
+    m_bulk->setOutputs(prefs.bulkOutputs);
+    m_bulk->ed_filename->setText(prefs.pattern);
+    m_options->rg_CharRef->setItemIndex(prefs.charRef);
+    m_options->rg_puzzlepiece->setItemIndex(prefs.puzzpiece ? 1 : 0);
 
     // 3 to 8. Colour list and the first character set.
-    Atlas = QImage();
-    cb_map_colour->clear();
+    ui.cb_map_colour->clear();
     for (int colour = 0; colour < kColourCount; ++colour)
-        cb_map_colour->addItem(colourName(colour));
-    fullsize_loaded = true;
-    screengrab_loaded = false;
-    sb_DecodeStart->setEnabled(false);
-    sb_SaveMap->setEnabled(false);
+        ui.cb_map_colour->addItem(colourName(colour));
+    m_session.screengrab_loaded = false;
     editboundbox = false;
-    MainArea->setCurrentIndex(0);
+    ui.MainArea->setCurrentIndex(0);
     ExtractCharsFromResource(0, true);
-    cb_map_colour->setCurrentIndex(0);
+    ui.cb_map_colour->setCurrentIndex(0);
+    showMode();
 
     // 9 to 12.
     m_bulk->GroupBox1->setStyleSheet(QStringLiteral("QGroupBox#GroupBox1 { background: black; }"));
-    lb_filename->clear();
+    ui.lb_filename->clear();
     SwitchProgress(false);
-    charstorage->resize(32, 32);
-    charselect->setGeometry(0, lb_fullsizechar->geometry().bottom() + 1, 32, 32);
-    charcursor->resize(24, 23);
+    ui.charstorage->resize(32, 32);
+    ui.charselect->setGeometry(0, ui.lb_fullsizechar->geometry().bottom() + 1, 32, 32);
+    ui.charcursor->resize(24, 23);
     selectedchar = -1;
 
     // 13. The flat hand over the converted map.
@@ -111,7 +92,7 @@ void TMainForm::FormShow()
     HandFlat = hand.isNull()
                    ? QCursor(Qt::OpenHandCursor)
                    : QCursor(QPixmap::fromImage(hand), hand.width() / 2, hand.height() / 2);
-    sb_Map->viewport()->setCursor(HandFlat);
+    ui.sb_Map->viewport()->setCursor(HandFlat);
 
     // 14. Preferences: the label first, then the slider, whose change handler may run.
     struct Threshold
@@ -121,9 +102,10 @@ void TMainForm::FormShow()
         quint8 value;
     };
     const Threshold thresholds[] = {
-        {m_options->lb_prob_match, m_options->prob_match_slider, prob_match},
-        {m_options->lb_vorlan_match, m_options->vorlan_match_slider, vorlan_match},
-        {m_options->lb_pixel_match, m_options->pixel_match_slider, pix_match},
+        {m_options->lb_prob_match, m_options->prob_match_slider, prefs.thresholds.prob_match},
+        {m_options->lb_vorlan_match, m_options->vorlan_match_slider,
+         prefs.thresholds.vorlan_match},
+        {m_options->lb_pixel_match, m_options->pixel_match_slider, prefs.thresholds.pix_match},
     };
     for (const Threshold& threshold : thresholds) {
         threshold.label->setText(QString::number(threshold.value) + QLatin1Char('%'));
@@ -131,13 +113,12 @@ void TMainForm::FormShow()
     }
 
     // 15. Zoom keys: Ctrl with the "=" / "+" key and Ctrl with "-".
-    ZoomIn->setShortcuts(
+    ui.ZoomIn->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)});
-    ZoomOut->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Minus)});
+    ui.ZoomOut->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Minus)});
 
-    // 16. The hero picture at 8 bits per pixel.
-    VorlanCharPanel = reduceToHalftone(programPicture(QStringLiteral("HERO")));
-    PuzzlePiece = programPicture(QStringLiteral("PUZZLE"));
+    // 16. The hero picture at 8 bits per pixel, read now so that the first load is quick.
+    ProgramArt::shared().hero();
 
     // A damaged settings file or value is told once, here; its defaults stand in meanwhile.
     if (const QStringList problems = takeSettingsProblems(); !problems.isEmpty())
@@ -146,18 +127,18 @@ void TMainForm::FormShow()
 
 void TMainForm::ZoomInExecute()
 {
-    if (MainArea->currentIndex() == 1 && sb_SaveMap->isEnabled()) {
-        if (img_Map->width() < grid.grab_width * 64) {
-            img_Map->resize(img_Map->width() * 2, img_Map->height() * 2);
+    if (ui.MainArea->currentIndex() == 1 && m_session.hasMap()) {
+        if (ui.img_Map->width() < m_session.grid.grab_width * 64) {
+            ui.img_Map->resize(ui.img_Map->width() * 2, ui.img_Map->height() * 2);
             sb_MapResize();
         }
     }
-    if (MainArea->currentIndex() == 0 && sb_DecodeStart->isEnabled()) {
-        if (img_ScreenGrab->width() < 4 * img_ScreenGrab->picture().width()) {
-            img_ScreenGrab->resize(img_ScreenGrab->width() * 2, img_ScreenGrab->height() * 2);
-            charstorage->clearPicture();
-            charcursor->hide();
-            if (mapboundbox->isVisible())
+    if (ui.MainArea->currentIndex() == 0 && m_session.canDecode()) {
+        if (ui.img_ScreenGrab->width() < 4 * ui.img_ScreenGrab->picture().width()) {
+            ui.img_ScreenGrab->resize(ui.img_ScreenGrab->width() * 2, ui.img_ScreenGrab->height() * 2);
+            ui.charstorage->clearPicture();
+            ui.charcursor->hide();
+            if (ui.mapboundbox->isVisible())
                 lb_MapSizeMouseEnter();
         }
     }
@@ -165,18 +146,18 @@ void TMainForm::ZoomInExecute()
 
 void TMainForm::ZoomOutExecute()
 {
-    if (MainArea->currentIndex() == 1 && sb_SaveMap->isEnabled()) {
-        if (img_Map->width() > (grid.grab_width * 64) / 8) {
-            img_Map->resize(img_Map->width() / 2, img_Map->height() / 2);
+    if (ui.MainArea->currentIndex() == 1 && m_session.hasMap()) {
+        if (ui.img_Map->width() > (m_session.grid.grab_width * 64) / 8) {
+            ui.img_Map->resize(ui.img_Map->width() / 2, ui.img_Map->height() / 2);
             sb_MapResize();
         }
     }
-    if (MainArea->currentIndex() == 0 && sb_DecodeStart->isEnabled()) {
-        if (img_ScreenGrab->width() > img_ScreenGrab->picture().width()) {
-            img_ScreenGrab->resize(img_ScreenGrab->width() / 2, img_ScreenGrab->height() / 2);
-            charstorage->clearPicture();
-            charcursor->hide();
-            if (mapboundbox->isVisible())
+    if (ui.MainArea->currentIndex() == 0 && m_session.canDecode()) {
+        if (ui.img_ScreenGrab->width() > ui.img_ScreenGrab->picture().width()) {
+            ui.img_ScreenGrab->resize(ui.img_ScreenGrab->width() / 2, ui.img_ScreenGrab->height() / 2);
+            ui.charstorage->clearPicture();
+            ui.charcursor->hide();
+            if (ui.mapboundbox->isVisible())
                 lb_MapSizeMouseEnter();
         }
     }
@@ -184,25 +165,25 @@ void TMainForm::ZoomOutExecute()
 
 void TMainForm::ScreenGrabTabExecute()
 {
-    MainArea->setCurrentIndex(0);
+    ui.MainArea->setCurrentIndex(0);
 }
 
 void TMainForm::ConvertedTabExecute()
 {
-    MainArea->setCurrentIndex(1);
+    ui.MainArea->setCurrentIndex(1);
 }
 
 void TMainForm::sb_MapResize()
 {
-    Image_LX = sb_Map->viewport()->width() - img_Map->width();
-    Image_LY = sb_Map->viewport()->height() - img_Map->height();
+    Image_LX = ui.sb_Map->viewport()->width() - ui.img_Map->width();
+    Image_LY = ui.sb_Map->viewport()->height() - ui.img_Map->height();
 }
 
 void TMainForm::SwitchProgress(bool turnon)
 {
-    ProgressBar1->setValue(0);
-    ProgressBar1->setVisible(turnon);
-    sh_accuracy->setVisible(!turnon);
+    ui.ProgressBar1->setValue(0);
+    ui.ProgressBar1->setVisible(turnon);
+    ui.sh_accuracy->setVisible(!turnon);
 }
 
 void TMainForm::sb_optionsClick()
@@ -222,13 +203,21 @@ void TMainForm::Image1Click()
 
 void TMainForm::SetRegistry()
 {
-    const qint32 flags = SetBit(FlagSaveBmp, m_bulk->cb_SaveBMP->isChecked()) |
-                         SetBit(FlagSaveGif, m_bulk->cb_SaveGIF->isChecked()) |
-                         SetBit(FlagSavePng, m_bulk->cb_SavePNG->isChecked()) |
-                         SetBit(FlagSaveJpeg, m_bulk->cb_SaveJPG->isChecked()) |
-                         SetBit(FlagSaveCsv, m_bulk->cb_SaveCSV->isChecked()) |
-                         SetBit(FlagPuzzlePiece, puzzpiece);
-    SetRegInteger(reg::Flags, flags);
+    m_session.prefs.bulkOutputs = m_bulk->outputs();
+    SetRegInteger(reg::Flags, flagsValue(m_session.prefs.bulkOutputs, m_session.prefs.puzzpiece));
+}
+
+void TMainForm::takePreferences()
+{
+    Preferences& prefs = m_session.prefs;
+    prefs.thresholds.prob_match = m_options->prob_match();
+    prefs.thresholds.pix_match = m_options->pix_match();
+    prefs.thresholds.vorlan_match = m_options->vorlan_match();
+    prefs.charRef = m_options->charRef();
+    if (prefs.puzzpiece != m_options->puzzpiece()) {
+        prefs.puzzpiece = m_options->puzzpiece();
+        SetRegistry();
+    }
 }
 
 } // namespace vt

@@ -1,9 +1,7 @@
-// The main window's character sets: the side panel's full-size tiles and the hidden map-size
-// candidates.
+// The main window's character sets: the side panel's full-size tiles, cut by the session.
 #include "app/MainForm.h"
 
 #include "app/Controls.h"
-#include "charsets/Atlas.h"
 #include "charsets/GameTables.h"
 
 #include <QComboBox>
@@ -11,54 +9,46 @@
 
 namespace vt {
 
-namespace {
-
-// Destroys every control of a set, then makes `count` new ones in `parent`.
-void rebuild(std::vector<PictureControl*>& set, QWidget* parent,
-             const std::vector<QImage>& pictures)
-{
-    for (PictureControl* control : set)
-        delete control;
-    set.clear();
-    set.reserve(pictures.size());
-    for (std::size_t b = 0; b < pictures.size(); ++b) {
-        auto* control = new PictureControl(parent);
-        const QImage& picture = pictures[b];
-        control->setObjectName(QStringLiteral("char%1").arg(b));
-        control->setGeometry(picture.width() * int(b), 0, picture.width(), picture.height());
-        control->setTag(int(b));
-        control->setPicture(picture);
-        control->show();
-        set.push_back(control);
-    }
-}
-
-} // namespace
-
 void TMainForm::ExtractCharsFromResource(quint8 col, bool fullsize)
 {
-    const int game = cb_game->currentIndex();
-    const QString name = atlasName(game, col, fullsize);
-    const int count = char_count[static_cast<std::size_t>(game)];
+    // The sets are the selected game's. A missing or broken resource throws here and leaves
+    // both sets as they were.
+    m_session.game = ui.cb_game->currentIndex();
+    m_session.ExtractCharsFromResource(col, fullsize);
+    if (fullsize)
+        showCharacters();
+}
 
-    // Loading first: a missing or broken resource leaves both sets as they were.
-    Atlas = loadAtlas(name);
-    if (!fullsize) {
-        rebuild(mapsize_char, mapcharpanel, Extract(Atlas, 0, 0, count, 16, 16, 15, 8));
+void TMainForm::showCharacters()
+{
+    if (m_shownCharacters == m_session.fullsize_char)
         return;
-    }
+    m_shownCharacters = m_session.fullsize_char;
+    for (PictureControl* tile : ui.fullsize_char)
+        delete tile;
+    ui.fullsize_char.clear();
+    if (!m_shownCharacters)
+        return;
 
-    rebuild(fullsize_char, charactersArea, Extract(Atlas, 0, 0, count, 16, 64, 64, 16));
-    const int gridTop = lb_fullsizechar->geometry().bottom() + 1;
+    const int game = m_session.game;
+    const int count = int(m_shownCharacters->size());
+    const int gridTop = ui.lb_fullsizechar->geometry().bottom() + 1;
+    ui.fullsize_char.reserve(std::size_t(count));
     for (int i = 0; i < count; ++i) {
-        PictureControl* tile = fullsize_char[std::size_t(i)];
+        auto* tile = new PictureControl(ui.charactersArea);
+        tile->setObjectName(QStringLiteral("char%1").arg(i));
+        tile->setTag(i);
+        tile->setPicture(m_shownCharacters->at(std::size_t(i)));
         tile->setStretch(true);
+        // Slot 0 holds the copy-from-grab tile.
         tile->setGeometry(((i + 1) % 5) * 32, gridTop + ((i + 1) / 5) * 32, 32, 32);
         tile->setToolTip(characterDescription(game, i));
+        tile->show();
         connect(tile, &PictureControl::clicked, this, &TMainForm::CharSelectorClick);
+        ui.fullsize_char.push_back(tile);
     }
-    charactersArea->resize(charactersArea->width(), gridTop + ((count + 5) / 5) * 32);
-    charselect->raise();
+    ui.charactersArea->resize(ui.charactersArea->width(), gridTop + ((count + 5) / 5) * 32);
+    ui.charselect->raise();
 }
 
 } // namespace vt

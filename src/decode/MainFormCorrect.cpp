@@ -29,60 +29,53 @@ int floorDiv(int value, int divisor)
 
 void TMainForm::img_ScreenGrabMouseMove(QMouseEvent* event)
 {
-    if (!sb_SaveMap->isEnabled())
+    if (!m_session.hasMap())
         return;
-    const double scale = img_ScreenGrab->scale();
+    const double scale = ui.img_ScreenGrab->scale();
     const QPointF at = event->position();
     const int px = roundHalfEven(at.x() / scale);
     const int py = roundHalfEven(at.y() / scale);
-    charX = floorDiv(px - int(grid.originx), kCellWidth);
-    charY = floorDiv(py - int(grid.originy), kCellHeight);
-    if (charX < 0 || charX >= grid.grab_width || charY < 0 || charY >= grid.grab_height) {
-        charstorage->clearPicture();
-        charcursor->hide();
+    charX = floorDiv(px - int(m_session.grid.originx), kCellWidth);
+    charY = floorDiv(py - int(m_session.grid.originy), kCellHeight);
+    if (charX < 0 || charX >= m_session.grid.grab_width || charY < 0 || charY >= m_session.grid.grab_height) {
+        ui.charstorage->clearPicture();
+        ui.charcursor->hide();
         return;
     }
-    const QRect cell = cellRect(grid, charX, charY);
+    const QRect cell = cellRect(m_session.grid, charX, charY);
     // The box is a child of the grab picture, so it scrolls with it: place it in the picture's
     // own displayed coordinates.
-    charcursor->setGeometry(roundHalfEven(cell.left() * scale), roundHalfEven(cell.top() * scale),
+    ui.charcursor->setGeometry(roundHalfEven(cell.left() * scale), roundHalfEven(cell.top() * scale),
                             roundHalfEven(kCellWidth * scale), roundHalfEven(kCellHeight * scale));
-    charcursor->show();
-    charcursor->raise();
-    charstorage->setPicture(enlargedCell(fullcolourimage, cell, 32));
+    ui.charcursor->show();
+    ui.charcursor->raise();
+    ui.charstorage->setPicture(m_session.grabCell(charX, charY, 32));
 }
 
 void TMainForm::img_ScreenGrabMouseLeave()
 {
-    charstorage->clearPicture();
-    charcursor->hide();
+    ui.charstorage->clearPicture();
+    ui.charcursor->hide();
 }
 
 void TMainForm::CharSelectorClick(PictureControl* sender)
 {
-    if (!sender || !sb_SaveMap->isEnabled())
+    if (!sender || !m_session.hasMap())
         return;
-    charselect->move(sender->pos());
-    charselect->raise();
+    ui.charselect->move(sender->pos());
+    ui.charselect->raise();
     selectedchar = sender->tag();
 }
 
 void TMainForm::charcursorMouseDown()
 {
-    if (!sb_SaveMap->isEnabled())
+    if (!m_session.hasMap())
         return;
-    if (charX < 0 || charX >= decoded.columns() || charY < 0 || charY >= decoded.rows())
+    const QRect target = m_session.correctCell(charX, charY, selectedchar);
+    if (target.isEmpty())
         return;
-    charcursor->hide();
-    const QRect target(kFullSize * charX, kFullSize * charY, kFullSize, kFullSize);
-    if (selectedchar < 0 || selectedchar >= int(fullsize_char.size())) {
-        const QRect cell = cellRect(grid, charX, charY);
-        img_Map->drawOnPicture(target, enlargedCell(fullcolourimage, cell, kFullSize));
-        decoded.map[std::size_t(charX)][std::size_t(charY)] = -1;
-        return;
-    }
-    img_Map->drawOnPicture(target, fullsize_char[std::size_t(selectedchar)]->picture());
-    decoded.map[std::size_t(charX)][std::size_t(charY)] = selectedchar;
+    ui.charcursor->hide();
+    ui.img_Map->setPicture(m_session.mapPicture);
 }
 
 void TMainForm::ImageMouseDown(QMouseEvent* event)
@@ -91,7 +84,7 @@ void TMainForm::ImageMouseDown(QMouseEvent* event)
         return;
     const QPoint at = event->position().toPoint();
     if (event->modifiers() & Qt::ControlModifier) {
-        const double scale = img_Map->scale();
+        const double scale = ui.img_Map->scale();
         charX = roundHalfEven(at.x() / scale) / kFullSize;
         charY = roundHalfEven(at.y() / scale) / kFullSize;
         charcursorMouseDown();
@@ -104,14 +97,14 @@ void TMainForm::ImageMouseDown(QMouseEvent* event)
 void TMainForm::ImageMouseMove(QMouseEvent* event)
 {
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
-    img_Map->setCursor(ctrl ? QCursor(Qt::ArrowCursor) : HandFlat);
+    ui.img_Map->setCursor(ctrl ? QCursor(Qt::ArrowCursor) : HandFlat);
     if (!(event->buttons() & Qt::LeftButton) || ctrl)
         return;
     // The picture follows the pointer: the new scroll position is the one at the press minus
     // the pointer's travel since, taken only while it lies inside the scroll range.
     const QPoint at = event->position().toPoint();
-    QScrollBar* horizontal = sb_Map->horizontalScrollBar();
-    QScrollBar* vertical = sb_Map->verticalScrollBar();
+    QScrollBar* horizontal = ui.sb_Map->horizontalScrollBar();
+    QScrollBar* vertical = ui.sb_Map->verticalScrollBar();
     const int dx = at.x() - horizontal->value() - Image_SX;
     if (dx < 0 && dx > Image_LX)
         horizontal->setValue(-dx);

@@ -15,74 +15,59 @@
 
 namespace vt {
 
-namespace {
-
-std::vector<QImage> picturesOf(const std::vector<PictureControl*>& set)
-{
-    std::vector<QImage> pictures;
-    pictures.reserve(set.size());
-    for (const PictureControl* control : set)
-        pictures.push_back(control->picture());
-    return pictures;
-}
-
-} // namespace
-
 void TMainForm::DecodeScreen()
 {
-    if (!sb_DecodeStart->isEnabled())
+    if (!m_session.canDecode())
         return;
-    sb_SaveMap->setEnabled(false);
     editboundbox = false;
     lb_MapSizeMouseLeave();
-    MainArea->setCurrentIndex(1);
-    sb_Map->horizontalScrollBar()->setValue(0);
-    sb_Map->verticalScrollBar()->setValue(0);
-    img_Map->resize(kFullSize * grid.grab_width, kFullSize * grid.grab_height);
-    decoded.reset(grid.grab_width, grid.grab_height);
+    ui.MainArea->setCurrentIndex(1);
+    ui.sb_Map->horizontalScrollBar()->setValue(0);
+    ui.sb_Map->verticalScrollBar()->setValue(0);
     SwitchProgress(true);
-
-    ExtractCharsFromResource(static_cast<quint8>(cb_map_colour->currentIndex()), false);
-    const std::vector<QImage> candidates = picturesOf(mapsize_char);
-    const std::vector<QImage> characters = picturesOf(fullsize_char);
-
-    DecodeInput input;
-    input.working = &img_ScreenGrab->picture();
-    input.fullcolour = &fullcolourimage;
-    input.grid = grid;
-    input.mapsize = &candidates;
-    input.fullsize = &characters;
-    input.puzzle = &PuzzlePiece;
-    input.prob_match = prob_match;
-    input.puzzpiece = puzzpiece;
-    DecodeResult result = decodeMap(input, [this](int percent) {
-        ProgressBar1->setValue(percent);
-        ProgressBar1->repaint(); // the pass holds the event loop; show progress as it goes
-    });
-
-    decoded = std::move(result.decoded);
-    img_Map->setPicture(result.picture);
-    img_Map->resize(result.picture.size());
-    sb_MapResize();
-    charstorage->clearPicture();
-
-    sb_SaveMap->setEnabled(true);
-    charselect->show();
-    charselect->raise();
-    charselect->move(0, lb_fullsizechar->geometry().bottom() + 1);
-    selectedchar = -1;
+    ui.sb_SaveMap->setEnabled(false);
+    try {
+        m_session.decode([this](int percent) {
+            ui.ProgressBar1->setValue(percent);
+            ui.ProgressBar1->repaint(); // the pass holds the event loop; show progress as it goes
+        });
+    } catch (...) {
+        SwitchProgress(false);
+        showMode();
+        throw;
+    }
     SwitchProgress(false);
+    showDecoded();
+}
 
-    const int accuracy = accuracyPercent(decoded.errors, grid.grab_width, grid.grab_height);
-    lb_accuracy->setText(QString::number(accuracy) + QLatin1Char('%'));
-    sh_accuracy->setBrushColor(accuracyColour(accuracy));
-    const int cells = grid.grab_width * grid.grab_height;
+void TMainForm::showDecoded()
+{
+    ui.MainArea->setCurrentIndex(1);
+    showMap();
+    ui.charstorage->clearPicture();
+    ui.charselect->show();
+    ui.charselect->raise();
+    ui.charselect->move(0, ui.lb_fullsizechar->geometry().bottom() + 1);
+    selectedchar = -1;
+    showMode();
+
+    const int accuracy = m_session.accuracy();
+    ui.lb_accuracy->setText(QString::number(accuracy) + QLatin1Char('%'));
+    ui.sh_accuracy->setBrushColor(accuracyColour(accuracy));
+    const int cells = m_session.grid.grab_width * m_session.grid.grab_height;
     statusBar()->showMessage(
         QStringLiteral("Decoded %1 cells, %2 not recognised. Point at the grab to inspect a cell; "
                        "choose a character on the right and press on the cell, or Ctrl-click "
                        "the converted map, to correct it.")
             .arg(cells)
-            .arg(decoded.errors));
+            .arg(m_session.decoded.errors));
+}
+
+void TMainForm::showMap()
+{
+    ui.img_Map->setPicture(m_session.mapPicture);
+    ui.img_Map->resize(m_session.mapPicture.size());
+    sb_MapResize();
 }
 
 } // namespace vt

@@ -145,7 +145,27 @@ void TBulkConvForm::CopyClick()
 
 void TBulkConvForm::TickBoxChanged()
 {
-    m_main->SetRegistry();
+    emit outputsChanged();
+}
+
+SaveChoices TBulkConvForm::outputs() const
+{
+    SaveChoices choices;
+    choices.bmp = cb_SaveBMP->isChecked();
+    choices.png = cb_SavePNG->isChecked();
+    choices.gif = cb_SaveGIF->isChecked();
+    choices.jpg = cb_SaveJPG->isChecked();
+    choices.csv = cb_SaveCSV->isChecked();
+    return choices;
+}
+
+void TBulkConvForm::setOutputs(const SaveChoices& choices)
+{
+    cb_SaveBMP->setChecked(choices.bmp);
+    cb_SaveGIF->setChecked(choices.gif);
+    cb_SavePNG->setChecked(choices.png);
+    cb_SaveJPG->setChecked(choices.jpg);
+    cb_SaveCSV->setChecked(choices.csv);
 }
 
 void TBulkConvForm::ExecuteClick()

@@ -2,6 +2,8 @@
 // It only collects the choices; the main window runs the conversion.
 #pragma once
 
+#include "export/SaveMap.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -38,6 +40,15 @@ public:
     QPushButton* Cancel = nullptr;
     QPushButton* Execute = nullptr;
     QStringList ListBox1; // names of the grabs to convert, filled by Execute
+
+    // The outputs the boxes choose.
+    SaveChoices outputs() const;
+    void setOutputs(const SaveChoices& choices);
+
+signals:
+    // A box was ticked or cleared; the choice is stored by the main window, which keeps it in
+    // "Flags" beside the puzzle-piece choice.
+    void outputsChanged();
 
 public slots:
     void FormCreate();

@@ -1,22 +1,16 @@
-// The main window's bulk conversion: every grab of a folder loaded, located, decoded and saved
-// with the same commands the user runs one by one.
+// The main window's bulk conversion: the session steps through every grab of a folder with the
+// same commands the user runs one by one, and the window shows each grab as it goes.
 #include "app/MainForm.h"
 
-#include "pictures/Error.h"
-#include "charsets/ColourSelector.h"
+#include "app/Controls.h"
 #include "export/BulkConvForm.h"
-#include "export/BulkConvert.h"
-#include "intake/ImageSignature.h"
+#include "session/BulkRun.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QLineEdit>
-#include <QPushButton>
+#include <QProgressBar>
 #include <QStatusBar>
-
-#include "app/Controls.h"
 
 namespace vt {
 
@@ -26,22 +20,18 @@ void TMainForm::sb_bulkconvertClick()
         return;
 
     const QString source = m_bulk->Source->path();
-    const QString destination = m_bulk->Dest->path();
-    SaveChoices choices;
-    choices.bmp = m_bulk->cb_SaveBMP->isChecked();
-    choices.png = m_bulk->cb_SavePNG->isChecked();
-    choices.gif = m_bulk->cb_SaveGIF->isChecked();
-    choices.jpg = m_bulk->cb_SaveJPG->isChecked();
-    choices.csv = m_bulk->cb_SaveCSV->isChecked();
-    const QString pattern = m_bulk->ed_filename->text();
+    BulkOptions options;
+    options.outputDir = m_bulk->Dest->path();
+    options.choices = m_bulk->outputs();
+    options.pattern = m_bulk->ed_filename->text();
 
     const QStringList names = m_bulk->ListBox1;
     QStringList failures;
     int converted = 0;
     for (int i = 0; i < names.size(); ++i) {
         const QString& name = names[i];
-        const QString path = QDir(source).filePath(name);
-        if (!IsAnImage(path))
+        LoadedGrab grab = loadGrab(QDir(source).filePath(name));
+        if (grab.status == LoadedGrab::Status::NotAPicture)
             continue;
         statusBar()->showMessage(
             QStringLiteral("Converting %1 of %2: %3").arg(i + 1).arg(names.size()).arg(name));
@@ -50,48 +40,61 @@ void TMainForm::sb_bulkconvertClick()
 
         // A grab that cannot be read is passed over and reported at the end: the others can
         // still be converted.
-        try {
-            LoadScreenGrab(path);
-        } catch (const Error& error) {
-            failures.append(error.message());
+        if (grab.status == LoadedGrab::Status::Unreadable) {
+            failures.append(grab.error);
             continue;
         }
-        DecodeScreen();
-        if (!sb_SaveMap->isEnabled())
+        editboundbox = false;
+        ui.mapboundbox->hide();
+        const GrabPlan plan = planGrab(m_session, grab, options);
+        ResetFields(true);
+        showLoaded();
+        if (!plan.decodes)
             continue;
-        // Joined by hand: an empty pattern names the outputs by their extension alone, inside
-        // the destination.
-        const QString base = destination + QLatin1Char('/') +
-                             expandPattern(pattern, cb_game->currentIndex() + 1, name);
+
+        SwitchProgress(true);
+        const GrabReport report =
+            finishGrab(m_session, grab, plan, options, [this](int percent) {
+                ui.ProgressBar1->setValue(percent);
+                ui.ProgressBar1->repaint();
+            });
+        SwitchProgress(false);
+        if (report.decoded)
+            showDecoded();
+        if (report.outcome == GrabReport::Outcome::Converted) {
+            ++converted;
+            continue;
+        }
+        if (!report.saveFailed) {
+            failures.append(report.error);
+            continue;
+        }
         // A write that fails ends the run: every later grab would fail alike (a destination
         // gone or full). The grab stays decoded in the window, so that it can still be saved
         // elsewhere, and the report keeps what the run did before.
-        try {
-            saveOutputs(img_Map->picture(), base, choices, false);
-        } catch (const Error& error) {
-            statusBar()->showMessage(QStringLiteral("Bulk conversion stopped at %1 of %2: %3")
-                                         .arg(i + 1)
-                                         .arg(names.size())
-                                         .arg(name));
-            QString report =
-                error.message() +
-                QStringLiteral("\n\nThe bulk conversion stopped at \"%1\"; %2 "
-                               "converted before it, none after it.")
-                    .arg(name, converted == 1 ? QStringLiteral("1 grab was")
-                                              : QStringLiteral("%1 grabs were").arg(converted));
-            if (!failures.isEmpty())
-                report += QStringLiteral("\n\nThese grabs could not be converted:\n\n") +
-                          failures.join(QLatin1Char('\n'));
-            prompts().reportError(this, report);
-            return;
-        }
-        ++converted;
+        statusBar()->showMessage(QStringLiteral("Bulk conversion stopped at %1 of %2: %3")
+                                     .arg(i + 1)
+                                     .arg(names.size())
+                                     .arg(name));
+        QString message =
+            report.error +
+            QStringLiteral("\n\nThe bulk conversion stopped at \"%1\"; %2 "
+                           "converted before it, none after it.")
+                .arg(name, converted == 1 ? QStringLiteral("1 grab was")
+                                          : QStringLiteral("%1 grabs were").arg(converted));
+        if (!failures.isEmpty())
+            message += QStringLiteral("\n\nThese grabs could not be converted:\n\n") +
+                       failures.join(QLatin1Char('\n'));
+        prompts().reportError(this, message);
+        return;
     }
+    m_session.closeGrab();
     ResetFields(true);
+    showSelection();
     statusBar()->showMessage(QStringLiteral("Converted %1 of %2 files into %3.")
                                  .arg(converted)
                                  .arg(names.size())
-                                 .arg(QDir::toNativeSeparators(destination)));
+                                 .arg(QDir::toNativeSeparators(options.outputDir)));
     if (!failures.isEmpty())
         prompts().reportError(this, QStringLiteral("These grabs could not be converted:\n\n") +
                                         failures.join(QLatin1Char('\n')));

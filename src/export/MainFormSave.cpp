@@ -6,7 +6,6 @@
 #include "charsets/ColourSelector.h"
 #include "export/FileNames.h"
 #include "export/SaveMap.h"
-#include "settings/OptionsForm.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -29,28 +28,14 @@ void TMainForm::SaveMap(const QImage& picture, const QString& filename, const Sa
 void TMainForm::saveOutputs(const QImage& picture, const QString& base, const SaveChoices& choices,
                             bool confirmoverwrite)
 {
-    MapTableSource table;
-    if (sb_SaveMap->isEnabled())
-        table.decoded = &decoded;
-    table.colourItemText = cb_map_colour->currentText();
-    table.game = cb_game->currentIndex();
-    table.charRef = m_options->rg_CharRef->itemIndex();
-    // The Tiled map's tileset is the characters shown in the side panel.
-    table.colour = cb_map_colour->currentIndex();
-    std::vector<QImage> characters;
-    for (const PictureControl* tile : fullsize_char)
-        characters.push_back(tile->picture());
-    table.characters = &characters;
-
     SaveMapHooks hooks;
     hooks.confirm = [this](const QString& message) { return prompts().confirm(this, message); };
     hooks.progress = [this](int percent) {
-        ProgressBar1->setValue(percent);
-        ProgressBar1->repaint(); // the save holds the event loop; show progress as it goes
+        ui.ProgressBar1->setValue(percent);
+        ui.ProgressBar1->repaint(); // the save holds the event loop; show progress as it goes
     };
     SwitchProgress(true);
-    const SaveMapResult result =
-        SaveMapUnder(picture, base, choices, confirmoverwrite, table, hooks);
+    const SaveMapResult result = m_session.saveUnder(picture, base, choices, confirmoverwrite, hooks);
     SwitchProgress(false);
     if (!result.ok())
         throw Error(result.error);
@@ -61,7 +46,7 @@ void TMainForm::saveOutputs(const QImage& picture, const QString& base, const Sa
 
 void TMainForm::sb_SaveMapClick()
 {
-    SaveDialog1.fileName = proposedDecodeName(img_filename);
+    SaveDialog1.fileName = proposedDecodeName(m_session.img_filename);
     InitiateSave(SaveDialog1);
 }
 
@@ -90,20 +75,19 @@ void TMainForm::InitiateSave(SaveDialogState& dialog)
                            "chooses the format."));
         return;
     }
-    if ((choices.csv || choices.tmx) && !sb_SaveMap->isEnabled()) {
+    if ((choices.csv || choices.tmx) && !m_session.hasMap()) {
         statusBar()->showMessage(
             QStringLiteral("Nothing saved: there is no decoded map to write as a table yet."));
         return;
     }
-    const QImage& picture =
-        &dialog == &SaveDialog1 ? img_Map->picture() : img_ScreenGrab->picture();
+    const QImage& picture = &dialog == &SaveDialog1 ? m_session.mapPicture : m_session.working;
     SaveMap(picture, name, choices, true);
 }
 
 void TMainForm::SaveToClipboard()
 {
-    if (sb_SaveMap->isEnabled())
-        SaveMap(img_Map->picture(), QString(), SaveChoices{}, false);
+    if (m_session.hasMap())
+        SaveMap(m_session.mapPicture, QString(), SaveChoices{}, false);
 }
 
 } // namespace vt

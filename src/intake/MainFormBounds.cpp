@@ -33,22 +33,22 @@ int truncatedDiv(int value, int divisor)
 
 void TMainForm::UpdateLabels()
 {
-    lb_MapSize->setText(QStringLiteral("%1x%2").arg(grid.grab_width).arg(grid.grab_height));
-    lb_Origin->setText(QStringLiteral("%1,%2").arg(grid.originx).arg(grid.originy));
-    lb_maparea->setText(QStringLiteral("%1,%2").arg(grid.mapareax).arg(grid.mapareay));
+    ui.lb_MapSize->setText(QStringLiteral("%1x%2").arg(m_session.grid.grab_width).arg(m_session.grid.grab_height));
+    ui.lb_Origin->setText(QStringLiteral("%1,%2").arg(m_session.grid.originx).arg(m_session.grid.originy));
+    ui.lb_maparea->setText(QStringLiteral("%1,%2").arg(m_session.grid.mapareax).arg(m_session.grid.mapareay));
 }
 
 void TMainForm::lb_MapSizeMouseEnter()
 {
-    if (grid.grab_width <= 0 || grid.grab_height <= 0 || sb_SaveMap->isEnabled())
+    if (m_session.grid.grab_width <= 0 || m_session.grid.grab_height <= 0 || m_session.hasMap())
         return;
-    const double scale = img_ScreenGrab->scale();
-    mapboundbox->setGeometry(roundHalfEven(grid.originx * scale),
-                             roundHalfEven(grid.originy * scale),
-                             roundHalfEven(kCellWidth * grid.grab_width * scale),
-                             roundHalfEven(kCellHeight * grid.grab_height * scale));
-    mapboundbox->show();
-    mapboundbox->raise();
+    const double scale = ui.img_ScreenGrab->scale();
+    ui.mapboundbox->setGeometry(roundHalfEven(m_session.grid.originx * scale),
+                             roundHalfEven(m_session.grid.originy * scale),
+                             roundHalfEven(kCellWidth * m_session.grid.grab_width * scale),
+                             roundHalfEven(kCellHeight * m_session.grid.grab_height * scale));
+    ui.mapboundbox->show();
+    ui.mapboundbox->raise();
     boundboxedit = 0;
     boundboxmove = false;
 }
@@ -56,24 +56,24 @@ void TMainForm::lb_MapSizeMouseEnter()
 void TMainForm::lb_MapSizeMouseLeave()
 {
     if (!editboundbox)
-        mapboundbox->hide();
+        ui.mapboundbox->hide();
 }
 
 void TMainForm::lb_MapSizeClick()
 {
-    if (grid.grab_width > 0 && grid.grab_height > 0 && !sb_SaveMap->isEnabled())
+    if (m_session.grid.grab_width > 0 && m_session.grid.grab_height > 0 && !m_session.hasMap())
         editboundbox = !editboundbox;
 }
 
 void TMainForm::lb_MapSizeDblClick()
 {
-    if (grid.grab_width <= 0 || grid.grab_height <= 0 || sb_SaveMap->isEnabled())
+    if (m_session.grid.grab_width <= 0 || m_session.grid.grab_height <= 0 || m_session.hasMap())
         return;
-    grid.originx = det.originx;
-    grid.originy = det.originy;
-    grid.grab_width = det.grab_width;
-    grid.grab_height = det.grab_height;
-    if (mapboundbox->isVisible())
+    m_session.grid.originx = m_session.det.originx;
+    m_session.grid.originy = m_session.det.originy;
+    m_session.grid.grab_width = m_session.det.grab_width;
+    m_session.grid.grab_height = m_session.det.grab_height;
+    if (ui.mapboundbox->isVisible())
         lb_MapSizeMouseEnter();
     UpdateLabels();
 }
@@ -99,8 +99,8 @@ void TMainForm::mapboundboxMouseMove(QMouseEvent* event)
 
     if (!boundboxmove) {
         // Hover: the pointer shape and the edit mode follow the part of the box under it.
-        const int Wb = mapboundbox->width();
-        const int Hb = mapboundbox->height();
+        const int Wb = ui.mapboundbox->width();
+        const int Hb = ui.mapboundbox->height();
         const bool left = X < kEdgeZone;
         const bool right = X > Wb - kEdgeZone;
         const bool top = Y < kEdgeZone;
@@ -114,7 +114,7 @@ void TMainForm::mapboundboxMouseMove(QMouseEvent* event)
             shape = Qt::SizeFDiagCursor;
         if ((left && bottom) || (right && top))
             shape = Qt::SizeBDiagCursor;
-        mapboundbox->setCursor(shape);
+        ui.mapboundbox->setCursor(shape);
         boundboxedit = 0;
         if (left)
             boundboxedit = 1;
@@ -136,11 +136,11 @@ void TMainForm::mapboundboxMouseMove(QMouseEvent* event)
     }
 
     // A drag, worked out in picture pixels.
-    const double scale = img_ScreenGrab->scale();
-    const int L = int(grid.originx);
-    const int T = int(grid.originy);
-    const int Wb = kCellWidth * grid.grab_width;
-    const int Hb = kCellHeight * grid.grab_height;
+    const double scale = ui.img_ScreenGrab->scale();
+    const int L = int(m_session.grid.originx);
+    const int T = int(m_session.grid.originy);
+    const int Wb = kCellWidth * m_session.grid.grab_width;
+    const int Hb = kCellHeight * m_session.grid.grab_height;
     int left = L;
     int top = T;
     int width = Wb;
@@ -148,9 +148,9 @@ void TMainForm::mapboundboxMouseMove(QMouseEvent* event)
 
     if (boundboxedit == 0) {
         // The box follows the pointer to the nearest picture pixel.
-        left = roundHalfEven((mapboundbox->x() + X - bboxX) / scale);
-        top = roundHalfEven((mapboundbox->y() + Y - bboxY) / scale);
-    } else if (cb_game->currentIndex() == 1) {
+        left = roundHalfEven((ui.mapboundbox->x() + X - bboxX) / scale);
+        top = roundHalfEven((ui.mapboundbox->y() + Y - bboxY) / scale);
+    } else if (ui.cb_game->currentIndex() == 1) {
         // Only the second game's maps come in several sizes: edges move in steps of 8 cells,
         // both opposite edges alike, so the box keeps its centre.
         const int Xs = 64 * truncatedDiv(int(std::floor(X / scale)), 64);
@@ -188,8 +188,8 @@ void TMainForm::mapboundboxMouseMove(QMouseEvent* event)
     }
 
     // Only what keeps the box inside the grab is taken.
-    const int Wv = img_ScreenGrab->picture().width();
-    const int Hv = img_ScreenGrab->picture().height();
+    const int Wv = ui.img_ScreenGrab->picture().width();
+    const int Hv = ui.img_ScreenGrab->picture().height();
     int newLeft = L;
     int newTop = T;
     int newWidth = Wb;
@@ -203,11 +203,11 @@ void TMainForm::mapboundboxMouseMove(QMouseEvent* event)
     if (top + height <= Hv)
         newHeight = height;
 
-    grid.originx = quint32(newLeft);
-    grid.originy = quint32(newTop);
-    grid.grab_width = newWidth / kCellWidth;
-    grid.grab_height = newHeight / kCellHeight;
-    mapboundbox->setGeometry(roundHalfEven(newLeft * scale), roundHalfEven(newTop * scale),
+    m_session.grid.originx = quint32(newLeft);
+    m_session.grid.originy = quint32(newTop);
+    m_session.grid.grab_width = newWidth / kCellWidth;
+    m_session.grid.grab_height = newHeight / kCellHeight;
+    ui.mapboundbox->setGeometry(roundHalfEven(newLeft * scale), roundHalfEven(newTop * scale),
                              roundHalfEven(newWidth * scale), roundHalfEven(newHeight * scale));
     UpdateLabels();
 }

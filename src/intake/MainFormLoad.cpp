@@ -3,11 +3,7 @@
 #include "app/MainForm.h"
 
 #include "app/Controls.h"
-#include "pictures/Error.h"
 #include "charsets/ColourSelector.h"
-#include "pictures/BmpByteImage.h"
-#include "intake/GrabLoader.h"
-#include "intake/GridLocator.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -31,105 +27,89 @@ const QString kClipboardName = QStringLiteral("<clipboard>");
 void TMainForm::ResetFields(bool colourchange)
 {
     if (colourchange) {
-        img_ScreenGrab->clearPicture();
-        img_ScreenGrab->resize(0, 0);
-        img_ScreenGrab->setAutoSize(true);
-        sb_DecodeStart->setEnabled(false);
-        sb_SaveScreenGrab->setEnabled(false);
-        charselect->show();
-        lb_MapSize->clear();
-        lb_Origin->clear();
-        lb_accuracy->clear();
-        sh_accuracy->setBrushColor(Qt::black);
-        cb_map_colour->setCurrentIndex(0);
-        ExtractCharsFromResource(0, true);
+        ui.img_ScreenGrab->clearPicture();
+        ui.img_ScreenGrab->resize(0, 0);
+        ui.img_ScreenGrab->setAutoSize(true);
+        ui.charselect->show();
+        ui.lb_MapSize->clear();
+        ui.lb_Origin->clear();
+        ui.lb_accuracy->clear();
+        ui.sh_accuracy->setBrushColor(Qt::black);
     }
-    sb_SaveMap->setEnabled(false);
-    MainArea->setCurrentIndex(0);
-    img_Map->clearPicture();
-    img_Map->resize(0, 0);
+    ui.MainArea->setCurrentIndex(0);
+    ui.img_Map->clearPicture();
+    ui.img_Map->resize(0, 0);
+    showMode();
+}
+
+void TMainForm::showMode()
+{
+    ui.sb_DecodeStart->setEnabled(m_session.canDecode());
+    ui.sb_SaveMap->setEnabled(m_session.hasMap());
+    ui.sb_SaveScreenGrab->setEnabled(m_session.canDecode() && m_session.img_filename.isEmpty() &&
+                                     !m_session.working.isNull());
+}
+
+void TMainForm::showSelection()
+{
+    ui.cb_game->setCurrentIndex(m_session.game);
+    for (int i = 0; i < int(m_session.captions.size()); ++i)
+        ui.cb_map_colour->setItemText(i, m_session.captions[std::size_t(i)]);
+    ui.cb_map_colour->setCurrentIndex(m_session.colour);
+    showCharacters();
 }
 
 void TMainForm::LoadScreenGrab(const QString& filename)
 {
     const bool reload = filename == kReload;
-    bool newLoad = !reload;
     editboundbox = false;
-    mapboundbox->hide();
+    ui.mapboundbox->hide();
 
-    QString name = filename;
-    if (!reload) {
-        // Read first: a file that cannot be loaded leaves the current grab and its decoded map
-        // exactly as they were.
-        QImage picture;
+    if (reload) {
+        m_session.reload();
+    } else {
+        // The session reads the picture first: one that cannot be loaded leaves the current
+        // grab and its decoded map exactly as they were.
         if (filename.isEmpty()) {
-            picture = QGuiApplication::clipboard()->image();
+            const QImage picture = QGuiApplication::clipboard()->image();
             if (picture.isNull())
                 return;
-            checkGrabSize(picture.size(), QStringLiteral("The picture on the clipboard"));
+            m_session.loadPicture(picture);
         } else {
-            picture = readGrabFile(filename);
+            m_session.loadFile(filename);
         }
         ResetFields(true);
-        grid.grab_width = 32;
-        grid.grab_height = 32;
-        charcursor->hide();
-        const WorkingPictures pictures = makeWorkingPictures(picture);
-        fullcolourimage = pictures.fullcolour;
-        img_ScreenGrab->setPicture(pictures.working);
-        img_ScreenGrab->setAutoSize(false);
-        img_filename = filename;
-        sb_ScreenGrab->horizontalScrollBar()->setValue(0);
-        sb_ScreenGrab->verticalScrollBar()->setValue(0);
-    } else {
-        name = img_filename;
-        // The analysis runs on the picture at its own size, whatever the zoom, and the full-colour
-        // copy is kept: reducing the shown 8-bit picture again would lose its colours.
-        img_ScreenGrab->setPicture(makeWorkingPictures(fullcolourimage).working);
+        ui.charcursor->hide();
+        ui.img_ScreenGrab->setPicture(m_session.working);
+        ui.img_ScreenGrab->setAutoSize(false);
+        ui.sb_ScreenGrab->horizontalScrollBar()->setValue(0);
+        ui.sb_ScreenGrab->verticalScrollBar()->setValue(0);
     }
+    showLoaded();
+}
 
-    const QByteArray hero = bmpByteImage(VorlanCharPanel);
-    LocateInput input;
-    input.working = &img_ScreenGrab->picture();
-    input.start = grid;
-    input.selectedGame = cb_game->currentIndex();
-    input.newLoad = newLoad;
-    input.thresholds = {prob_match, pix_match, vorlan_match};
-    input.hero = &hero;
-    const LocateResult result = locateGrid(input);
-
-    if (result.recognised)
-        screengrab_loaded = true;
-    if (result.windowNotFound) {
-        grid.originx = grid.originy = grid.mapareax = grid.mapareay = 0;
+void TMainForm::showLoaded()
+{
+    if (ui.img_ScreenGrab->picture().cacheKey() != m_session.working.cacheKey())
+        ui.img_ScreenGrab->setPicture(m_session.working);
+    showSelection();
+    showMode();
+    if (m_session.outcome == LoadOutcome::WindowNotFound) {
         statusBar()->showMessage(
             QStringLiteral("No game window found in this grab: it is window-sized, but shows "
                            "neither window marker with the hero beside it. Crop it to the map "
                            "view, or load a grab of the whole game window."));
         return;
     }
-    if (result.selectGame >= 0)
-        cb_game->setCurrentIndex(result.selectGame);
-    if (result.captionsSet)
-        for (int i = 0; i < int(result.captions.size()); ++i)
-            cb_map_colour->setItemText(i, result.captions[std::size_t(i)]);
-    if (result.chosenScheme >= 0) {
-        cb_map_colour->setCurrentIndex(result.chosenScheme);
-        ExtractCharsFromResource(static_cast<quint8>(result.chosenScheme), true);
-    }
-
-    lb_filename->setPath(name.isEmpty() ? kClipboardName : QFileInfo(name).fileName());
-    grid = result.grid;
-    det = grid;
+    const QString& name = m_session.img_filename;
+    ui.lb_filename->setPath(name.isEmpty() ? kClipboardName : QFileInfo(name).fileName());
     UpdateLabels();
-    sb_DecodeStart->setEnabled(fullsize_loaded && screengrab_loaded);
-    sb_SaveScreenGrab->setEnabled(screengrab_loaded && lb_filename->text() == kClipboardName);
-    MainArea->setCurrentIndex(0);
+    ui.MainArea->setCurrentIndex(0);
     statusBar()->showMessage(
-        result.recognised
+        m_session.outcome == LoadOutcome::Located
             ? QStringLiteral("Map of %1 x %2 cells found; press Decode Map to convert it.")
-                  .arg(grid.grab_width)
-                  .arg(grid.grab_height)
+                  .arg(m_session.grid.grab_width)
+                  .arg(m_session.grid.grab_height)
             : QStringLiteral("This grab is neither a map view nor a game window; the grid is "
                              "a guess that you can move over the map before decoding."));
 }
@@ -151,14 +131,18 @@ void TMainForm::ScreenGrabFromClipboard()
 
 void TMainForm::cb_gameChange()
 {
-    if (!img_filename.isEmpty())
-        LoadScreenGrab(kReload);
+    editboundbox = false;
+    ui.mapboundbox->hide();
+    m_session.selectGame(ui.cb_game->currentIndex());
+    if (!m_session.img_filename.isEmpty())
+        showLoaded();
     cb_map_colourChange();
 }
 
 void TMainForm::cb_map_colourChange()
 {
-    ExtractCharsFromResource(static_cast<quint8>(cb_map_colour->currentIndex()), true);
+    m_session.selectColour(ui.cb_map_colour->currentIndex());
+    showCharacters();
     ResetFields(false);
 }
 

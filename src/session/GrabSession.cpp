@@ -56,6 +56,14 @@ void GrabSession::reload()
     analyse(false);
 }
 
+void GrabSession::closeGrab()
+{
+    resetForLoad();
+    img_filename.clear();
+    fullcolourimage = QImage();
+    working = QImage();
+}
+
 void GrabSession::resetForLoad()
 {
     m_decodable = false;

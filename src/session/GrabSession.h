@@ -90,6 +90,9 @@ public:
     // Analyses the held grab again with the selected game, from the full-colour copy at its
     // own size; the grid stands where the analysis finds nothing.
     void reload();
+    // Drops the grab, as the end of a bulk run does: nothing is loaded, the first scheme is
+    // selected.
+    void closeGrab();
     // Reads and reduces a file without touching any session: the part of a load that a bulk
     // run may do on another thread. Throws vt::Error.
     static WorkingPictures readGrab(const QString& filename);

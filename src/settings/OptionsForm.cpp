@@ -1,7 +1,6 @@
 #include "settings/OptionsForm.h"
 
 #include "app/Controls.h"
-#include "app/MainForm.h"
 #include "settings/RegUtils.h"
 
 #include <QGroupBox>
@@ -49,7 +48,7 @@ Row makeRow(QWidget* parent, const QString& caption, const QString& valueName,
 
 } // namespace
 
-TOptionsForm::TOptionsForm(TMainForm* mainForm) : QDialog(mainForm), m_main(mainForm)
+TOptionsForm::TOptionsForm(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("OptionsForm"));
     setWindowTitle(QStringLiteral("Preferences"));
@@ -106,40 +105,66 @@ TOptionsForm::TOptionsForm(TMainForm* mainForm) : QDialog(mainForm), m_main(main
     connect(rg_puzzlepiece, &RadioGroup::itemClicked, this, &TOptionsForm::rg_puzzlepieceClick);
 }
 
-// The three rows work alike: the slider's position becomes the main window's field, the
-// value label and the stored value.
-void TOptionsForm::applySlider(const QSlider* slider, QLabel* label, quint8& field,
-                               const QString& valueName)
+quint8 TOptionsForm::prob_match() const
 {
-    field = static_cast<quint8>(slider->value());
-    label->setText(QString::number(field) + QLatin1Char('%'));
-    SetRegInteger(valueName, field);
+    return static_cast<quint8>(prob_match_slider->value());
+}
+
+quint8 TOptionsForm::pix_match() const
+{
+    return static_cast<quint8>(pixel_match_slider->value());
+}
+
+quint8 TOptionsForm::vorlan_match() const
+{
+    return static_cast<quint8>(vorlan_match_slider->value());
+}
+
+int TOptionsForm::charRef() const
+{
+    return rg_CharRef->itemIndex();
+}
+
+bool TOptionsForm::puzzpiece() const
+{
+    return rg_puzzlepiece->itemIndex() == 1;
+}
+
+// The three rows work alike: the slider's position becomes the value label and the stored
+// value.
+void TOptionsForm::applySlider(const QSlider* slider, QLabel* label, const QString& valueName)
+{
+    const int value = slider->value();
+    label->setText(QString::number(value) + QLatin1Char('%'));
+    SetRegInteger(valueName, value);
+    emit changed();
 }
 
 void TOptionsForm::prob_match_sliderChange()
 {
-    applySlider(prob_match_slider, lb_prob_match, m_main->prob_match, reg::ProbMatch);
+    applySlider(prob_match_slider, lb_prob_match, reg::ProbMatch);
 }
 
 void TOptionsForm::vorlan_match_sliderChange()
 {
-    applySlider(vorlan_match_slider, lb_vorlan_match, m_main->vorlan_match, reg::VorlanMatch);
+    applySlider(vorlan_match_slider, lb_vorlan_match, reg::VorlanMatch);
 }
 
 void TOptionsForm::pixel_match_sliderChange()
 {
-    applySlider(pixel_match_slider, lb_pixel_match, m_main->pix_match, reg::PixelMatch);
+    applySlider(pixel_match_slider, lb_pixel_match, reg::PixelMatch);
 }
 
 void TOptionsForm::rg_CharRefClick()
 {
     SetRegInteger(reg::CharRef, rg_CharRef->itemIndex());
+    emit changed();
 }
 
+// "Flags" also holds the bulk run's outputs, which the main window keeps with this choice.
 void TOptionsForm::rg_puzzlepieceClick()
 {
-    m_main->puzzpiece = rg_puzzlepiece->itemIndex() == 1;
-    m_main->SetRegistry();
+    emit changed();
 }
 
 } // namespace vt

@@ -1,5 +1,6 @@
 // The preferences dialog: three match thresholds, the table's codes and the drawing of
-// unrecognised cells. Every change acts on the main window at once and is stored at once.
+// unrecognised cells. Every change is stored at once and told through `changed`, so that the
+// main window can take the values into the grab it works on.
 #pragma once
 
 #include <QDialog>
@@ -11,13 +12,12 @@ class QSlider;
 namespace vt {
 
 class RadioGroup;
-class TMainForm;
 
 class TOptionsForm : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TOptionsForm(TMainForm* mainForm);
+    explicit TOptionsForm(QWidget* parent);
 
     RadioGroup* rg_CharRef = nullptr;
     RadioGroup* rg_puzzlepiece = nullptr;
@@ -32,6 +32,16 @@ public:
     QSlider* vorlan_match_slider = nullptr;
     QSlider* pixel_match_slider = nullptr;
 
+    // The values the controls show, as the preferences in use.
+    quint8 prob_match() const;
+    quint8 pix_match() const;
+    quint8 vorlan_match() const;
+    int charRef() const;
+    bool puzzpiece() const;
+
+signals:
+    void changed();
+
 public slots:
     void prob_match_sliderChange();
     void vorlan_match_sliderChange();
@@ -40,10 +50,7 @@ public slots:
     void rg_puzzlepieceClick();
 
 private:
-    static void applySlider(const QSlider* slider, QLabel* label, quint8& field,
-                            const QString& valueName);
-
-    TMainForm* m_main;
+    void applySlider(const QSlider* slider, QLabel* label, const QString& valueName);
 };
 
 } // namespace vt

@@ -48,9 +48,9 @@ TEST_F(StartupTest, AnEmptyStoreEndsStartUpHoldingTheSixDefaults)
     EXPECT_EQ(options->rg_CharRef->itemIndex(), 0);
     EXPECT_EQ(options->rg_puzzlepiece->itemIndex(), 0);
     EXPECT_EQ(app.forms().BulkConvForm->ed_filename->text(), QStringLiteral("%s-decode"));
-    EXPECT_EQ(app.main().prob_match, 88);
-    EXPECT_EQ(app.main().pix_match, 90);
-    EXPECT_EQ(app.main().vorlan_match, 96);
+    EXPECT_EQ(app.main().session().prefs.thresholds.prob_match, 88);
+    EXPECT_EQ(app.main().session().prefs.thresholds.pix_match, 90);
+    EXPECT_EQ(app.main().session().prefs.thresholds.vorlan_match, 96);
 }
 
 class FlagsAtStartUp : public StartupTest, public ::testing::WithParamInterface<qint32>
@@ -70,7 +70,7 @@ TEST_P(FlagsAtStartUp, BoxesAndPuzzlePieceFollowTheStoredBits)
     EXPECT_EQ(bulk->cb_SavePNG->isChecked(), bool(flags & 4));
     EXPECT_EQ(bulk->cb_SaveJPG->isChecked(), bool(flags & 8));
     EXPECT_EQ(bulk->cb_SaveCSV->isChecked(), bool(flags & 16));
-    EXPECT_EQ(app.main().puzzpiece, bool(flags & 32));
+    EXPECT_EQ(app.main().session().prefs.puzzpiece, bool(flags & 32));
     EXPECT_EQ(app.forms().OptionsForm->rg_puzzlepiece->itemIndex(), (flags & 32) ? 1 : 0);
     EXPECT_EQ(stored(reg::Flags).toInt(), flags);
 }
@@ -93,9 +93,9 @@ TEST_F(StartupTest, ThresholdsOutOfRangeOrOfTheWrongTypeEndInRange)
     SetRegInteger(reg::VorlanMatch, -5);
     OpenReg()->setValue(reg::CharRef, QStringLiteral("atlas"));
     test::StartedApp app;
-    EXPECT_EQ(app.main().prob_match, 100);
-    EXPECT_EQ(app.main().pix_match, 100);
-    EXPECT_EQ(app.main().vorlan_match, 0);
+    EXPECT_EQ(app.main().session().prefs.thresholds.prob_match, 100);
+    EXPECT_EQ(app.main().session().prefs.thresholds.pix_match, 100);
+    EXPECT_EQ(app.main().session().prefs.thresholds.vorlan_match, 0);
     EXPECT_EQ(app.forms().OptionsForm->prob_match_slider->value(), 100);
     EXPECT_EQ(app.forms().OptionsForm->lb_pixel_match->text(), QStringLiteral("100%"));
     // The sliders' change handlers store what they hold.
@@ -110,34 +110,34 @@ TEST_F(StartupTest, TheWindowStartsWithNothingLoaded)
     test::StartedApp app;
     TMainForm& main = app.main();
     EXPECT_EQ(main.windowTitle(), QStringLiteral("Vorlan Tesselor v1.06-x64"));
-    EXPECT_EQ(main.MainArea->currentIndex(), 0);
-    EXPECT_EQ(main.MainArea->tabText(0), QStringLiteral("Original Screengrab"));
-    EXPECT_EQ(main.MainArea->tabText(1), QStringLiteral("Converted Map"));
-    EXPECT_TRUE(main.sb_LoadScreenGrab->isEnabled());
-    EXPECT_FALSE(main.sb_SaveScreenGrab->isEnabled());
-    EXPECT_FALSE(main.sb_DecodeStart->isEnabled());
-    EXPECT_FALSE(main.sb_SaveMap->isEnabled());
-    EXPECT_TRUE(main.sb_bulkconvert->isEnabled());
-    EXPECT_TRUE(main.sb_options->isEnabled());
-    EXPECT_TRUE(main.sb_about->isEnabled());
-    EXPECT_EQ(main.sb_LoadScreenGrab->text(), QStringLiteral("&Load Screengrab"));
-    EXPECT_EQ(main.sb_about->text(), QStringLiteral("A&bout"));
+    EXPECT_EQ(main.ui.MainArea->currentIndex(), 0);
+    EXPECT_EQ(main.ui.MainArea->tabText(0), QStringLiteral("Original Screengrab"));
+    EXPECT_EQ(main.ui.MainArea->tabText(1), QStringLiteral("Converted Map"));
+    EXPECT_TRUE(main.ui.sb_LoadScreenGrab->isEnabled());
+    EXPECT_FALSE(main.ui.sb_SaveScreenGrab->isEnabled());
+    EXPECT_FALSE(main.ui.sb_DecodeStart->isEnabled());
+    EXPECT_FALSE(main.ui.sb_SaveMap->isEnabled());
+    EXPECT_TRUE(main.ui.sb_bulkconvert->isEnabled());
+    EXPECT_TRUE(main.ui.sb_options->isEnabled());
+    EXPECT_TRUE(main.ui.sb_about->isEnabled());
+    EXPECT_EQ(main.ui.sb_LoadScreenGrab->text(), QStringLiteral("&Load Screengrab"));
+    EXPECT_EQ(main.ui.sb_about->text(), QStringLiteral("A&bout"));
 
-    ASSERT_EQ(main.cb_map_colour->count(), 6);
+    ASSERT_EQ(main.ui.cb_map_colour->count(), 6);
     const char* names[] = {"Blue", "Cyan", "Green", "Magenta", "Orange", "Red"};
     for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(main.cb_map_colour->itemText(i), QLatin1String(names[i]));
-    EXPECT_EQ(main.cb_map_colour->currentIndex(), 0);
-    EXPECT_EQ(main.cb_game->count(), 2);
-    EXPECT_EQ(main.cb_game->currentText(), QStringLiteral("PC Vorlan 1"));
+        EXPECT_EQ(main.ui.cb_map_colour->itemText(i), QLatin1String(names[i]));
+    EXPECT_EQ(main.ui.cb_map_colour->currentIndex(), 0);
+    EXPECT_EQ(main.ui.cb_game->count(), 2);
+    EXPECT_EQ(main.ui.cb_game->currentText(), QStringLiteral("PC Vorlan 1"));
 
-    EXPECT_FALSE(main.ProgressBar1->isVisible());
-    EXPECT_TRUE(main.sh_accuracy->isVisible());
-    EXPECT_EQ(main.sh_accuracy->brushColor(), QColor(Qt::black));
-    EXPECT_TRUE(main.lb_filename->text().isEmpty());
+    EXPECT_FALSE(main.ui.ProgressBar1->isVisible());
+    EXPECT_TRUE(main.ui.sh_accuracy->isVisible());
+    EXPECT_EQ(main.ui.sh_accuracy->brushColor(), QColor(Qt::black));
+    EXPECT_TRUE(main.ui.lb_filename->text().isEmpty());
     EXPECT_EQ(main.selectedchar, -1);
-    EXPECT_TRUE(main.fullsize_loaded);
-    EXPECT_FALSE(main.screengrab_loaded);
+    EXPECT_TRUE(main.session().fullsize_char);
+    EXPECT_FALSE(main.session().screengrab_loaded);
 
     EXPECT_EQ(app.forms().AboutForm->lb_title->text(), QStringLiteral("Vorlan Tesselor"));
     EXPECT_EQ(app.forms().AboutForm->lb_version->text(),
@@ -150,24 +150,24 @@ TEST_F(StartupTest, PageKeysSwitchPagesAndZoomKeysDoNothingBeforeAGrab)
     TMainForm& main = app.main();
     main.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
-    const QSize grabSize = main.img_ScreenGrab->size();
+    const QSize grabSize = main.ui.img_ScreenGrab->size();
 
     QTest::keyClick(&main, Qt::Key_2, Qt::ControlModifier);
-    EXPECT_EQ(main.MainArea->currentIndex(), 1);
+    EXPECT_EQ(main.ui.MainArea->currentIndex(), 1);
     QTest::keyClick(&main, Qt::Key_Equal, Qt::ControlModifier);
     QTest::keyClick(&main, Qt::Key_Minus, Qt::ControlModifier);
-    EXPECT_EQ(main.img_Map->size(), QSize(0, 0));
+    EXPECT_EQ(main.ui.img_Map->size(), QSize(0, 0));
 
     QTest::keyClick(&main, Qt::Key_1, Qt::ControlModifier);
-    EXPECT_EQ(main.MainArea->currentIndex(), 0);
+    EXPECT_EQ(main.ui.MainArea->currentIndex(), 0);
     QTest::keyClick(&main, Qt::Key_Equal, Qt::ControlModifier);
-    EXPECT_EQ(main.img_ScreenGrab->size(), grabSize);
+    EXPECT_EQ(main.ui.img_ScreenGrab->size(), grabSize);
 }
 
 TEST_F(StartupTest, TheBannerOpensOurPageThroughTheDesktop)
 {
     test::StartedApp app;
-    QTest::mouseClick(app.main().Image1, Qt::LeftButton);
+    QTest::mouseClick(app.main().ui.Image1, Qt::LeftButton);
     ASSERT_EQ(app.prompts().urls.size(), 1);
     EXPECT_TRUE(app.prompts().urls.front().startsWith(QStringLiteral("https://")));
 }

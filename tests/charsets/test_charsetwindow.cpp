@@ -27,14 +27,14 @@ protected:
 
     static int gridTop(const TMainForm& main)
     {
-        return main.lb_fullsizechar->geometry().bottom() + 1;
+        return main.ui.lb_fullsizechar->geometry().bottom() + 1;
     }
 
     // The character tiles the side panel holds, wherever they came from.
     static int tilesShown(const TMainForm& main)
     {
         int count = 0;
-        for (const PictureControl* control : main.charactersArea->findChildren<PictureControl*>())
+        for (const PictureControl* control : main.ui.charactersArea->findChildren<PictureControl*>())
             count += control->tag() >= 0 ? 1 : 0;
         return count;
     }
@@ -52,23 +52,23 @@ TEST_F(CharsetWindowTest, TilesFillTheGridFromSlotOneAndAChangeOfGameLeavesNoSta
 {
     test::StartedApp app;
     TMainForm& main = app.main();
-    ASSERT_EQ(main.fullsize_char.size(), 33u);
+    ASSERT_EQ(main.ui.fullsize_char.size(), 33u);
 
-    main.cb_game->setCurrentIndex(1);
+    main.ui.cb_game->setCurrentIndex(1);
     main.ExtractCharsFromResource(3, true);
-    ASSERT_EQ(main.fullsize_char.size(), 35u);
-    EXPECT_EQ(main.fullsize_char[34]->geometry(), QRect(0, gridTop(main) + 224, 32, 32));
-    EXPECT_EQ(main.fullsize_char[0]->geometry(), QRect(32, gridTop(main), 32, 32));
+    ASSERT_EQ(main.ui.fullsize_char.size(), 35u);
+    EXPECT_EQ(main.ui.fullsize_char[34]->geometry(), QRect(0, gridTop(main) + 224, 32, 32));
+    EXPECT_EQ(main.ui.fullsize_char[0]->geometry(), QRect(32, gridTop(main), 32, 32));
     for (int i = 0; i < 35; ++i)
-        EXPECT_EQ(main.fullsize_char[std::size_t(i)]->tag(), i);
+        EXPECT_EQ(main.ui.fullsize_char[std::size_t(i)]->tag(), i);
     EXPECT_EQ(tilesShown(main), 35);
 
-    main.cb_game->setCurrentIndex(0);
+    main.ui.cb_game->setCurrentIndex(0);
     main.ExtractCharsFromResource(3, true);
-    ASSERT_EQ(main.fullsize_char.size(), 33u);
-    EXPECT_EQ(main.fullsize_char[32]->geometry(), QRect(96, gridTop(main) + 192, 32, 32));
+    ASSERT_EQ(main.ui.fullsize_char.size(), 33u);
+    EXPECT_EQ(main.ui.fullsize_char[32]->geometry(), QRect(96, gridTop(main) + 192, 32, 32));
     EXPECT_EQ(tilesShown(main), 33);
-    EXPECT_EQ(main.fullsize_char[1]->picture().size(), QSize(64, 64));
+    EXPECT_EQ(main.ui.fullsize_char[1]->picture().size(), QSize(64, 64));
 }
 
 TEST_F(CharsetWindowTest, EachBuildLeavesTheOtherSetAlone)
@@ -76,19 +76,19 @@ TEST_F(CharsetWindowTest, EachBuildLeavesTheOtherSetAlone)
     test::StartedApp app;
     TMainForm& main = app.main();
     main.ExtractCharsFromResource(1, false);
-    const auto fullsize = main.fullsize_char;
-    const auto mapsize = main.mapsize_char;
-    ASSERT_EQ(mapsize.size(), 33u);
-    EXPECT_EQ(mapsize[3]->picture().size(), QSize(16, 15));
-    EXPECT_EQ(mapsize[3]->picture().format(), QImage::Format_Indexed8);
-    EXPECT_EQ(mapsize[3]->geometry(), QRect(48, 0, 16, 15));
+    const auto fullsize = main.ui.fullsize_char;
+    const CharacterSet mapsize = main.session().mapsize_char;
+    ASSERT_TRUE(mapsize);
+    ASSERT_EQ(mapsize->size(), 33u);
+    EXPECT_EQ(mapsize->at(3).size(), QSize(16, 15));
+    EXPECT_EQ(mapsize->at(3).format(), QImage::Format_Indexed8);
 
     main.ExtractCharsFromResource(2, true);
-    EXPECT_EQ(main.mapsize_char, mapsize);
-    EXPECT_NE(main.fullsize_char, fullsize);
-    const auto rebuilt = main.fullsize_char;
+    EXPECT_EQ(main.session().mapsize_char, mapsize);
+    EXPECT_NE(main.ui.fullsize_char, fullsize);
+    const auto rebuilt = main.ui.fullsize_char;
     main.ExtractCharsFromResource(2, false);
-    EXPECT_EQ(main.fullsize_char, rebuilt);
+    EXPECT_EQ(main.ui.fullsize_char, rebuilt);
 }
 
 TEST_F(CharsetWindowTest, ACompressedAtlasGivesTheSameCharacters)
@@ -97,11 +97,11 @@ TEST_F(CharsetWindowTest, ACompressedAtlasGivesTheSameCharacters)
     TMainForm& main = app.main();
     for (bool fullsize : {true, false}) {
         main.ExtractCharsFromResource(4, fullsize);
-        const auto plain = pictures(fullsize ? main.fullsize_char : main.mapsize_char);
+        const auto plain = fullsize ? pictures(main.ui.fullsize_char) : *main.session().mapsize_char;
         const QString name = atlasName(0, 4, fullsize);
         overrideResource(name, lzhCompress(*readResource(name)));
         main.ExtractCharsFromResource(4, fullsize);
-        EXPECT_EQ(pictures(fullsize ? main.fullsize_char : main.mapsize_char), plain);
+        EXPECT_EQ(fullsize ? pictures(main.ui.fullsize_char) : *main.session().mapsize_char, plain);
         overrideResource(QString(), std::nullopt);
     }
 }
@@ -112,8 +112,8 @@ TEST_F(CharsetWindowTest, ABrokenAtlasRaisesAndLeavesBothSetsAsTheyWere)
     test::StartedApp app;
     TMainForm& main = app.main();
     main.ExtractCharsFromResource(0, false);
-    const auto fullsize = main.fullsize_char;
-    const auto mapsize = main.mapsize_char;
+    const auto fullsize = main.ui.fullsize_char;
+    const CharacterSet mapsize = main.session().mapsize_char;
 
     const QString name = atlasName(0, 5, true);
     const QByteArray compressed = lzhCompress(*readResource(name));
@@ -127,8 +127,8 @@ TEST_F(CharsetWindowTest, ABrokenAtlasRaisesAndLeavesBothSetsAsTheyWere)
         } catch (const Error& error) {
             EXPECT_TRUE(error.message().contains(name)) << error.message().toStdString();
         }
-        EXPECT_EQ(main.fullsize_char, fullsize);
-        EXPECT_EQ(main.mapsize_char, mapsize);
+        EXPECT_EQ(main.ui.fullsize_char, fullsize);
+        EXPECT_EQ(main.session().mapsize_char, mapsize);
     }
 }
 

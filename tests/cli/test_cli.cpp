@@ -133,7 +133,7 @@ protected:
                                    bulk->cb_SaveJPG, bulk->cb_SaveCSV})
                 box->setChecked(true);
             QTimer::singleShot(0, bulk->Execute, &QPushButton::click);
-            app.main().sb_bulkconvert->click();
+            app.main().ui.sb_bulkconvert->click();
             s_windowErrors = new QStringList(app.prompts().errors);
         }
         const QString settings = OpenReg()->fileName();

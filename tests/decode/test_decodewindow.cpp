@@ -33,27 +33,27 @@ TEST_F(DecodeWindowTest, DecodingShowsTheConvertedMapAndItsAccuracy)
     app.loadGrab(test::composeMapView(map, GrabArt::shipped(0, 5)));
     main.editboundbox = true;
     main.lb_MapSizeMouseEnter();
-    ASSERT_TRUE(main.mapboundbox->isVisible());
+    ASSERT_TRUE(main.ui.mapboundbox->isVisible());
 
-    main.sb_DecodeStart->click();
-    EXPECT_TRUE(main.sb_SaveMap->isEnabled());
-    EXPECT_EQ(main.MainArea->currentIndex(), 1);
-    EXPECT_EQ(main.decoded.errors, 0u);
-    EXPECT_EQ(main.decoded.map[4][9], map.at(4, 9));
-    EXPECT_EQ(main.lb_accuracy->text(), QStringLiteral("100%"));
-    EXPECT_EQ(main.sh_accuracy->brushColor(), QColor(0, 255, 0));
-    EXPECT_TRUE(main.sh_accuracy->isVisible());
-    EXPECT_FALSE(main.ProgressBar1->isVisible());
-    EXPECT_EQ(main.img_Map->picture().size(), QSize(2048, 2048));
-    EXPECT_EQ(main.img_Map->size(), QSize(2048, 2048));
+    main.ui.sb_DecodeStart->click();
+    EXPECT_TRUE(main.ui.sb_SaveMap->isEnabled());
+    EXPECT_EQ(main.ui.MainArea->currentIndex(), 1);
+    EXPECT_EQ(main.session().decoded.errors, 0u);
+    EXPECT_EQ(main.session().decoded.map[4][9], map.at(4, 9));
+    EXPECT_EQ(main.ui.lb_accuracy->text(), QStringLiteral("100%"));
+    EXPECT_EQ(main.ui.sh_accuracy->brushColor(), QColor(0, 255, 0));
+    EXPECT_TRUE(main.ui.sh_accuracy->isVisible());
+    EXPECT_FALSE(main.ui.ProgressBar1->isVisible());
+    EXPECT_EQ(main.ui.img_Map->picture().size(), QSize(2048, 2048));
+    EXPECT_EQ(main.ui.img_Map->size(), QSize(2048, 2048));
     // The pass ends any hold of the bounds box and hides it.
     EXPECT_FALSE(main.editboundbox);
-    EXPECT_FALSE(main.mapboundbox->isVisible());
+    EXPECT_FALSE(main.ui.mapboundbox->isVisible());
     // No correction character is chosen: the frame rests on the copy-from-grab tile.
     EXPECT_EQ(main.selectedchar, -1);
-    EXPECT_TRUE(main.charselect->isVisible());
-    EXPECT_EQ(main.charselect->pos(), main.charstorage->pos());
-    EXPECT_EQ(main.mapsize_char.size(), 33u);
+    EXPECT_TRUE(main.ui.charselect->isVisible());
+    EXPECT_EQ(main.ui.charselect->pos(), main.ui.charstorage->pos());
+    EXPECT_EQ(main.session().mapsize_char->size(), 33u);
 }
 
 TEST_F(DecodeWindowTest, DecodingAgainAfterTheGridChangedRedrawsEverything)
@@ -61,22 +61,22 @@ TEST_F(DecodeWindowTest, DecodingAgainAfterTheGridChangedRedrawsEverything)
     test::StartedApp app;
     TMainForm& main = app.main();
     app.loadGrab(test::composeMapView(GrabMap::random(1, 16, 16, 2), GrabArt::shipped(1, 1)));
-    main.grid.grab_width = 8;
-    main.grid.grab_height = 8;
-    main.sb_DecodeStart->click();
-    EXPECT_EQ(main.img_Map->picture().size(), QSize(512, 512));
-    EXPECT_EQ(main.decoded.columns(), 8);
+    main.session().grid.grab_width = 8;
+    main.session().grid.grab_height = 8;
+    main.ui.sb_DecodeStart->click();
+    EXPECT_EQ(main.ui.img_Map->picture().size(), QSize(512, 512));
+    EXPECT_EQ(main.session().decoded.columns(), 8);
 
     // A change of colour discards the decoded map; the grid can then change again.
     main.cb_map_colourChange();
-    EXPECT_FALSE(main.sb_SaveMap->isEnabled());
-    EXPECT_TRUE(main.img_Map->picture().isNull());
-    main.grid.grab_width = 16;
-    main.grid.grab_height = 16;
-    main.sb_DecodeStart->click();
-    EXPECT_EQ(main.img_Map->picture().size(), QSize(1024, 1024));
-    EXPECT_EQ(main.decoded.columns(), 16);
-    EXPECT_EQ(main.decoded.rows(), 16);
+    EXPECT_FALSE(main.ui.sb_SaveMap->isEnabled());
+    EXPECT_TRUE(main.ui.img_Map->picture().isNull());
+    main.session().grid.grab_width = 16;
+    main.session().grid.grab_height = 16;
+    main.ui.sb_DecodeStart->click();
+    EXPECT_EQ(main.ui.img_Map->picture().size(), QSize(1024, 1024));
+    EXPECT_EQ(main.session().decoded.columns(), 16);
+    EXPECT_EQ(main.session().decoded.rows(), 16);
 }
 
 TEST_F(DecodeWindowTest, ANewGrabClearsTheAccuracyAndAChangeOfColourKeepsIt)
@@ -85,11 +85,11 @@ TEST_F(DecodeWindowTest, ANewGrabClearsTheAccuracyAndAChangeOfColourKeepsIt)
     TMainForm& main = app.main();
     app.loadAndDecode(test::composeMapView(GrabMap::random(0, 32, 32, 4), GrabArt::shipped(0, 0)));
     main.cb_map_colourChange();
-    EXPECT_EQ(main.lb_accuracy->text(), QStringLiteral("100%"));
+    EXPECT_EQ(main.ui.lb_accuracy->text(), QStringLiteral("100%"));
     app.loadGrab(test::composeMapView(GrabMap::random(0, 32, 32, 5), GrabArt::shipped(0, 0)),
                  QStringLiteral("other.png"));
-    EXPECT_TRUE(main.lb_accuracy->text().isEmpty());
-    EXPECT_EQ(main.sh_accuracy->brushColor(), QColor(Qt::black));
+    EXPECT_TRUE(main.ui.lb_accuracy->text().isEmpty());
+    EXPECT_EQ(main.ui.sh_accuracy->brushColor(), QColor(Qt::black));
 }
 
 } // namespace

@@ -92,7 +92,7 @@ protected:
                                bulk->cb_SaveJPG, bulk->cb_SaveCSV})
             box->setChecked(std::find(ticks.begin(), ticks.end(), box) != ticks.end());
         QTimer::singleShot(0, bulk->Execute, &QPushButton::click);
-        app.main().sb_bulkconvert->click();
+        app.main().ui.sb_bulkconvert->click();
     }
 
     QStringList outputs() const
@@ -143,9 +143,9 @@ TEST_F(BulkTest, EveryGrabOfTheFolderIsConvertedUnderThePattern)
     EXPECT_EQ(QImage(QDir(dest).filePath(QStringLiteral("map2_L7.bmp"))).size(), QSize(1024, 1024));
 
     // The window is reset at the end, and the pattern is stored.
-    EXPECT_FALSE(app.main().sb_DecodeStart->isEnabled());
-    EXPECT_FALSE(app.main().sb_SaveMap->isEnabled());
-    EXPECT_TRUE(app.main().img_ScreenGrab->picture().isNull());
+    EXPECT_FALSE(app.main().ui.sb_DecodeStart->isEnabled());
+    EXPECT_FALSE(app.main().ui.sb_SaveMap->isEnabled());
+    EXPECT_TRUE(app.main().ui.img_ScreenGrab->picture().isNull());
     EXPECT_EQ(OpenReg()->value(reg::MapName).toString(), QStringLiteral("map%g_%S"));
 }
 
@@ -189,7 +189,7 @@ TEST_F(BulkTest, AMissingDestinationEndsTheRunWithItsError)
     ASSERT_EQ(app.prompts().errors.size(), 1);
     EXPECT_TRUE(app.prompts().errors[0].contains(QStringLiteral("a.bmp")));
     // The run stopped at the first grab: the window still shows it.
-    EXPECT_TRUE(app.main().sb_SaveMap->isEnabled());
+    EXPECT_TRUE(app.main().ui.sb_SaveMap->isEnabled());
 }
 
 TEST_F(BulkTest, TheDialogStartsAtHomeAndCancelConvertsNothing)
@@ -208,7 +208,7 @@ TEST_F(BulkTest, TheDialogStartsAtHomeAndCancelConvertsNothing)
     QTimer::singleShot(0, bulk->Cancel, &QPushButton::click);
     app.main().sb_bulkconvertClick();
     EXPECT_TRUE(QDir(source).entryList(QDir::Files).size() == 1);
-    EXPECT_TRUE(app.main().lb_filename->text().isEmpty());
+    EXPECT_TRUE(app.main().ui.lb_filename->text().isEmpty());
 }
 
 } // namespace

@@ -49,25 +49,25 @@ TEST_F(SaveWindowTest, SaveMapProposesTheDecodeNameAndWritesTheFormatOfTheExtens
     const QString out = app.path(QStringLiteral("out"));
 
     app.prompts().files.push_back(out + QStringLiteral("/level1 Decode.gif"));
-    main.sb_SaveMap->click();
+    main.ui.sb_SaveMap->click();
     ASSERT_EQ(app.prompts().saveDialogs.size(), 1u);
     EXPECT_EQ(app.prompts().saveDialogs[0].fileName, QStringLiteral("level1 Decode.png"));
     EXPECT_EQ(app.prompts().saveDialogs[0].title, QStringLiteral("Save Decoded Map"));
     EXPECT_EQ(filesIn(out), QStringList{QStringLiteral("level1 Decode.gif")});
     EXPECT_EQ(
         QImage(out + QStringLiteral("/level1 Decode.gif")).convertToFormat(QImage::Format_RGB32),
-        main.img_Map->picture().convertToFormat(QImage::Format_RGB32));
+        main.ui.img_Map->picture().convertToFormat(QImage::Format_RGB32));
 
     // The extension alone decides, compared exactly: these write nothing.
     for (const char* name : {"/a.PNG", "/a.Bmp", "/a.jpg", "/a.txt", "/a"}) {
         app.prompts().files.push_back(out + QLatin1String(name));
-        main.sb_SaveMap->click();
+        main.ui.sb_SaveMap->click();
     }
     EXPECT_EQ(filesIn(out).size(), 1);
     EXPECT_TRUE(app.prompts().errors.isEmpty());
 
     app.prompts().files.push_back(out + QStringLiteral("/map.csv"));
-    main.sb_SaveMap->click();
+    main.ui.sb_SaveMap->click();
     EXPECT_TRUE(filesIn(out).contains(QStringLiteral("map.csv")));
     EXPECT_EQ(filesIn(out).size(), 2);
 }
@@ -85,7 +85,7 @@ TEST_F(SaveWindowTest, RefusingTheOverwriteWritesNothing)
     }
     app.prompts().files.push_back(target);
     app.prompts().answers.push_back(false);
-    main.sb_SaveMap->click();
+    main.ui.sb_SaveMap->click();
     ASSERT_EQ(app.prompts().questions.size(), 1);
     EXPECT_EQ(
         app.prompts().questions[0],
@@ -100,10 +100,10 @@ TEST_F(SaveWindowTest, AFailedWriteIsReportedByName)
     test::StartedApp app;
     app.loadAndDecode(grab());
     app.prompts().files.push_back(app.path(QStringLiteral("missing/folder/map.png")));
-    app.main().sb_SaveMap->click();
+    app.main().ui.sb_SaveMap->click();
     ASSERT_EQ(app.prompts().errors.size(), 1);
     EXPECT_TRUE(app.prompts().errors[0].contains(QStringLiteral("map.png")));
-    EXPECT_FALSE(app.main().ProgressBar1->isVisible());
+    EXPECT_FALSE(app.main().ui.ProgressBar1->isVisible());
 }
 
 TEST_F(SaveWindowTest, SaveScreengrabWritesThe8BitGrabOfAClipboardGrab)
@@ -111,24 +111,24 @@ TEST_F(SaveWindowTest, SaveScreengrabWritesThe8BitGrabOfAClipboardGrab)
     test::StartedApp app;
     TMainForm& main = app.main();
     QGuiApplication::clipboard()->setImage(grab(1, 16));
-    main.LoadFromClipboard->trigger();
-    ASSERT_TRUE(main.sb_SaveScreenGrab->isEnabled());
+    main.ui.LoadFromClipboard->trigger();
+    ASSERT_TRUE(main.ui.sb_SaveScreenGrab->isEnabled());
 
     // Without a decoded map a table cannot be written from this dialog: nothing is.
     app.prompts().files.push_back(app.path(QStringLiteral("grab.csv")));
-    main.sb_SaveScreenGrab->click();
+    main.ui.sb_SaveScreenGrab->click();
     EXPECT_FALSE(QFile::exists(app.path(QStringLiteral("grab.csv"))));
     EXPECT_TRUE(main.statusBar()->currentMessage().contains(QStringLiteral("no decoded map")));
 
-    main.sb_DecodeStart->click();
+    main.ui.sb_DecodeStart->click();
     app.prompts().files.push_back(app.path(QStringLiteral("grab.png")));
-    main.sb_SaveScreenGrab->click();
+    main.ui.sb_SaveScreenGrab->click();
     ASSERT_EQ(app.prompts().saveDialogs.back().title, QStringLiteral("Save Screengrab"));
     EXPECT_EQ(app.prompts().saveDialogs.back().filters.size(), 4);
     const QImage saved(app.path(QStringLiteral("grab.png")));
     EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32),
-              main.img_ScreenGrab->picture().convertToFormat(QImage::Format_RGB32));
-    EXPECT_NE(saved.size(), main.img_Map->picture().size());
+              main.ui.img_ScreenGrab->picture().convertToFormat(QImage::Format_RGB32));
+    EXPECT_NE(saved.size(), main.ui.img_Map->picture().size());
 }
 
 TEST_F(SaveWindowTest, CtrlCCopiesTheConvertedMapOnlyWhenOneExists)
@@ -136,13 +136,13 @@ TEST_F(SaveWindowTest, CtrlCCopiesTheConvertedMapOnlyWhenOneExists)
     test::StartedApp app;
     TMainForm& main = app.main();
     QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-    main.SaveClipboard->trigger();
+    main.ui.SaveClipboard->trigger();
     EXPECT_TRUE(QGuiApplication::clipboard()->image().isNull());
 
     app.loadAndDecode(grab(0, 32));
-    main.SaveClipboard->trigger();
+    main.ui.SaveClipboard->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
-              main.img_Map->picture().convertToFormat(QImage::Format_RGB32));
+              main.ui.img_Map->picture().convertToFormat(QImage::Format_RGB32));
 }
 
 TEST_F(SaveWindowTest, TheTableFollowsTheReferenceChoiceAndTheCorrections)
@@ -150,11 +150,11 @@ TEST_F(SaveWindowTest, TheTableFollowsTheReferenceChoiceAndTheCorrections)
     test::StartedApp app;
     TMainForm& main = app.main();
     app.loadAndDecode(grab(1, 8, 3));
-    main.decoded.map[0][0] = 24; // as if corrected by hand
-    main.decoded.map[1][0] = -1;
+    main.session().decoded.map[0][0] = 24; // as if corrected by hand
+    main.session().decoded.map[1][0] = -1;
     app.forms().OptionsForm->rg_CharRef->setItemIndex(1);
     app.prompts().files.push_back(app.path(QStringLiteral("t.csv")));
-    main.sb_SaveMap->click();
+    main.ui.sb_SaveMap->click();
     QFile file(app.path(QStringLiteral("t.csv")));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');

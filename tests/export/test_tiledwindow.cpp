@@ -29,19 +29,19 @@ TEST(TiledWindow, ATmxNameWritesTheMapAndItsTilesetAskingBeforeReplacing)
     const QString out = app.path(QStringLiteral("out"));
 
     app.prompts().files.push_back(out + QStringLiteral("/level.tmx"));
-    main.sb_SaveMap->click();
+    main.ui.sb_SaveMap->click();
     EXPECT_EQ(
         QDir(out).entryList(QDir::Files, QDir::Name),
         (QStringList{QStringLiteral("level.tmx"), QStringLiteral("pc-vorlan-2-green-tiles.png")}));
     QFile tmx(out + QStringLiteral("/level.tmx"));
     ASSERT_TRUE(tmx.open(QIODevice::ReadOnly));
-    EXPECT_EQ(tmx.readAll(), tmxMap(main.decoded, tiledTileset(1, 2, 35)));
+    EXPECT_EQ(tmx.readAll(), tmxMap(main.session().decoded, tiledTileset(1, 2, 35)));
     EXPECT_TRUE(app.prompts().questions.isEmpty());
 
     // Saving again asks about both files; No to the map keeps it and writes the tileset.
     app.prompts().files.push_back(out + QStringLiteral("/level.tmx"));
     app.prompts().answers = {true, false};
-    main.sb_SaveMap->click();
+    main.ui.sb_SaveMap->click();
     ASSERT_EQ(app.prompts().questions.size(), 2);
     EXPECT_TRUE(app.prompts().questions[0].contains(QStringLiteral("pc-vorlan-2-green-tiles.png")));
     EXPECT_TRUE(app.prompts().questions[1].contains(QStringLiteral("level.tmx")));

@@ -34,11 +34,11 @@ protected:
         TMainForm& main = app.main();
         app.loadGrab(
             test::composeMapView(GrabMap::random(game, 32, 32, 9), GrabArt::shipped(game, 0)));
-        main.cb_game->setCurrentIndex(game); // a plain 32 x 32 map view leaves the game alone
-        main.grid.originx = quint32(start.x);
-        main.grid.originy = quint32(start.y);
-        main.grid.grab_width = start.columns;
-        main.grid.grab_height = start.rows;
+        main.ui.cb_game->setCurrentIndex(game); // a plain 32 x 32 map view leaves the game alone
+        main.session().grid.originx = quint32(start.x);
+        main.session().grid.originy = quint32(start.y);
+        main.session().grid.grab_width = start.columns;
+        main.session().grid.grab_height = start.rows;
         for (int z = 1; z < zoom; z *= 2)
             main.ZoomInExecute();
         main.lb_MapSizeMouseEnter();
@@ -60,8 +60,8 @@ protected:
 
     static Grid gridOf(const TMainForm& main)
     {
-        return {int(main.grid.originx), int(main.grid.originy), main.grid.grab_width,
-                main.grid.grab_height};
+        return {int(main.session().grid.originx), int(main.session().grid.originy), main.session().grid.grab_width,
+                main.session().grid.grab_height};
     }
 };
 
@@ -91,11 +91,11 @@ TEST_P(BoundsDrag, EditsTheGridAtZoomOneAndTwoAlike)
         EXPECT_EQ(got.y, c.expected.y) << c.name << " at zoom " << zoom;
         EXPECT_EQ(got.columns, c.expected.columns) << c.name << " at zoom " << zoom;
         EXPECT_EQ(got.rows, c.expected.rows) << c.name << " at zoom " << zoom;
-        EXPECT_EQ(main.mapboundbox->geometry(),
+        EXPECT_EQ(main.ui.mapboundbox->geometry(),
                   QRect(got.x * zoom, got.y * zoom, got.columns * 16 * zoom, got.rows * 15 * zoom))
             << c.name;
-        EXPECT_EQ(main.lb_MapSize->text(), QStringLiteral("%1x%2").arg(got.columns).arg(got.rows));
-        EXPECT_EQ(main.lb_Origin->text(), QStringLiteral("%1,%2").arg(got.x).arg(got.y));
+        EXPECT_EQ(main.ui.lb_MapSize->text(), QStringLiteral("%1x%2").arg(got.columns).arg(got.rows));
+        EXPECT_EQ(main.ui.lb_Origin->text(), QStringLiteral("%1,%2").arg(got.x).arg(got.y));
     }
 }
 
@@ -152,7 +152,7 @@ TEST_F(BoundsTest, HoverChoosesTheEditModeAndPointerShape)
     for (const auto& c : cases) {
         main.mapboundboxMouseMove(test::mouseEvent(QEvent::MouseMove, c.at).get());
         EXPECT_EQ(main.boundboxedit, c.mode) << c.at.x() << "," << c.at.y();
-        EXPECT_EQ(main.mapboundbox->cursor().shape(), c.shape) << c.at.x() << "," << c.at.y();
+        EXPECT_EQ(main.ui.mapboundbox->cursor().shape(), c.shape) << c.at.x() << "," << c.at.y();
     }
 }
 
@@ -161,32 +161,32 @@ TEST_F(BoundsTest, TheBoxShowsOnHoverHoldsOnClickAndADoubleClickRestores)
     test::StartedApp app;
     TMainForm& main = app.main();
     app.loadGrab(test::composeMapView(GrabMap::random(0, 32, 32, 9), GrabArt::shipped(0, 0)));
-    EXPECT_EQ(main.lb_MapSize->text(), QStringLiteral("32x32"));
+    EXPECT_EQ(main.ui.lb_MapSize->text(), QStringLiteral("32x32"));
 
     main.lb_MapSizeMouseEnter();
-    EXPECT_TRUE(main.mapboundbox->isVisible());
-    EXPECT_EQ(main.mapboundbox->geometry(), QRect(0, 0, 512, 480));
+    EXPECT_TRUE(main.ui.mapboundbox->isVisible());
+    EXPECT_EQ(main.ui.mapboundbox->geometry(), QRect(0, 0, 512, 480));
     main.lb_MapSizeMouseLeave();
-    EXPECT_FALSE(main.mapboundbox->isVisible());
+    EXPECT_FALSE(main.ui.mapboundbox->isVisible());
 
     main.lb_MapSizeMouseEnter();
     main.lb_MapSizeClick();
     main.lb_MapSizeMouseLeave();
-    EXPECT_TRUE(main.mapboundbox->isVisible());
+    EXPECT_TRUE(main.ui.mapboundbox->isVisible());
 
-    main.grid.grab_width = 24;
+    main.session().grid.grab_width = 24;
     main.lb_MapSizeMouseEnter();
     drag(main, {100, 100}, {120, 100});
-    EXPECT_EQ(main.lb_Origin->text(), QStringLiteral("20,0"));
+    EXPECT_EQ(main.ui.lb_Origin->text(), QStringLiteral("20,0"));
     main.lb_MapSizeDblClick();
-    EXPECT_EQ(main.lb_Origin->text(), QStringLiteral("0,0"));
-    EXPECT_EQ(main.lb_MapSize->text(), QStringLiteral("32x32"));
-    EXPECT_EQ(main.grid, main.det);
+    EXPECT_EQ(main.ui.lb_Origin->text(), QStringLiteral("0,0"));
+    EXPECT_EQ(main.ui.lb_MapSize->text(), QStringLiteral("32x32"));
+    EXPECT_EQ(main.session().grid, main.session().det);
 
     // A second click releases the hold.
     main.lb_MapSizeClick();
     main.lb_MapSizeMouseLeave();
-    EXPECT_FALSE(main.mapboundbox->isVisible());
+    EXPECT_FALSE(main.ui.mapboundbox->isVisible());
 }
 
 TEST_F(BoundsTest, NothingHappensWhileADecodedMapExists)
@@ -194,13 +194,13 @@ TEST_F(BoundsTest, NothingHappensWhileADecodedMapExists)
     test::StartedApp app;
     TMainForm& main = app.main();
     app.loadAndDecode(test::composeMapView(GrabMap::random(0, 32, 32, 9), GrabArt::shipped(0, 0)));
-    main.grid.originx = 5; // as if edited, to see that the restore does not run
+    main.session().grid.originx = 5; // as if edited, to see that the restore does not run
     main.lb_MapSizeMouseEnter();
-    EXPECT_FALSE(main.mapboundbox->isVisible());
+    EXPECT_FALSE(main.ui.mapboundbox->isVisible());
     main.lb_MapSizeClick();
     EXPECT_FALSE(main.editboundbox);
     main.lb_MapSizeDblClick();
-    EXPECT_EQ(main.grid.originx, 5u);
+    EXPECT_EQ(main.session().grid.originx, 5u);
 }
 
 TEST_F(BoundsTest, ZoomingReplacesAVisibleBoxForTheNewScale)
@@ -209,9 +209,9 @@ TEST_F(BoundsTest, ZoomingReplacesAVisibleBoxForTheNewScale)
     open(app, 1, {64, 60, 24, 24});
     TMainForm& main = app.main();
     main.ZoomInExecute();
-    EXPECT_EQ(main.mapboundbox->geometry(), QRect(128, 120, 768, 720));
+    EXPECT_EQ(main.ui.mapboundbox->geometry(), QRect(128, 120, 768, 720));
     main.ZoomOutExecute();
-    EXPECT_EQ(main.mapboundbox->geometry(), QRect(64, 60, 384, 360));
+    EXPECT_EQ(main.ui.mapboundbox->geometry(), QRect(64, 60, 384, 360));
 }
 
 } // namespace

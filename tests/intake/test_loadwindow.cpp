@@ -44,19 +44,19 @@ TEST_F(LoadWindowTest, AFileGrabIsShownAt8BitsWithAFullColourCopyAndItsGrid)
     app.loadGrab(grab, QStringLiteral("level1.png"));
 
     EXPECT_TRUE(app.prompts().errors.isEmpty()) << app.prompts().errors.join(';').toStdString();
-    EXPECT_EQ(main.lb_filename->text(), QStringLiteral("level1.png"));
-    EXPECT_TRUE(main.sb_DecodeStart->isEnabled());
-    EXPECT_FALSE(main.sb_SaveScreenGrab->isEnabled());
-    EXPECT_EQ(main.lb_MapSize->text(), QStringLiteral("32x32"));
-    EXPECT_EQ(main.lb_Origin->text(), QStringLiteral("0,0"));
-    EXPECT_EQ(main.lb_maparea->text(), QStringLiteral("0,0"));
-    EXPECT_EQ(main.cb_map_colour->currentIndex(), 2);
-    EXPECT_TRUE(main.cb_map_colour->currentText().startsWith(QStringLiteral("Green: ")));
+    EXPECT_EQ(main.ui.lb_filename->text(), QStringLiteral("level1.png"));
+    EXPECT_TRUE(main.ui.sb_DecodeStart->isEnabled());
+    EXPECT_FALSE(main.ui.sb_SaveScreenGrab->isEnabled());
+    EXPECT_EQ(main.ui.lb_MapSize->text(), QStringLiteral("32x32"));
+    EXPECT_EQ(main.ui.lb_Origin->text(), QStringLiteral("0,0"));
+    EXPECT_EQ(main.ui.lb_maparea->text(), QStringLiteral("0,0"));
+    EXPECT_EQ(main.ui.cb_map_colour->currentIndex(), 2);
+    EXPECT_TRUE(main.ui.cb_map_colour->currentText().startsWith(QStringLiteral("Green: ")));
 
-    const QImage& working = main.img_ScreenGrab->picture();
+    const QImage& working = main.ui.img_ScreenGrab->picture();
     EXPECT_EQ(working.format(), QImage::Format_Indexed8);
     EXPECT_EQ(working.colorTable(), halftoneColorTable());
-    EXPECT_EQ(main.fullcolourimage.convertToFormat(QImage::Format_RGB32),
+    EXPECT_EQ(main.session().fullcolourimage.convertToFormat(QImage::Format_RGB32),
               grab.convertToFormat(QImage::Format_RGB32));
 }
 
@@ -65,16 +65,16 @@ TEST_F(LoadWindowTest, ASmallMapSelectsTheSecondGameAndAReloadWithTheFirstReject
     test::StartedApp app;
     TMainForm& main = app.main();
     app.loadGrab(mapView(1, 0, 16, 16));
-    EXPECT_EQ(main.cb_game->currentIndex(), 1);
-    EXPECT_EQ(main.lb_MapSize->text(), QStringLiteral("16x16"));
+    EXPECT_EQ(main.ui.cb_game->currentIndex(), 1);
+    EXPECT_EQ(main.ui.lb_MapSize->text(), QStringLiteral("16x16"));
 
     // Choosing the first game re-analyses the file's grab: no first-game map is 16 x 16.
-    main.cb_game->setCurrentIndex(0);
+    main.ui.cb_game->setCurrentIndex(0);
     main.cb_gameChange();
-    EXPECT_EQ(main.cb_game->currentIndex(), 0);
-    EXPECT_EQ(main.lb_MapSize->text(), QStringLiteral("32x32"));
-    EXPECT_EQ(main.lb_Origin->text(), QStringLiteral("0,0"));
-    EXPECT_EQ(main.lb_filename->text(), QStringLiteral("grab.png"));
+    EXPECT_EQ(main.ui.cb_game->currentIndex(), 0);
+    EXPECT_EQ(main.ui.lb_MapSize->text(), QStringLiteral("32x32"));
+    EXPECT_EQ(main.ui.lb_Origin->text(), QStringLiteral("0,0"));
+    EXPECT_EQ(main.ui.lb_filename->text(), QStringLiteral("grab.png"));
 }
 
 TEST_F(LoadWindowTest, AClipboardGrabCanBeSavedAndIsNotReanalysedOnAChangeOfGame)
@@ -82,29 +82,29 @@ TEST_F(LoadWindowTest, AClipboardGrabCanBeSavedAndIsNotReanalysedOnAChangeOfGame
     test::StartedApp app;
     TMainForm& main = app.main();
     QGuiApplication::clipboard()->setImage(mapView(1, 3, 16, 16));
-    main.LoadFromClipboard->trigger();
+    main.ui.LoadFromClipboard->trigger();
 
-    EXPECT_EQ(main.lb_filename->text(), QStringLiteral("<clipboard>"));
-    EXPECT_TRUE(main.sb_SaveScreenGrab->isEnabled());
-    EXPECT_TRUE(main.img_filename.isEmpty());
-    EXPECT_EQ(main.lb_MapSize->text(), QStringLiteral("16x16"));
+    EXPECT_EQ(main.ui.lb_filename->text(), QStringLiteral("<clipboard>"));
+    EXPECT_TRUE(main.ui.sb_SaveScreenGrab->isEnabled());
+    EXPECT_TRUE(main.session().img_filename.isEmpty());
+    EXPECT_EQ(main.ui.lb_MapSize->text(), QStringLiteral("16x16"));
 
-    main.cb_game->setCurrentIndex(0);
+    main.ui.cb_game->setCurrentIndex(0);
     main.cb_gameChange();
-    EXPECT_EQ(main.lb_MapSize->text(), QStringLiteral("16x16"));
+    EXPECT_EQ(main.ui.lb_MapSize->text(), QStringLiteral("16x16"));
 
     // A file grab afterwards never offers "S&ave Screengrab".
     app.loadGrab(mapView(0, 0, 32, 32));
-    EXPECT_FALSE(main.sb_SaveScreenGrab->isEnabled());
+    EXPECT_FALSE(main.ui.sb_SaveScreenGrab->isEnabled());
 }
 
 TEST_F(LoadWindowTest, TheClipboardWithoutAPictureLoadsNothing)
 {
     test::StartedApp app;
     QGuiApplication::clipboard()->setText(QStringLiteral("not a picture"));
-    app.main().LoadFromClipboard->trigger();
-    EXPECT_TRUE(app.main().lb_filename->text().isEmpty());
-    EXPECT_FALSE(app.main().sb_DecodeStart->isEnabled());
+    app.main().ui.LoadFromClipboard->trigger();
+    EXPECT_TRUE(app.main().ui.lb_filename->text().isEmpty());
+    EXPECT_FALSE(app.main().ui.sb_DecodeStart->isEnabled());
 }
 
 // A file that cannot be loaded is reported by name, and the grab already shown stays as it was,
@@ -114,7 +114,7 @@ TEST_F(LoadWindowTest, ARefusedOrBrokenFileChangesNothing)
     test::StartedApp app;
     TMainForm& main = app.main();
     app.loadAndDecode(mapView(0, 0, 32, 32), QStringLiteral("good.png"));
-    const GridGeometry grid = main.grid;
+    const GridGeometry grid = main.session().grid;
 
     const QString text = app.path(QStringLiteral("notes.txt"));
     QFile(text).open(QIODevice::WriteOnly);
@@ -127,13 +127,13 @@ TEST_F(LoadWindowTest, ARefusedOrBrokenFileChangesNothing)
     for (const QString& path : {text, broken}) {
         app.prompts().errors.clear();
         app.prompts().files.push_back(path);
-        main.sb_LoadScreenGrab->click();
+        main.ui.sb_LoadScreenGrab->click();
         ASSERT_EQ(app.prompts().errors.size(), 1);
         EXPECT_TRUE(app.prompts().errors.front().contains(QFileInfo(path).fileName()))
             << app.prompts().errors.front().toStdString();
-        EXPECT_EQ(main.lb_filename->text(), QStringLiteral("good.png"));
-        EXPECT_TRUE(main.sb_SaveMap->isEnabled());
-        EXPECT_EQ(main.grid, grid);
+        EXPECT_EQ(main.ui.lb_filename->text(), QStringLiteral("good.png"));
+        EXPECT_TRUE(main.ui.sb_SaveMap->isEnabled());
+        EXPECT_EQ(main.session().grid, grid);
     }
 }
 
@@ -142,8 +142,8 @@ TEST_F(LoadWindowTest, AJpegGrabLoadsLikeTheOthers)
     test::StartedApp app;
     app.loadGrab(mapView(0, 1, 32, 32), QStringLiteral("level.jpeg"));
     EXPECT_TRUE(app.prompts().errors.isEmpty());
-    EXPECT_EQ(app.main().lb_filename->text(), QStringLiteral("level.jpeg"));
-    EXPECT_TRUE(app.main().sb_DecodeStart->isEnabled());
+    EXPECT_EQ(app.main().ui.lb_filename->text(), QStringLiteral("level.jpeg"));
+    EXPECT_TRUE(app.main().ui.sb_DecodeStart->isEnabled());
 }
 
 TEST_F(LoadWindowTest, AWindowSizedGrabWithoutAGameWindowSaysSoInTheStatusLine)
@@ -152,10 +152,10 @@ TEST_F(LoadWindowTest, AWindowSizedGrabWithoutAGameWindowSaysSoInTheStatusLine)
     QImage desktop(800, 600, QImage::Format_RGB32);
     desktop.fill(QColor(40, 90, 140));
     app.loadGrab(desktop);
-    EXPECT_FALSE(app.main().sb_DecodeStart->isEnabled());
+    EXPECT_FALSE(app.main().ui.sb_DecodeStart->isEnabled());
     EXPECT_TRUE(
         app.main().statusBar()->currentMessage().contains(QStringLiteral("No game window")));
-    EXPECT_EQ(app.main().img_ScreenGrab->picture().size(), QSize(800, 600));
+    EXPECT_EQ(app.main().ui.img_ScreenGrab->picture().size(), QSize(800, 600));
 }
 
 TEST_F(LoadWindowTest, AWindowGrabFindsTheMapInsideTheWindow)
@@ -167,9 +167,9 @@ TEST_F(LoadWindowTest, AWindowGrabFindsTheMapInsideTheWindow)
     const test::ComposedGrab grab =
         test::composeWindow(GrabMap::random(1, 24, 24, 3), GrabArt::shipped(1, 4), placement);
     app.loadGrab(grab.image);
-    EXPECT_EQ(app.main().grid, grab.grid);
-    EXPECT_EQ(app.main().cb_game->currentIndex(), 1);
-    EXPECT_EQ(app.main().cb_map_colour->currentIndex(), 4);
+    EXPECT_EQ(app.main().session().grid, grab.grid);
+    EXPECT_EQ(app.main().ui.cb_game->currentIndex(), 1);
+    EXPECT_EQ(app.main().ui.cb_map_colour->currentIndex(), 4);
 }
 
 } // namespace

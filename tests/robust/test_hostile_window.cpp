@@ -39,7 +39,7 @@ TEST(HostileWindow, EveryCorpusFileIsDecodedOrRefusedByName)
     // decoded on a guessed grid, which is what runs every picture through the decoding pass.
     app.loadGrab(
         test::composeMapView(test::GrabMap::random(0, 32, 32, 1), test::GrabArt::shipped(0, 0)));
-    ASSERT_TRUE(main.sb_DecodeStart->isEnabled());
+    ASSERT_TRUE(main.ui.sb_DecodeStart->isEnabled());
     QStringList failures;
     int decoded = 0;
     for (const QString& path : files) {
@@ -49,14 +49,14 @@ TEST(HostileWindow, EveryCorpusFileIsDecodedOrRefusedByName)
         clock.start();
         app.prompts().errors.clear();
         app.prompts().files.push_back(path);
-        main.sb_LoadScreenGrab->click();
+        main.ui.sb_LoadScreenGrab->click();
         if (!app.prompts().errors.isEmpty()) {
             if (app.prompts().errors.size() != 1 || !app.prompts().errors[0].contains(name))
                 failures.append(shown + QStringLiteral("refused without naming the file: ") +
                                 app.prompts().errors.join(QLatin1Char('|')));
             continue;
         }
-        if (!main.sb_DecodeStart->isEnabled()) {
+        if (!main.ui.sb_DecodeStart->isEnabled()) {
             // A window-sized grab without a game window: loaded, and the status line says why
             // it cannot be decoded.
             if (!main.statusBar()->currentMessage().startsWith(QStringLiteral("No game window")))
@@ -64,11 +64,11 @@ TEST(HostileWindow, EveryCorpusFileIsDecodedOrRefusedByName)
                                 main.statusBar()->currentMessage());
             continue;
         }
-        if (main.lb_filename->text() != name)
+        if (main.ui.lb_filename->text() != name)
             failures.append(shown + QStringLiteral("loaded, but the window shows ") +
-                            main.lb_filename->text());
-        main.sb_DecodeStart->click();
-        if (!app.prompts().errors.isEmpty() || !main.sb_SaveMap->isEnabled())
+                            main.ui.lb_filename->text());
+        main.ui.sb_DecodeStart->click();
+        if (!app.prompts().errors.isEmpty() || !main.ui.sb_SaveMap->isEnabled())
             failures.append(shown + QStringLiteral("not decoded: ") +
                             app.prompts().errors.join(QLatin1Char('|')));
         else
@@ -102,8 +102,8 @@ TEST_F(HostileWindowSettings, ADamagedSettingsFileIsToldOnceAtStartUpAndKept)
     useSettingsFile(path);
     {
         test::StartedApp app;
-        EXPECT_EQ(app.main().prob_match, 70);
-        EXPECT_EQ(app.main().pix_match, 90);
+        EXPECT_EQ(app.main().session().prefs.thresholds.prob_match, 70);
+        EXPECT_EQ(app.main().session().prefs.thresholds.pix_match, 90);
         const QString message = app.main().statusBar()->currentMessage();
         EXPECT_TRUE(message.contains(QStringLiteral("damaged")) &&
                     message.contains(QDir::toNativeSeparators(path + QStringLiteral(".broken"))))
@@ -116,7 +116,7 @@ TEST_F(HostileWindowSettings, ADamagedSettingsFileIsToldOnceAtStartUpAndKept)
 
     useSettingsFile(path); // the next start finds the file mended
     test::StartedApp again;
-    EXPECT_EQ(again.main().prob_match, 70);
+    EXPECT_EQ(again.main().session().prefs.thresholds.prob_match, 70);
     EXPECT_TRUE(again.main().statusBar()->currentMessage().isEmpty())
         << again.main().statusBar()->currentMessage().toStdString();
 }
@@ -157,7 +157,7 @@ TEST(HostileWindowBulk, ADestinationThatGoesStopsTheRunWithAFullReport)
             QDir(dest).removeRecursively();
     });
     QTimer::singleShot(0, bulk->Execute, &QPushButton::click);
-    main.sb_bulkconvert->click();
+    main.ui.sb_bulkconvert->click();
 
     ASSERT_EQ(app.prompts().errors.size(), 1) << app.prompts().errors.join('|').toStdString();
     const QString report = app.prompts().errors[0];
@@ -166,8 +166,8 @@ TEST(HostileWindowBulk, ADestinationThatGoesStopsTheRunWithAFullReport)
           QStringLiteral("1 grab was converted"), QStringLiteral("a-broken.png")})
         EXPECT_TRUE(report.contains(part))
             << part.toStdString() << " not in: " << report.toStdString();
-    EXPECT_TRUE(main.sb_SaveMap->isEnabled());
-    EXPECT_EQ(main.lb_filename->text(), QStringLiteral("c.png"));
+    EXPECT_TRUE(main.ui.sb_SaveMap->isEnabled());
+    EXPECT_EQ(main.ui.lb_filename->text(), QStringLiteral("c.png"));
     EXPECT_TRUE(main.statusBar()->currentMessage().contains(QStringLiteral("stopped")));
 }
 

@@ -55,13 +55,13 @@ TEST_F(OptionsTest, MovingASliderStoresEveryPositionOnTheWay)
     for (int step = 0; step < 8; ++step)
         QTest::keyClick(options->prob_match_slider, Qt::Key_Left);
     EXPECT_EQ(storedOnTheWay, (std::vector<int>{87, 86, 85, 84, 83, 82, 81, 80}));
-    EXPECT_EQ(app.main().prob_match, 80);
+    EXPECT_EQ(app.main().session().prefs.thresholds.prob_match, 80);
     EXPECT_EQ(options->lb_prob_match->text(), QStringLiteral("80%"));
 
     options->vorlan_match_slider->setValue(70);
     options->pixel_match_slider->setValue(55);
-    EXPECT_EQ(app.main().vorlan_match, 70);
-    EXPECT_EQ(app.main().pix_match, 55);
+    EXPECT_EQ(app.main().session().prefs.thresholds.vorlan_match, 70);
+    EXPECT_EQ(app.main().session().prefs.thresholds.pix_match, 55);
     EXPECT_EQ(stored(reg::VorlanMatch), 70);
     EXPECT_EQ(stored(reg::PixelMatch), 55);
     EXPECT_EQ(options->lb_pixel_match->text(), QStringLiteral("55%"));
@@ -69,7 +69,7 @@ TEST_F(OptionsTest, MovingASliderStoresEveryPositionOnTheWay)
     // Closing keeps every change.
     options->close();
     EXPECT_EQ(stored(reg::ProbMatch), 80);
-    EXPECT_EQ(app.main().prob_match, 80);
+    EXPECT_EQ(app.main().session().prefs.thresholds.prob_match, 80);
 }
 
 TEST_F(OptionsTest, ThePuzzlePieceChoiceKeepsTheSaveBoxesBitsAndTheTableChoiceIsStored)
@@ -80,10 +80,10 @@ TEST_F(OptionsTest, ThePuzzlePieceChoiceKeepsTheSaveBoxesBitsAndTheTableChoiceIs
     ASSERT_EQ(stored(reg::Flags), 17 | 2);
 
     options->rg_puzzlepiece->setItemIndex(1);
-    EXPECT_TRUE(app.main().puzzpiece);
+    EXPECT_TRUE(app.main().session().prefs.puzzpiece);
     EXPECT_EQ(stored(reg::Flags), 17 | 2 | 32);
     options->rg_puzzlepiece->setItemIndex(0);
-    EXPECT_FALSE(app.main().puzzpiece);
+    EXPECT_FALSE(app.main().session().prefs.puzzpiece);
     EXPECT_EQ(stored(reg::Flags), 17 | 2);
 
     options->rg_CharRef->setItemIndex(1);

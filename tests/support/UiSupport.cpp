@@ -73,15 +73,15 @@ QString StartedApp::loadGrab(const QImage& picture, const QString& name)
     if (!picture.save(file))
         throw std::runtime_error("cannot save the test grab");
     m_prompts->files.push_back(file);
-    m_forms.MainForm->sb_LoadScreenGrab->click();
+    m_forms.MainForm->ui.sb_LoadScreenGrab->click();
     return file;
 }
 
 void StartedApp::loadAndDecode(const QImage& picture, const QString& name)
 {
     loadGrab(picture, name);
-    m_forms.MainForm->sb_DecodeStart->click();
-    if (!m_forms.MainForm->sb_SaveMap->isEnabled())
+    m_forms.MainForm->ui.sb_DecodeStart->click();
+    if (!m_forms.MainForm->ui.sb_SaveMap->isEnabled())
         throw std::runtime_error("the test grab did not decode");
 }
 

@@ -28,7 +28,7 @@ int main(int argc, char* argv[])
         main.guarded([&] { main.LoadScreenGrab(QFileInfo(arguments.at(2)).absoluteFilePath()); });
         QApplication::processEvents();
         main.grab().save(out.filePath(QStringLiteral("screenshot-grab.png")));
-        main.sb_DecodeStart->click();
+        main.ui.sb_DecodeStart->click();
         QApplication::processEvents();
     }
     main.grab().save(out.filePath(QStringLiteral("screenshot.png")));

@@ -1,0 +1,79 @@
+// The main window's controls, grouped as a form designer groups them: built once by
+// TMainForm's constructor and owned by the window through Qt's parent chain.
+#pragma once
+
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QScrollArea;
+class QTabWidget;
+class QWidget;
+
+namespace vt {
+
+class EventLabel;
+class FilledShape;
+class OutlineShape;
+class PathLabel;
+class PictureControl;
+class TColourComboBox;
+
+namespace Ui {
+
+struct MainForm
+{
+    QWidget* Panel1 = nullptr;
+    PictureControl* Image1 = nullptr;
+    QWidget* SmallCharPanel = nullptr;
+    QWidget* ButtonPanel = nullptr;
+    QPushButton* sb_LoadScreenGrab = nullptr;
+    QPushButton* sb_SaveScreenGrab = nullptr;
+    QPushButton* sb_DecodeStart = nullptr;
+    QPushButton* sb_SaveMap = nullptr;
+    QPushButton* sb_bulkconvert = nullptr;
+    QPushButton* sb_options = nullptr;
+    QPushButton* sb_about = nullptr;
+    QWidget* InfoPanel = nullptr;
+    PathLabel* lb_filename = nullptr;
+    QComboBox* cb_game = nullptr;
+    EventLabel* lb_MapSize = nullptr;
+    EventLabel* lb_Origin = nullptr;
+    QLabel* lb_maparea = nullptr;
+    QLabel* lb_accuracy = nullptr;
+    FilledShape* sh_accuracy = nullptr;
+    TColourComboBox* cb_map_colour = nullptr;
+    QWidget* ProgressPanel = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QScrollArea* sb_Characters = nullptr;
+    QWidget* charactersArea = nullptr; // the scrolled content of sb_Characters
+    QLabel* lb_fullsizechar = nullptr;
+    PictureControl* charstorage = nullptr;
+    OutlineShape* charselect = nullptr;
+    QTabWidget* MainArea = nullptr;
+    QWidget* tb_ScreenGrab = nullptr;
+    QScrollArea* sb_ScreenGrab = nullptr;
+    PictureControl* img_ScreenGrab = nullptr;
+    OutlineShape* charcursor = nullptr;
+    OutlineShape* mapboundbox = nullptr;
+    QWidget* tb_Map = nullptr;
+    QScrollArea* sb_Map = nullptr;
+    PictureControl* img_Map = nullptr;
+    QWidget* CharPanel = nullptr;
+
+    // The side panel's full-size characters, in character order; tile i has tag i.
+    std::vector<PictureControl*> fullsize_char;
+
+    QAction* LoadFromClipboard = nullptr;
+    QAction* SaveClipboard = nullptr;
+    QAction* ZoomIn = nullptr;
+    QAction* ZoomOut = nullptr;
+    QAction* ScreenGrabTab = nullptr;
+    QAction* ConvertedTab = nullptr;
+};
+
+} // namespace Ui
+} // namespace vt
