@@ -254,7 +254,8 @@ void TMainForm::buildSidePanel()
     ui.sb_Characters->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ui.charactersArea = panel(ui.sb_Characters, QStringLiteral("charactersArea"));
     ui.charactersArea->resize(185, 16 + 8 * 32);
-    ui.lb_fullsizechar = new QLabel(QStringLiteral("Full Size Characters To Use:"), ui.charactersArea);
+    ui.lb_fullsizechar =
+        new QLabel(QStringLiteral("Full Size Characters To Use:"), ui.charactersArea);
     ui.lb_fullsizechar->setObjectName(QStringLiteral("lb_fullsizechar"));
     ui.lb_fullsizechar->setProperty("caption", true);
     ui.lb_fullsizechar->setFont(uiFont(QStringLiteral("Arial"), 13, true));
@@ -381,7 +382,8 @@ void TMainForm::wireHandlers()
     trigger(ui.ScreenGrabTab, &TMainForm::ScreenGrabTabExecute);
     trigger(ui.ConvertedTab, &TMainForm::ConvertedTabExecute);
 
-    connect(ui.cb_game, &QComboBox::activated, this, [this] { guarded([this] { cb_gameChange(); }); });
+    connect(ui.cb_game, &QComboBox::activated, this,
+            [this] { guarded([this] { cb_gameChange(); }); });
     connect(ui.cb_map_colour, &QComboBox::activated, this,
             [this] { guarded([this] { cb_map_colourChange(); }); });
 

@@ -6,9 +6,9 @@
 #include "app/Controls.h"
 #include "charsets/ColourSelector.h"
 #include "charsets/GameTables.h"
-#include "pictures/Halftone.h"
 #include "charsets/Resources.h"
 #include "export/BulkConvForm.h"
+#include "pictures/Halftone.h"
 #include "settings/Flags.h"
 #include "settings/OptionsForm.h"
 #include "settings/RegUtils.h"
@@ -103,8 +103,7 @@ void TMainForm::FormShow()
     };
     const Threshold thresholds[] = {
         {m_options->lb_prob_match, m_options->prob_match_slider, prefs.thresholds.prob_match},
-        {m_options->lb_vorlan_match, m_options->vorlan_match_slider,
-         prefs.thresholds.vorlan_match},
+        {m_options->lb_vorlan_match, m_options->vorlan_match_slider, prefs.thresholds.vorlan_match},
         {m_options->lb_pixel_match, m_options->pixel_match_slider, prefs.thresholds.pix_match},
     };
     for (const Threshold& threshold : thresholds) {
@@ -135,7 +134,8 @@ void TMainForm::ZoomInExecute()
     }
     if (ui.MainArea->currentIndex() == 0 && m_session.canDecode()) {
         if (ui.img_ScreenGrab->width() < 4 * ui.img_ScreenGrab->picture().width()) {
-            ui.img_ScreenGrab->resize(ui.img_ScreenGrab->width() * 2, ui.img_ScreenGrab->height() * 2);
+            ui.img_ScreenGrab->resize(ui.img_ScreenGrab->width() * 2,
+                                      ui.img_ScreenGrab->height() * 2);
             ui.charstorage->clearPicture();
             ui.charcursor->hide();
             if (ui.mapboundbox->isVisible())
@@ -154,7 +154,8 @@ void TMainForm::ZoomOutExecute()
     }
     if (ui.MainArea->currentIndex() == 0 && m_session.canDecode()) {
         if (ui.img_ScreenGrab->width() > ui.img_ScreenGrab->picture().width()) {
-            ui.img_ScreenGrab->resize(ui.img_ScreenGrab->width() / 2, ui.img_ScreenGrab->height() / 2);
+            ui.img_ScreenGrab->resize(ui.img_ScreenGrab->width() / 2,
+                                      ui.img_ScreenGrab->height() / 2);
             ui.charstorage->clearPicture();
             ui.charcursor->hide();
             if (ui.mapboundbox->isVisible())

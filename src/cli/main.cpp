@@ -124,25 +124,26 @@ int main(int argc, char* argv[])
     int converted = 0;
     int failed = 0;
     int skipped = 0;
-    cli::convertAll(grabs, options.prefs, options.bulk, outputDir, jobs, [&](int, const GrabReport& report) {
-        if (options.json)
-            print(stdout,
-                  QString::fromUtf8(QJsonDocument(jsonOf(report)).toJson(QJsonDocument::Compact)) +
-                      QLatin1Char('\n'));
-        switch (report.outcome) {
-        case GrabReport::Outcome::Converted:
-            ++converted;
-            break;
-        case GrabReport::Outcome::Failed:
-            ++failed;
-            break;
-        case GrabReport::Outcome::Skipped:
-            ++skipped;
-            break;
-        }
-        progress.grabDone(QFileInfo(report.input).fileName(), report.error,
-                          report.outcome == GrabReport::Outcome::Skipped);
-    });
+    cli::convertAll(
+        grabs, options.prefs, options.bulk, outputDir, jobs, [&](int, const GrabReport& report) {
+            if (options.json)
+                print(stdout, QString::fromUtf8(
+                                  QJsonDocument(jsonOf(report)).toJson(QJsonDocument::Compact)) +
+                                  QLatin1Char('\n'));
+            switch (report.outcome) {
+            case GrabReport::Outcome::Converted:
+                ++converted;
+                break;
+            case GrabReport::Outcome::Failed:
+                ++failed;
+                break;
+            case GrabReport::Outcome::Skipped:
+                ++skipped;
+                break;
+            }
+            progress.grabDone(QFileInfo(report.input).fileName(), report.error,
+                              report.outcome == GrabReport::Outcome::Skipped);
+        });
     progress.finish();
 
     if (!options.quiet) {

@@ -4,8 +4,8 @@
 #include "app/MainForm.h"
 
 #include "app/Controls.h"
-#include "pictures/Rounding.h"
 #include "decode/MapDecoder.h"
+#include "pictures/Rounding.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -37,7 +37,8 @@ void TMainForm::img_ScreenGrabMouseMove(QMouseEvent* event)
     const int py = roundHalfEven(at.y() / scale);
     charX = floorDiv(px - int(m_session.grid.originx), kCellWidth);
     charY = floorDiv(py - int(m_session.grid.originy), kCellHeight);
-    if (charX < 0 || charX >= m_session.grid.grab_width || charY < 0 || charY >= m_session.grid.grab_height) {
+    if (charX < 0 || charX >= m_session.grid.grab_width || charY < 0 ||
+        charY >= m_session.grid.grab_height) {
         ui.charstorage->clearPicture();
         ui.charcursor->hide();
         return;
@@ -45,8 +46,9 @@ void TMainForm::img_ScreenGrabMouseMove(QMouseEvent* event)
     const QRect cell = cellRect(m_session.grid, charX, charY);
     // The box is a child of the grab picture, so it scrolls with it: place it in the picture's
     // own displayed coordinates.
-    ui.charcursor->setGeometry(roundHalfEven(cell.left() * scale), roundHalfEven(cell.top() * scale),
-                            roundHalfEven(kCellWidth * scale), roundHalfEven(kCellHeight * scale));
+    ui.charcursor->setGeometry(roundHalfEven(cell.left() * scale),
+                               roundHalfEven(cell.top() * scale), roundHalfEven(kCellWidth * scale),
+                               roundHalfEven(kCellHeight * scale));
     ui.charcursor->show();
     ui.charcursor->raise();
     ui.charstorage->setPicture(m_session.grabCell(charX, charY, 32));

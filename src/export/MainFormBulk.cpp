@@ -53,11 +53,10 @@ void TMainForm::sb_bulkconvertClick()
             continue;
 
         SwitchProgress(true);
-        const GrabReport report =
-            finishGrab(m_session, grab, plan, options, [this](int percent) {
-                ui.ProgressBar1->setValue(percent);
-                ui.ProgressBar1->repaint();
-            });
+        const GrabReport report = finishGrab(m_session, grab, plan, options, [this](int percent) {
+            ui.ProgressBar1->setValue(percent);
+            ui.ProgressBar1->repaint();
+        });
         SwitchProgress(false);
         if (report.decoded)
             showDecoded();
@@ -77,11 +76,11 @@ void TMainForm::sb_bulkconvertClick()
                                      .arg(names.size())
                                      .arg(name));
         QString message =
-            report.error +
-            QStringLiteral("\n\nThe bulk conversion stopped at \"%1\"; %2 "
-                           "converted before it, none after it.")
-                .arg(name, converted == 1 ? QStringLiteral("1 grab was")
-                                          : QStringLiteral("%1 grabs were").arg(converted));
+            report.error + QStringLiteral("\n\nThe bulk conversion stopped at \"%1\"; %2 "
+                                          "converted before it, none after it.")
+                               .arg(name, converted == 1
+                                              ? QStringLiteral("1 grab was")
+                                              : QStringLiteral("%1 grabs were").arg(converted));
         if (!failures.isEmpty())
             message += QStringLiteral("\n\nThese grabs could not be converted:\n\n") +
                        failures.join(QLatin1Char('\n'));

@@ -2,10 +2,10 @@
 #include "app/MainForm.h"
 
 #include "app/Controls.h"
-#include "pictures/Error.h"
 #include "charsets/ColourSelector.h"
 #include "export/FileNames.h"
 #include "export/SaveMap.h"
+#include "pictures/Error.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -35,7 +35,8 @@ void TMainForm::saveOutputs(const QImage& picture, const QString& base, const Sa
         ui.ProgressBar1->repaint(); // the save holds the event loop; show progress as it goes
     };
     SwitchProgress(true);
-    const SaveMapResult result = m_session.saveUnder(picture, base, choices, confirmoverwrite, hooks);
+    const SaveMapResult result =
+        m_session.saveUnder(picture, base, choices, confirmoverwrite, hooks);
     SwitchProgress(false);
     if (!result.ok())
         throw Error(result.error);

@@ -7,49 +7,33 @@
 #include "app/MainForm.h"
 
 #include "app/Controls.h"
-#include "pictures/Rounding.h"
+#include "intake/BoundsEdit.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 
-#include <cmath>
-
 namespace vt {
-
-namespace {
-
-// Edge zones, in screen pixels of the box, where a drag resizes instead of moving.
-constexpr int kEdgeZone = 6;
-
-// Division truncating towards zero, as the resize steps are taken.
-int truncatedDiv(int value, int divisor)
-{
-    return value / divisor;
-}
-
-} // namespace
 
 void TMainForm::UpdateLabels()
 {
-    ui.lb_MapSize->setText(QStringLiteral("%1x%2").arg(m_session.grid.grab_width).arg(m_session.grid.grab_height));
-    ui.lb_Origin->setText(QStringLiteral("%1,%2").arg(m_session.grid.originx).arg(m_session.grid.originy));
-    ui.lb_maparea->setText(QStringLiteral("%1,%2").arg(m_session.grid.mapareax).arg(m_session.grid.mapareay));
+    ui.lb_MapSize->setText(
+        QStringLiteral("%1x%2").arg(m_session.grid.grab_width).arg(m_session.grid.grab_height));
+    ui.lb_Origin->setText(
+        QStringLiteral("%1,%2").arg(m_session.grid.originx).arg(m_session.grid.originy));
+    ui.lb_maparea->setText(
+        QStringLiteral("%1,%2").arg(m_session.grid.mapareax).arg(m_session.grid.mapareay));
 }
 
 void TMainForm::lb_MapSizeMouseEnter()
 {
     if (m_session.grid.grab_width <= 0 || m_session.grid.grab_height <= 0 || m_session.hasMap())
         return;
-    const double scale = ui.img_ScreenGrab->scale();
-    ui.mapboundbox->setGeometry(roundHalfEven(m_session.grid.originx * scale),
-                             roundHalfEven(m_session.grid.originy * scale),
-                             roundHalfEven(kCellWidth * m_session.grid.grab_width * scale),
-                             roundHalfEven(kCellHeight * m_session.grid.grab_height * scale));
+    ui.mapboundbox->setGeometry(boxOnScreen(m_session.grid, ui.img_ScreenGrab->scale()));
     ui.mapboundbox->show();
     ui.mapboundbox->raise();
-    boundboxedit = 0;
+    boundboxedit = quint8(BoxPart::Move);
     boundboxmove = false;
 }
 
@@ -69,10 +53,7 @@ void TMainForm::lb_MapSizeDblClick()
 {
     if (m_session.grid.grab_width <= 0 || m_session.grid.grab_height <= 0 || m_session.hasMap())
         return;
-    m_session.grid.originx = m_session.det.originx;
-    m_session.grid.originy = m_session.det.originy;
-    m_session.grid.grab_width = m_session.det.grab_width;
-    m_session.grid.grab_height = m_session.det.grab_height;
+    m_session.restoreBounds();
     if (ui.mapboundbox->isVisible())
         lb_MapSizeMouseEnter();
     UpdateLabels();
@@ -94,121 +75,18 @@ void TMainForm::mapboundboxMouseUp(QMouseEvent*)
 void TMainForm::mapboundboxMouseMove(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
-    const int X = at.x();
-    const int Y = at.y();
-
     if (!boundboxmove) {
         // Hover: the pointer shape and the edit mode follow the part of the box under it.
-        const int Wb = ui.mapboundbox->width();
-        const int Hb = ui.mapboundbox->height();
-        const bool left = X < kEdgeZone;
-        const bool right = X > Wb - kEdgeZone;
-        const bool top = Y < kEdgeZone;
-        const bool bottom = Y > Hb - kEdgeZone;
-        Qt::CursorShape shape = Qt::SizeAllCursor;
-        if (left || right)
-            shape = Qt::SizeHorCursor;
-        if (top || bottom)
-            shape = Qt::SizeVerCursor;
-        if ((left && top) || (right && bottom))
-            shape = Qt::SizeFDiagCursor;
-        if ((left && bottom) || (right && top))
-            shape = Qt::SizeBDiagCursor;
-        ui.mapboundbox->setCursor(shape);
-        boundboxedit = 0;
-        if (left)
-            boundboxedit = 1;
-        if (right)
-            boundboxedit = 2;
-        if (top)
-            boundboxedit = 3;
-        if (bottom)
-            boundboxedit = 4;
-        if (left && top)
-            boundboxedit = 5;
-        if (right && bottom)
-            boundboxedit = 6;
-        if (left && bottom)
-            boundboxedit = 7;
-        if (right && top)
-            boundboxedit = 8;
+        const BoxPart part = boxPartAt(ui.mapboundbox->size(), at);
+        ui.mapboundbox->setCursor(boxPartCursor(part));
+        boundboxedit = quint8(part);
         return;
     }
-
-    // A drag, worked out in picture pixels.
+    // Only the second game's maps come in several sizes.
     const double scale = ui.img_ScreenGrab->scale();
-    const int L = int(m_session.grid.originx);
-    const int T = int(m_session.grid.originy);
-    const int Wb = kCellWidth * m_session.grid.grab_width;
-    const int Hb = kCellHeight * m_session.grid.grab_height;
-    int left = L;
-    int top = T;
-    int width = Wb;
-    int height = Hb;
-
-    if (boundboxedit == 0) {
-        // The box follows the pointer to the nearest picture pixel.
-        left = roundHalfEven((ui.mapboundbox->x() + X - bboxX) / scale);
-        top = roundHalfEven((ui.mapboundbox->y() + Y - bboxY) / scale);
-    } else if (ui.cb_game->currentIndex() == 1) {
-        // Only the second game's maps come in several sizes: edges move in steps of 8 cells,
-        // both opposite edges alike, so the box keeps its centre.
-        const int Xs = 64 * truncatedDiv(int(std::floor(X / scale)), 64);
-        const int Ys = 60 * truncatedDiv(int(std::floor(Y / scale)), 60);
-        const auto inRange = [](int cells) { return cells >= 8 && cells <= 32; };
-        const quint8 mode = boundboxedit;
-        if (mode == 1 || mode == 5 || mode == 7) {
-            const int columns = truncatedDiv(Wb - 2 * Xs, 16);
-            if (inRange(columns)) {
-                left = L + Xs;
-                width = 16 * columns;
-            }
-        }
-        if (mode == 2 || mode == 6 || mode == 8) {
-            const int columns = truncatedDiv(2 * Xs - Wb, 16);
-            if (inRange(columns)) {
-                left = L + Wb - Xs;
-                width = 16 * columns;
-            }
-        }
-        if (mode == 3 || mode == 5 || mode == 8) {
-            const int rows = truncatedDiv(Hb - 2 * Ys, 15);
-            if (inRange(rows)) {
-                top = T + Ys;
-                height = 15 * rows;
-            }
-        }
-        if (mode == 4 || mode == 6 || mode == 7) {
-            const int rows = truncatedDiv(2 * Ys - Hb, 15);
-            if (inRange(rows)) {
-                top = T + Hb - Ys;
-                height = 15 * rows;
-            }
-        }
-    }
-
-    // Only what keeps the box inside the grab is taken.
-    const int Wv = ui.img_ScreenGrab->picture().width();
-    const int Hv = ui.img_ScreenGrab->picture().height();
-    int newLeft = L;
-    int newTop = T;
-    int newWidth = Wb;
-    int newHeight = Hb;
-    if (left >= 0 && left + width <= Wv)
-        newLeft = left;
-    if (top >= 0 && top + height <= Hv)
-        newTop = top;
-    if (left + width <= Wv)
-        newWidth = width;
-    if (top + height <= Hv)
-        newHeight = height;
-
-    m_session.grid.originx = quint32(newLeft);
-    m_session.grid.originy = quint32(newTop);
-    m_session.grid.grab_width = newWidth / kCellWidth;
-    m_session.grid.grab_height = newHeight / kCellHeight;
-    ui.mapboundbox->setGeometry(roundHalfEven(newLeft * scale), roundHalfEven(newTop * scale),
-                             roundHalfEven(newWidth * scale), roundHalfEven(newHeight * scale));
+    m_session.setGrid(dragBox(BoxPart(boundboxedit), m_session.grid, QPoint(bboxX, bboxY), at,
+                              m_session.working.size(), scale, ui.cb_game->currentIndex() == 1));
+    ui.mapboundbox->setGeometry(boxOnScreen(m_session.grid, scale));
     UpdateLabels();
 }
 

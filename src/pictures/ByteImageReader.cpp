@@ -1,7 +1,7 @@
 #include "pictures/ByteImageReader.h"
 
-#include "pictures/BmpByteImage.h"
 #include "decode/CellCompare.h"
+#include "pictures/BmpByteImage.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
 #include "pictures/PictureArea.h"
 
-#include "pictures/Halftone.h"
 #include "pictures/BmpByteImage.h"
+#include "pictures/Halftone.h"
 
 #include <algorithm>
 #include <array>

@@ -173,8 +173,7 @@ QImage GrabSession::grabCell(int column, int row, int size) const
 
 QRect GrabSession::correctCell(int column, int row, int character)
 {
-    if (!m_hasMap || column < 0 || column >= decoded.columns() || row < 0 ||
-        row >= decoded.rows())
+    if (!m_hasMap || column < 0 || column >= decoded.columns() || row < 0 || row >= decoded.rows())
         return {};
     const QRect target(kFullSize * column, kFullSize * row, kFullSize, kFullSize);
     const bool known = fullsize_char && character >= 0 && character < int(fullsize_char->size());

@@ -2,9 +2,9 @@
 // name in the format the loaders expect, and that the map-size characters keep the colour-scheme
 // survey and the decoder working.
 #include "charsets/GameTables.h"
-#include "pictures/Halftone.h"
 #include "charsets/Resources.h"
 #include "decode/CellCompare.h"
+#include "pictures/Halftone.h"
 
 #include "TestSupport.h"
 

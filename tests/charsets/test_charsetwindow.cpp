@@ -1,11 +1,11 @@
 // The character sets as the window shows them, and the colour selector's items.
 #include "app/Controls.h"
-#include "pictures/Error.h"
 #include "app/MainForm.h"
 #include "charsets/ColourSelector.h"
 #include "charsets/GameTables.h"
 #include "charsets/Lzh.h"
 #include "charsets/Resources.h"
+#include "pictures/Error.h"
 
 #include "TestSupport.h"
 #include "UiSupport.h"
@@ -34,7 +34,8 @@ protected:
     static int tilesShown(const TMainForm& main)
     {
         int count = 0;
-        for (const PictureControl* control : main.ui.charactersArea->findChildren<PictureControl*>())
+        for (const PictureControl* control :
+             main.ui.charactersArea->findChildren<PictureControl*>())
             count += control->tag() >= 0 ? 1 : 0;
         return count;
     }
@@ -97,7 +98,8 @@ TEST_F(CharsetWindowTest, ACompressedAtlasGivesTheSameCharacters)
     TMainForm& main = app.main();
     for (bool fullsize : {true, false}) {
         main.ExtractCharsFromResource(4, fullsize);
-        const auto plain = fullsize ? pictures(main.ui.fullsize_char) : *main.session().mapsize_char;
+        const auto plain =
+            fullsize ? pictures(main.ui.fullsize_char) : *main.session().mapsize_char;
         const QString name = atlasName(0, 4, fullsize);
         overrideResource(name, lzhCompress(*readResource(name)));
         main.ExtractCharsFromResource(4, fullsize);

@@ -1,6 +1,6 @@
-#include "pictures/Halftone.h"
-#include "pictures/BmpByteImage.h"
 #include "decode/CellCompare.h"
+#include "pictures/BmpByteImage.h"
+#include "pictures/Halftone.h"
 
 #include "LiteralCompare.h"
 

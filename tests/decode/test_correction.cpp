@@ -40,7 +40,8 @@ protected:
 
     static QRect cellRect(const TMainForm& main, int x, int y)
     {
-        return QRect(int(main.session().grid.originx) + 16 * x, int(main.session().grid.originy) + 15 * y, 16, 15);
+        return QRect(int(main.session().grid.originx) + 16 * x,
+                     int(main.session().grid.originy) + 15 * y, 16, 15);
     }
 };
 
@@ -158,11 +159,13 @@ TEST_F(CorrectionTest, ACharacterOrTheGrabsPixelsReplaceACellButNotTheAccuracy)
     ASSERT_EQ(main.ui.img_Map->width(), 1024);
     QTest::mouseClick(main.ui.img_Map, Qt::LeftButton, Qt::ControlModifier, QPoint(100, 40));
     EXPECT_EQ(main.session().decoded.map[3][1], -1);
-    EXPECT_EQ(square(main, 3, 1), enlargedCell(main.session().fullcolourimage, cellRect(main, 3, 1), 64));
+    EXPECT_EQ(square(main, 3, 1),
+              enlargedCell(main.session().fullcolourimage, cellRect(main, 3, 1), 64));
 
     // A right-button Ctrl-click on the map does nothing.
     main.session().decoded.map[4][1] = 2;
-    QTest::mouseClick(main.ui.img_Map, Qt::RightButton, Qt::ControlModifier, QPoint(4 * 32 + 5, 40));
+    QTest::mouseClick(main.ui.img_Map, Qt::RightButton, Qt::ControlModifier,
+                      QPoint(4 * 32 + 5, 40));
     EXPECT_EQ(main.session().decoded.map[4][1], 2);
 
     EXPECT_EQ(main.ui.lb_accuracy->text(), accuracy);

@@ -1,9 +1,9 @@
 // The decoding pass in the library: matching, thresholds, drawing and the accuracy figure.
 #include "charsets/Atlas.h"
-#include "pictures/BmpByteImage.h"
 #include "decode/CellCompare.h"
 #include "decode/MapDecoder.h"
 #include "intake/GrabLoader.h"
+#include "pictures/BmpByteImage.h"
 #include "pictures/PictureArea.h"
 
 #include "GrabComposer.h"

@@ -1,6 +1,5 @@
 #include "ExportFixtures.h"
 
-
 namespace vt::test {
 
 QImage blocksOf256Colours(QImage::Format format)

@@ -169,9 +169,8 @@ TEST(StoredPreferences, AreReadAsTheWindowReadsThemWithoutWritingTheStore)
     const Preferences defaults = readPreferences(StoreAccess::ReadOnly);
     EXPECT_TRUE(OpenReg()->allKeys().isEmpty());
     EXPECT_TRUE(defaults.bulkOutputs.bmp && defaults.bulkOutputs.csv);
-    EXPECT_FALSE(defaults.bulkOutputs.png || defaults.bulkOutputs.gif ||
-                 defaults.bulkOutputs.jpg || defaults.bulkOutputs.tmx ||
-                 defaults.bulkOutputs.json);
+    EXPECT_FALSE(defaults.bulkOutputs.png || defaults.bulkOutputs.gif || defaults.bulkOutputs.jpg ||
+                 defaults.bulkOutputs.tmx || defaults.bulkOutputs.json);
     EXPECT_EQ(defaults.thresholds.prob_match, 88);
     EXPECT_EQ(defaults.pattern, QStringLiteral("%s-decode"));
 

@@ -1,9 +1,9 @@
 // Tiled maps of a decoded grab, read back field by field as Tiled's TMX and JSON map format
 // references describe them, and the tileset picture they refer to.
 #include "charsets/Atlas.h"
-#include "session/BulkRun.h"
 #include "export/SaveMap.h"
 #include "export/TiledExport.h"
+#include "session/BulkRun.h"
 
 #include "ExportFixtures.h"
 #include "GrabComposer.h"

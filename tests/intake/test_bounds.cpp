@@ -60,8 +60,8 @@ protected:
 
     static Grid gridOf(const TMainForm& main)
     {
-        return {int(main.session().grid.originx), int(main.session().grid.originy), main.session().grid.grab_width,
-                main.session().grid.grab_height};
+        return {int(main.session().grid.originx), int(main.session().grid.originy),
+                main.session().grid.grab_width, main.session().grid.grab_height};
     }
 };
 
@@ -94,7 +94,8 @@ TEST_P(BoundsDrag, EditsTheGridAtZoomOneAndTwoAlike)
         EXPECT_EQ(main.ui.mapboundbox->geometry(),
                   QRect(got.x * zoom, got.y * zoom, got.columns * 16 * zoom, got.rows * 15 * zoom))
             << c.name;
-        EXPECT_EQ(main.ui.lb_MapSize->text(), QStringLiteral("%1x%2").arg(got.columns).arg(got.rows));
+        EXPECT_EQ(main.ui.lb_MapSize->text(),
+                  QStringLiteral("%1x%2").arg(got.columns).arg(got.rows));
         EXPECT_EQ(main.ui.lb_Origin->text(), QStringLiteral("%1,%2").arg(got.x).arg(got.y));
     }
 }

@@ -4,9 +4,9 @@
 
 #include "GrabComposer.h"
 #include "charsets/GameTables.h"
-#include "pictures/Halftone.h"
-#include "pictures/BmpByteImage.h"
 #include "decode/CellCompare.h"
+#include "pictures/BmpByteImage.h"
+#include "pictures/Halftone.h"
 
 #include <QPainter>
 

@@ -1,7 +1,7 @@
-#include "pictures/Halftone.h"
-#include "pictures/BmpByteImage.h"
 #include "decode/CellCompare.h"
+#include "pictures/BmpByteImage.h"
 #include "pictures/ByteImageReader.h"
+#include "pictures/Halftone.h"
 #include "pictures/PictureArea.h"
 
 #include <gtest/gtest.h>

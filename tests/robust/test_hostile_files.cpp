@@ -1,14 +1,14 @@
 // Pictures we did not make, pictures made to hurt, and files that change under the loader: each
 // is loaded, analysed and decoded, or refused with a message naming it.
-#include "pictures/Error.h"
 #include "charsets/Atlas.h"
-#include "pictures/Halftone.h"
 #include "charsets/Resources.h"
-#include "pictures/BmpByteImage.h"
 #include "decode/MapDecoder.h"
 #include "intake/GrabLoader.h"
 #include "intake/GridLocator.h"
 #include "intake/ImageSignature.h"
+#include "pictures/BmpByteImage.h"
+#include "pictures/Error.h"
+#include "pictures/Halftone.h"
 
 #include "HostileFiles.h"
 #include "TestSupport.h"
