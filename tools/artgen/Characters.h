@@ -1,5 +1,5 @@
-// The characters of the two games, drawn from one description at every size: 64 x 64 for the
-// full-size atlases, 16 x 15 for the map-size atlases, 34 x 34 for the hero picture.
+// The characters of the two games, drawn from one description at both sizes: 64 x 64 for the
+// full-size atlases, 16 x 15 for the map-size atlases.
 #pragma once
 
 #include "Raster.h"
