@@ -76,6 +76,24 @@ const std::vector<Art>& catalogue(int game);
 // Draws the character on a black tile; the tile's size chooses the level of detail.
 void drawCharacter(Art art, Tile& tile);
 
+// Objects (Objects.cpp).
+void drawDiamond(Tile& tile);
+void drawEgg(Tile& tile, bool yellow);
+void drawBoulder(Tile& tile);
+void drawOrangeDisc(Tile& tile);
+void drawSafe(Tile& tile);
+void drawKey(Tile& tile);
+void drawKeyDisc(Tile& tile);
+void drawCage(Tile& tile);
+void drawGoldBars(Tile& tile);
+void drawSquares(Tile& tile);
+void drawOctagonTile(Tile& tile);
+
+// Creatures (Creatures.cpp).
+void drawSkull(Tile& tile, bool redGround);
+void drawCloud(Tile& tile);
+void drawHero(Tile& tile);
+
 // Walls, ground and blocks (Walls.cpp).
 enum class Texture
 {
