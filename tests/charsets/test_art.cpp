@@ -4,10 +4,13 @@
 #include "charsets/GameTables.h"
 #include "charsets/Resources.h"
 #include "decode/CellCompare.h"
+#include "pictures/BmpByteImage.h"
 #include "pictures/Halftone.h"
+#include "pictures/PictureArea.h"
 
 #include "TestSupport.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -356,6 +359,47 @@ TEST(ShippedArt, HeroSurvivesTheHalftoneReduction)
         for (int x = 0; x < hero.width(); ++x)
             ASSERT_EQ(reduced.pixel(x, y) & 0xFFFFFFu, hero.pixel(x, y) & 0xFFFFFFu)
                 << x << "," << y;
+}
+
+// The score of a hero's place as the grid location computes it: the hero as start-up keeps it
+// against the 34 x 34 area cut from the grab reduced as a load reduces it.
+int heroPlaceScore(const QImage& place)
+{
+    static const QByteArray hero =
+        bmpByteImage(reduceToHalftone(programPicture(QStringLiteral("HERO"))));
+    int bigch = 0;
+    return CompareBitmaps({hero}, ExtractPictureArea(reduceToHalftone(place), QRect(0, 0, 34, 34)),
+                          bigch, 34, 34);
+}
+
+TEST(HeroPicture, NoPlainPanelPassesForTheHero)
+{
+    // Where one game shows its hero the other's panel may be a plain colour, black most of
+    // all. That must not pass for the hero at the first place, even at a lenient "Vorlan
+    // Match"; the row padding lifts every score here by about 6.
+    for (int i = 0; i < 256; ++i) {
+        const PaletteEntry& e = halftoneEntries()[static_cast<std::size_t>(i)];
+        QImage panel(34, 34, QImage::Format_RGB32);
+        panel.fill(qRgb(e.red, e.green, e.blue));
+        const bool black = e.red == 0 && e.green == 0 && e.blue == 0;
+        EXPECT_LT(heroPlaceScore(panel), black ? 70 : 85)
+            << "entry " << i << ": " << int(e.red) << "," << int(e.green) << "," << int(e.blue);
+    }
+}
+
+TEST(HeroPicture, PassesInAJpegGrab)
+{
+    // Grabs are often saved as JPEG: the busy, saturated hero must still pass at the first place.
+    const QImage hero = programPicture(QStringLiteral("HERO"));
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(hero.save(&buffer, "JPG", 75));
+    const QImage grabbed = QImage::fromData(jpeg, "JPG");
+    ASSERT_EQ(grabbed.size(), hero.size());
+    ASSERT_NE(grabbed.convertToFormat(QImage::Format_RGB32),
+              hero.convertToFormat(QImage::Format_RGB32)); // the round trip did change it
+    EXPECT_GE(heroPlaceScore(grabbed), 96);
 }
 
 TEST(Halftone, CubeColoursBlackAndTheMarkerRedStayExact)

@@ -257,6 +257,23 @@ TEST(GridLocatorWindow, HeroBelowVorlanMatchTriesSecondPlace)
     EXPECT_EQ(r.grid.mapareay, quint32(view.y()));
 }
 
+// The second game's layout-A panel may be plain black where the first game shows its hero:
+// that must not pass for the first game's hero, so the second place is tried and found.
+TEST(GridLocatorWindow, BlackPanelAtFirstPlaceIsNotTheHero)
+{
+    BareWindow w;
+    w.game = 1;
+    QImage grab = bareWindow(w, art0().hero);
+    // The first game's place relative to this marker (RX + 102, RY + 102), in a black box.
+    QPainter(&grab).fillRect(QRect(w.view + QPoint(549 + 102 - 8, 147 + 102 - 8), QSize(50, 50)),
+                             Qt::black);
+    const LocateResult r = locate(grab, art0().hero);
+    ASSERT_FALSE(r.windowNotFound);
+    EXPECT_EQ(r.detectedGame, 1);
+    EXPECT_EQ(r.grid.mapareax, quint32(w.view.x()));
+    EXPECT_EQ(r.grid.mapareay, quint32(w.view.y()));
+}
+
 // A marker without the hero is not the window: the next layout is still tried.
 TEST(GridLocatorWindow, MarkerWithoutHeroFailsOnlyItsLayout)
 {

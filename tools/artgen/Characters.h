@@ -1,5 +1,5 @@
-// The characters of the two games, drawn from one description at every size: 64 x 64 for the
-// full-size atlases, 16 x 15 for the map-size atlases, 34 x 34 for the hero picture.
+// The characters of the two games, drawn from one description at both sizes: 64 x 64 for the
+// full-size atlases, 16 x 15 for the map-size atlases.
 #pragma once
 
 #include "Raster.h"
@@ -75,6 +75,24 @@ const std::vector<Art>& catalogue(int game);
 
 // Draws the character on a black tile; the tile's size chooses the level of detail.
 void drawCharacter(Art art, Tile& tile);
+
+// Objects (Objects.cpp).
+void drawDiamond(Tile& tile);
+void drawEgg(Tile& tile, bool yellow);
+void drawBoulder(Tile& tile);
+void drawOrangeDisc(Tile& tile);
+void drawSafe(Tile& tile);
+void drawKey(Tile& tile);
+void drawKeyDisc(Tile& tile);
+void drawCage(Tile& tile);
+void drawGoldBars(Tile& tile);
+void drawSquares(Tile& tile);
+void drawOctagonTile(Tile& tile);
+
+// Creatures (Creatures.cpp).
+void drawSkull(Tile& tile, bool redGround);
+void drawCloud(Tile& tile);
+void drawHero(Tile& tile);
 
 // Walls, ground and blocks (Walls.cpp).
 enum class Texture

@@ -1,7 +1,7 @@
 // The drawing surface of the art generator. Pictures are computed pixel by pixel from shapes
 // given in tile units (0 to 64 across and down, whatever the pixel size), so one description
-// draws a character at 64 x 64, at 16 x 15 and at 34 x 34. Only +, -, *, / and sqrt are used
-// on coordinates, which IEEE arithmetic makes exact to the bit on every machine.
+// draws a character at 64 x 64 and at 16 x 15. Only +, -, *, / and sqrt are used on
+// coordinates, which IEEE arithmetic makes exact to the bit on every machine.
 #pragma once
 
 #include <cstdint>
