@@ -7,6 +7,7 @@
 #include "app/MainForm.h"
 
 #include "app/Controls.h"
+#include "charsets/GameTables.h"
 #include "pictures/Rounding.h"
 
 #include <QComboBox>
@@ -150,8 +151,8 @@ void TMainForm::mapboundboxMouseMove(QMouseEvent* event)
         // The box follows the pointer to the nearest picture pixel.
         left = roundHalfEven((mapboundbox->x() + X - bboxX) / scale);
         top = roundHalfEven((mapboundbox->y() + Y - bboxY) / scale);
-    } else if (cb_game->currentIndex() == 1) {
-        // Only the second game's maps come in several sizes: edges move in steps of 8 cells,
+    } else if (hasSmallMaps(cb_game->currentIndex())) {
+        // Only a game with small maps resizes: edges move in steps of 8 cells,
         // both opposite edges alike, so the box keeps its centre.
         const int Xs = 64 * truncatedDiv(int(std::floor(X / scale)), 64);
         const int Ys = 60 * truncatedDiv(int(std::floor(Y / scale)), 60);
