@@ -2,6 +2,12 @@
 
 namespace vt {
 
+// The build embeds the atlases of the games listed in resources/CMakeLists.txt.
+#ifdef VT_SHIPPED_GAMES
+static_assert(kGameCount == VT_SHIPPED_GAMES,
+              "resources/CMakeLists.txt ships the atlases of a different number of games");
+#endif
+
 const QStringList& gameNames()
 {
     static const QStringList names = [] {

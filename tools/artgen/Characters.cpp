@@ -1,10 +1,10 @@
-// The objects of the two games and the catalogue that puts every character in its place.
+// The objects of the games and the catalogue that puts every character in its place.
 #include "Characters.h"
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <map>
-#include <stdexcept>
 
 namespace vt::art {
 
@@ -729,11 +729,12 @@ const std::vector<Art>& catalogue(int game)
         Art::EggYellow,
         Art::KeyDisc,
     };
-    if (game == 0)
-        return game1;
-    if (game == 1)
-        return game2;
-    throw std::out_of_range("no such game");
+    // By game, in the order of the game table.
+    static const std::vector<Art>* const games[] = {&game1, &game2};
+    static const std::vector<Art> none;
+    if (game < 0 || game >= static_cast<int>(std::size(games)))
+        return none;
+    return *games[game];
 }
 
 void drawCharacter(Art art, Tile& t)
