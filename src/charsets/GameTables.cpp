@@ -2,87 +2,38 @@
 
 namespace vt {
 
-namespace {
-const char* const kGame1[] = {
-    "blank (black)",
-    "diamond",
-    "egg (white)",
-    "brick wall",
-    "brick wall, rounded top-left corner",
-    "brick wall, rounded top-right corner",
-    "brick wall, rounded bottom-left corner",
-    "brick wall, rounded bottom-right corner",
-    "brick wall, edged on the left",
-    "brick wall, edged on the right",
-    "brick wall, edged on top",
-    "brick wall, edged at the bottom",
-    "safe",
-    "two upright rounded brick pillars",
-    "earth",
-    "earth, second pattern",
-    "green speckled ground",
-    "gold bars",
-    "smooth wall, edged on top",
-    "smooth wall, edged at the bottom",
-    "four rounded brick blocks",
-    "smooth wall, edged on the left",
-    "smooth wall, edged on the right",
-    "key",
-    "smooth wall",
-    "smooth wall, rounded top-left corner",
-    "smooth wall, rounded top-right corner",
-    "smooth wall, rounded bottom-left corner",
-    "smooth wall, rounded bottom-right corner",
-    "two flat rounded brick blocks, one above the other",
-    "the Vorlan (hero figure)",
-    "rock (boulder)",
-    "wall of small blocks",
-};
+// The build embeds the atlases of the games listed in resources/CMakeLists.txt.
+#ifdef VT_SHIPPED_GAMES
+static_assert(kGameCount == VT_SHIPPED_GAMES,
+              "resources/CMakeLists.txt ships the atlases of a different number of games");
+#endif
 
-const char* const kGame2[] = {
-    "blank (black)",
-    "diamond",
-    "rock (boulder)",
-    "egg (white)",
-    "safe",
-    "key",
-    "blue glowing cloud",
-    "cage holding a diamond, with a padlock",
-    "four rounded square blocks",
-    "brick wall",
-    "brick wall, rounded top-left corner",
-    "brick wall, rounded top-right corner",
-    "brick wall, edged on the left",
-    "brick wall, edged on the right",
-    "brick wall, edged on top",
-    "brick wall, edged at the bottom",
-    "brick wall, rounded bottom-left corner",
-    "brick wall, rounded bottom-right corner",
-    "earth crossed by black tracks",
-    "earth with curved black tracks",
-    "earth with curved black tracks, second arrangement",
-    "dotted wall",
-    "dotted wall, rounded top-left corner",
-    "dotted wall, rounded top-right corner",
-    "concentric coloured squares",
-    "the Vorlan (hero figure)",
-    "orange octagonal tile with a red and yellow lozenge",
-    "skull",
-    "dotted wall, rounded bottom-left corner",
-    "dotted wall, rounded bottom-right corner",
-    "orange disc",
-    "second skull",
-    "brick wall with a gold top",
-    "egg (yellow, speckled)",
-    "key in a blue disc",
-};
-} // namespace
+const QStringList& gameNames()
+{
+    static const QStringList names = [] {
+        QStringList list;
+        for (const Game& game : kGames)
+            list << QString::fromLatin1(game.name);
+        return list;
+    }();
+    return names;
+}
+
+int smallMapGame(int game)
+{
+    if (hasSmallMaps(game))
+        return game;
+    for (int g = 0; g < kGameCount; ++g)
+        if (kGames[g].smallMaps)
+            return g;
+    return game;
+}
 
 QString characterDescription(int game, int character)
 {
-    if (character < 0 || character >= char_count[static_cast<std::size_t>(game)])
+    if (game < 0 || game >= kGameCount || character < 0 || character >= kGames[game].charCount())
         return {};
-    return QString::fromLatin1(game == 0 ? kGame1[character] : kGame2[character]);
+    return QString::fromLatin1(kGames[game].characters[static_cast<std::size_t>(character)].shows);
 }
 
 QString atlasName(int game, int colour, bool fullsize)

@@ -15,17 +15,16 @@ namespace vt {
 
 namespace {
 
-// The two window layouts the search knows, tried in this order. Places are relative to the
-// marker found at (RX, RY): RX is one right of the run's first pixel, RY its row as read (one
+// The window layouts the search knows, tried in this order; kGames keeps its places per layout
+// in the same order. Where the hero and the map view lie relative to the marker found at
+// (RX, RY) is the game's own. RX is one right of the run's first pixel, RY its row as read (one
 // below the row it lies on, through the byte image's row rule).
 struct WindowLayout
 {
     char name;
-    quint32 sx, sy;             // where the marker scan starts
-    quint32 colour;             // marker colour, compared exactly
-    quint32 length;             // marker run length, exactly
-    quint32 heroX[2], heroY[2]; // hero's top-left, by game
-    quint32 viewX[2], viewY[2]; // map-view corner = (RX - viewX, RY - viewY), by game
+    quint32 sx, sy; // where the marker scan starts
+    quint32 colour; // marker colour, compared exactly
+    quint32 length; // marker run length, exactly
 };
 
 constexpr int kHeroSize = 34; // the hero picture and the area cut for its check
@@ -33,9 +32,9 @@ constexpr quint32 kBlack = 0x000000;
 constexpr quint32 kMarkerRed = 13260;   // red 204, green 51, blue 0
 constexpr quint32 kFrameOrange = 33023; // red 255, green 128, blue 0
 
-constexpr WindowLayout kLayouts[2] = {
-    {'A', 549, 147, kBlack, 204, {102, 34}, {102, 136}, {549, 549}, {174, 147}},
-    {'B', 514, 3, kMarkerRed, 124, {18, 18}, {295, 360}, {514, 514}, {3, 3}},
+constexpr WindowLayout kLayouts[kLayoutCount] = {
+    {'A', 549, 147, kBlack, 204},
+    {'B', 514, 3, kMarkerRed, 124},
 };
 
 // The survey's references: the six swatches in colour selector order, then four neutrals that
@@ -66,7 +65,7 @@ private:
     bool findWindow();
     bool scanForMarker(const WindowLayout& layout, const EntryFlags& isMarker, quint32& rx,
                        quint32& ry);
-    std::optional<int> checkHero(const WindowLayout& layout, quint32 rx, quint32 ry) const;
+    std::optional<int> checkHero(int layout, quint32 rx, quint32 ry) const;
     void findMapLayoutA();
     void findMapLayoutB();
     void surveyColours();
@@ -156,46 +155,49 @@ bool Analysis::scanForMarker(const WindowLayout& layout, const EntryFlags& isMar
     }
 }
 
-std::optional<int> Analysis::checkHero(const WindowLayout& layout, quint32 rx, quint32 ry) const
+// Each game's window puts the hero in its own place. The places are tried in game order; one
+// whose score is beyond doubt ends the search, otherwise the last place tried decides.
+std::optional<int> Analysis::checkHero(int layout, quint32 rx, quint32 ry) const
 {
     if (!m_in.hero)
         return std::nullopt;
     const std::vector<QByteArray> candidates{*m_in.hero};
     quint8 score = 0;
-    int k = 0;
-    for (; k < 2; ++k) {
-        const QRect place(static_cast<int>(rx + layout.heroX[k]),
-                          static_cast<int>(ry + layout.heroY[k]), kHeroSize, kHeroSize);
+    int game = 0;
+    for (;; ++game) {
+        const WindowPlaces& places = kGames[game].window[std::size_t(layout)];
+        const QRect place(static_cast<int>(rx + places.heroRight),
+                          static_cast<int>(ry + places.heroDown), kHeroSize, kHeroSize);
         int bigch = 0;
         score = CompareBitmaps(candidates, ExtractPictureArea(*m_in.working, place), bigch,
                                kHeroSize, kHeroSize);
-        if (k == 0 && score >= m_thresholds.vorlan_match)
+        if (score >= m_thresholds.vorlan_match || game + 1 == kGameCount)
             break;
     }
-    if (k == 2)
-        k = 1;
     if (score >= m_thresholds.prob_match)
-        return k;
+        return game;
     return std::nullopt;
 }
 
 bool Analysis::findWindow()
 {
-    for (const WindowLayout& layout : kLayouts) {
+    for (int index = 0; index < kLayoutCount; ++index) {
         if (m_grid.originx != 0 || m_grid.originy != 0)
             break;
+        const WindowLayout& layout = kLayouts[index];
         m_result.layout = layout.name;
         const EntryFlags isMarker = entriesWhere([&](quint32 c) { return c == layout.colour; });
         quint32 rx = 0;
         quint32 ry = 0;
         std::optional<int> game;
         if (scanForMarker(layout, isMarker, rx, ry))
-            game = checkHero(layout, rx, ry);
+            game = checkHero(index, rx, ry);
         if (game) {
+            const WindowPlaces& places = kGames[*game].window[std::size_t(index)];
             m_game = *game;
             m_detected = true;
-            m_grid.originx = rx - layout.viewX[*game];
-            m_grid.originy = ry - layout.viewY[*game];
+            m_grid.originx = rx - places.viewLeft;
+            m_grid.originy = ry - places.viewUp;
         } else {
             // A marker without the hero beside it is not the window: this layout failed.
             m_grid.originx = 0;
@@ -384,9 +386,9 @@ LocateResult Analysis::run()
         }
     }
 
-    // A map smaller than the full view only exists in the second game.
+    // A map smaller than the full view tells a game that draws such maps.
     if (m_grid.grab_width < 32 || m_grid.grab_height < 32) {
-        m_game = 1;
+        m_game = smallMapGame(m_game);
         m_detected = true;
     }
     if (m_detected)
@@ -397,7 +399,9 @@ LocateResult Analysis::run()
     if (m_detected && m_in.newLoad)
         m_result.selectGame = m_game;
     const int selected = m_result.selectGame >= 0 ? m_result.selectGame : m_in.selectedGame;
-    if (selected == 0 && m_grid.grab_width != 32 && m_grid.grab_height != 32)
+    // A game known to draw only full maps rejects a grid smaller both ways.
+    const bool fullMapsOnly = selected >= 0 && selected < kGameCount && !hasSmallMaps(selected);
+    if (fullMapsOnly && m_grid.grab_width != 32 && m_grid.grab_height != 32)
         m_valid = false;
     m_result.valid = m_valid;
 

@@ -7,6 +7,7 @@
 #include "app/MainForm.h"
 
 #include "app/Controls.h"
+#include "charsets/GameTables.h"
 #include "intake/BoundsEdit.h"
 
 #include <QComboBox>
@@ -82,10 +83,11 @@ void TMainForm::mapboundboxMouseMove(QMouseEvent* event)
         boundboxedit = quint8(part);
         return;
     }
-    // Only the second game's maps come in several sizes.
+    // Only a game with small maps lets the box take other sizes than 32 x 32.
     const double scale = ui.img_ScreenGrab->scale();
     m_session.setGrid(dragBox(BoxPart(boundboxedit), m_session.grid, QPoint(bboxX, bboxY), at,
-                              m_session.working.size(), scale, ui.cb_game->currentIndex() == 1));
+                              m_session.working.size(), scale,
+                              hasSmallMaps(ui.cb_game->currentIndex())));
     ui.mapboundbox->setGeometry(boxOnScreen(m_session.grid, scale));
     UpdateLabels();
 }

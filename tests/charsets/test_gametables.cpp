@@ -18,6 +18,35 @@ TEST(GameTables, CharacterCountsAndOwnCodes)
     };
     for (const auto& c : cases)
         EXPECT_EQ(pcRef(c.game, c.character), c.code) << c.game << "/" << c.character;
+    // Past the first game's last character the codes are 0.
+    EXPECT_EQ(pcRef(0, 33), 0);
+    EXPECT_EQ(pcRef(0, 34), 0);
+}
+
+TEST(GameTables, NamesAndDescriptionsByGameAndPlace)
+{
+    EXPECT_EQ(gameNames(),
+              QStringList({QStringLiteral("PC Vorlan 1"), QStringLiteral("PC Vorlan 2")}));
+    // Each game's own catalogue, and nothing outside its set (the first game ends at 32).
+    const struct
+    {
+        int game, character;
+        const char* shows;
+    } cases[] = {
+        {0, 0, "blank (black)"},
+        {0, 31, "rock (boulder)"},
+        {0, 32, "wall of small blocks"},
+        {0, 33, ""},
+        {1, 2, "rock (boulder)"},
+        {1, 34, "key in a blue disc"},
+        {1, 35, ""},
+        {1, -1, ""},
+        {2, 0, ""},
+        {-1, 0, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(characterDescription(c.game, c.character), QLatin1String(c.shows))
+            << c.game << "/" << c.character;
 }
 
 TEST(GameTables, ColourSchemes)

@@ -1,7 +1,9 @@
-// The catalogue that puts every character of the two games in its place, and the drawing of
-// each character.
+// The catalogue that puts every character of the games in its place, and the drawing of each
+// character.
 #include "Characters.h"
 
+#include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 namespace vt::art {
@@ -80,11 +82,12 @@ const std::vector<Art>& catalogue(int game)
         Art::EggYellow,
         Art::KeyDisc,
     };
-    if (game == 0)
-        return game1;
-    if (game == 1)
-        return game2;
-    throw std::out_of_range("no such game");
+    // By game, in the order of the game table.
+    static const std::vector<Art>* const games[] = {&game1, &game2};
+    static const std::vector<Art> none;
+    if (game < 0 || game >= static_cast<int>(std::size(games)))
+        return none;
+    return *games[game];
 }
 
 void drawCharacter(Art art, Tile& t)

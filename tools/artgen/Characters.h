@@ -1,4 +1,4 @@
-// The characters of the two games, drawn from one description at both sizes: 64 x 64 for the
+// The characters of the games, drawn from one description at both sizes: 64 x 64 for the
 // full-size atlases, 16 x 15 for the map-size atlases.
 #pragma once
 
@@ -70,7 +70,7 @@ inline constexpr Rgb kGoldDark{150, 95, 0};
 inline constexpr Rgb kGold{245, 195, 35};
 inline constexpr Rgb kGoldBright{255, 245, 160};
 
-// The characters of a game (0 or 1) in atlas order.
+// The characters of a game in atlas order, by game table index; empty for a game without art.
 const std::vector<Art>& catalogue(int game);
 
 // Draws the character on a black tile; the tile's size chooses the level of detail.

@@ -1,4 +1,4 @@
-// The contact sheet: every character of both games in every scheme, the full-size picture
+// The contact sheet: every character of every game in every scheme, the full-size picture
 // above its map-size cell enlarged four times.
 #include "Atlases.h"
 #include "Characters.h"
@@ -48,7 +48,7 @@ QImage contactSheet()
 {
     const int width = kMargin * 2 + kPerRow * kColumn;
     int height = kMargin + 30;
-    for (int game = 0; game < 2; ++game)
+    for (int game = 0; game < kGameCount; ++game)
         height += kGameLabel + kSchemeCount * schemeBlock(game);
     Tile sheet(width, height, ink(16, 16, 24));
 
@@ -56,8 +56,8 @@ QImage contactSheet()
     const Ink text = ink(200, 210, 220);
     drawText(sheet, "Vorlan Tesselor characters", kMargin, kMargin, 2, title);
     int top = kMargin + 30;
-    for (int game = 0; game < 2; ++game) {
-        drawText(sheet, "PC Vorlan " + std::to_string(game + 1), kMargin, top + 4, 2, title);
+    for (int game = 0; game < kGameCount; ++game) {
+        drawText(sheet, kGames[game].name, kMargin, top + 4, 2, title);
         top += kGameLabel;
         for (int scheme = 0; scheme < kSchemeCount; ++scheme) {
             sheet.rect(kMargin, top + 1, kMargin + 10, top + 10, ink(swatch(scheme)));

@@ -1,12 +1,13 @@
 // vorlan-artgen <resources-folder> [<contact-sheet.png>]
 //
-// Draws the 24 character atlases (into <resources-folder>/rcdata) and the pictures of the
-// windows (into <resources-folder>/pictures), checks the map-size characters and the colours of
-// the full-size atlases, and reports the closest pair of characters of each game and the most
-// colours of a full-size atlas. Fails when a check fails. The output is the same on every run
-// and every machine.
+// Draws the character atlases, two per game and scheme (into <resources-folder>/rcdata), and
+// the pictures of the windows (into <resources-folder>/pictures), checks the map-size characters
+// and the colours of the full-size atlases, and reports the closest pair of characters of each
+// game and the most colours of a full-size atlas. Fails when a check fails. The output is the
+// same on every run and every machine.
 #include "Atlases.h"
 #include "BmpWriter.h"
+#include "Characters.h"
 #include "Checks.h"
 #include "Pictures.h"
 #include "Schemes.h"
@@ -61,6 +62,16 @@ int main(int argc, char** argv)
         if (picture.name == QLatin1String("PUZZLE.png"))
             puzzle = picture.image;
 
+    // The art follows the game table: a catalogue for every game, as long as its character set.
+    for (int game = 0; game < vt::kGameCount; ++game) {
+        const std::size_t drawn = catalogue(game).size();
+        if (drawn != vt::char_count[static_cast<std::size_t>(game)]) {
+            std::fprintf(stderr, "%s has %d characters, its catalogue %zu\n", vt::kGames[game].name,
+                         vt::char_count[static_cast<std::size_t>(game)], drawn);
+            return 1;
+        }
+    }
+
     bool ok = true;
     const int puzzleColours = distinctColours({puzzle});
     if (puzzleColours > kPuzzleColours) {
@@ -98,11 +109,12 @@ int main(int argc, char** argv)
             ok = writeFile(out.filePath(QStringLiteral("rcdata/") + map), mapAtlas(game, scheme)) &&
                  ok;
         }
-        std::printf("PC Vorlan %d: closest pair %d and %d in %s, score %d\n", game + 1,
-                    closest.first, closest.second,
-                    vt::colour_names[static_cast<std::size_t>(closest.scheme)], closest.score);
-        std::printf("PC Vorlan %d: at most %d colours in a full-size atlas with the puzzle piece\n",
-                    game + 1, mostColours);
+        const char* name = vt::kGames[game].name;
+        std::printf("%s: closest pair %d and %d in %s, score %d\n", name, closest.first,
+                    closest.second, vt::colour_names[static_cast<std::size_t>(closest.scheme)],
+                    closest.score);
+        std::printf("%s: at most %d colours in a full-size atlas with the puzzle piece\n", name,
+                    mostColours);
     }
 
     ok = writeFile(out.filePath(QStringLiteral("pictures/HERO.bmp")),

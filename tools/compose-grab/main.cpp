@@ -257,8 +257,8 @@ int main(int argc, char** argv)
                 found.layout ? qPrintable(QStringLiteral(" (layout %1)").arg(found.layout)) : "",
                 qPrintable(foundGame),
                 found.chosenScheme >= 0 ? qPrintable(colourName(found.chosenScheme)) : "-");
-    // A map smaller than the view is taken for the second game's, whatever was drawn.
-    const int expectedGame = map.columns < 32 || map.rows < 32 ? 1 : game;
+    // A map smaller than the view is taken for a game with such maps, whatever was drawn.
+    const int expectedGame = map.columns < 32 || map.rows < 32 ? smallMapGame(game) : game;
     if (found.grid != expected || (found.detectedGame && *found.detectedGame != expectedGame) ||
         found.chosenScheme != scheme) {
         std::printf("  (the analysis does not find the map as drawn)\n");
