@@ -9,6 +9,7 @@
 #include "pictures/Halftone.h"
 #include "charsets/Resources.h"
 #include "export/BulkConvForm.h"
+#include "export/OutputFormats.h"
 #include "settings/Flags.h"
 #include "settings/OptionsForm.h"
 #include "settings/RegUtils.h"
@@ -69,10 +70,7 @@ void TMainForm::FormShow()
 
     // 2. Settings. Setting a control may run its change handler, which stores the value again.
     const qint32 flags = GetRegInteger(reg::Flags, regdefault::Flags);
-    QCheckBox* const boxes[] = {m_bulk->cb_SaveBMP, m_bulk->cb_SaveGIF, m_bulk->cb_SavePNG,
-                                m_bulk->cb_SaveJPG, m_bulk->cb_SaveCSV};
-    for (quint8 bit = FlagSaveBmp; bit <= FlagSaveCsv; ++bit)
-        boxes[bit]->setChecked(IsBitSet(flags, bit));
+    m_bulk->setCheckedFormats(formatsOfFlags(flags));
     puzzpiece = IsBitSet(flags, FlagPuzzlePiece);
     prob_match = readThreshold(reg::ProbMatch, regdefault::ProbMatch);
     pix_match = readThreshold(reg::PixelMatch, regdefault::PixelMatch);
@@ -222,12 +220,7 @@ void TMainForm::Image1Click()
 
 void TMainForm::SetRegistry()
 {
-    const qint32 flags = SetBit(FlagSaveBmp, m_bulk->cb_SaveBMP->isChecked()) |
-                         SetBit(FlagSaveGif, m_bulk->cb_SaveGIF->isChecked()) |
-                         SetBit(FlagSavePng, m_bulk->cb_SavePNG->isChecked()) |
-                         SetBit(FlagSaveJpeg, m_bulk->cb_SaveJPG->isChecked()) |
-                         SetBit(FlagSaveCsv, m_bulk->cb_SaveCSV->isChecked()) |
-                         SetBit(FlagPuzzlePiece, puzzpiece);
+    const qint32 flags = flagsOf(m_bulk->checkedFormats()) | SetBit(FlagPuzzlePiece, puzzpiece);
     SetRegInteger(reg::Flags, flags);
 }
 

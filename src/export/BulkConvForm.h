@@ -2,8 +2,12 @@
 // It only collects the choices; the main window runs the conversion.
 #pragma once
 
+#include "export/OutputFormats.h"
+
 #include <QDialog>
 #include <QStringList>
+
+#include <array>
 
 class QCheckBox;
 class QGroupBox;
@@ -39,6 +43,12 @@ public:
     QPushButton* Execute = nullptr;
     QStringList ListBox1; // names of the grabs to convert, filled by Execute
 
+    // The tick box of an output that has a "Flags" bit (the five above); null for the others.
+    QCheckBox* saveBox(OutputFormat format) const;
+    // The ticked outputs; ticking sets the boxes in the order of their bits.
+    SaveChoices checkedFormats() const;
+    void setCheckedFormats(SaveChoices formats);
+
 public slots:
     void FormCreate();
     void sb_sourceClick();
@@ -50,6 +60,7 @@ public slots:
 
 private:
     TMainForm* m_main;
+    std::array<QCheckBox*, kOutputFormatCount> m_saveBoxes{};
 };
 
 } // namespace vt

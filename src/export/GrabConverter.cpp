@@ -9,7 +9,6 @@
 #include "decode/MapDecoder.h"
 #include "export/BulkConvert.h"
 #include "export/MapTable.h"
-#include "export/TiledExport.h"
 #include "intake/ImageSignature.h"
 #include "settings/Flags.h"
 #include "settings/RegUtils.h"
@@ -74,11 +73,7 @@ ConvertSettings storedConvertSettings()
 {
     ConvertSettings settings;
     const qint32 flags = PeekRegInteger(reg::Flags, regdefault::Flags);
-    settings.choices.bmp = IsBitSet(flags, FlagSaveBmp);
-    settings.choices.gif = IsBitSet(flags, FlagSaveGif);
-    settings.choices.png = IsBitSet(flags, FlagSavePng);
-    settings.choices.jpg = IsBitSet(flags, FlagSaveJpeg);
-    settings.choices.csv = IsBitSet(flags, FlagSaveCsv);
+    settings.choices = formatsOfFlags(flags);
     settings.puzzpiece = IsBitSet(flags, FlagPuzzlePiece);
     settings.thresholds.prob_match =
         clampPercent(PeekRegInteger(reg::ProbMatch, regdefault::ProbMatch));
@@ -172,29 +167,11 @@ GrabPlan planGrab(const LoadedGrab& grab, CarriedState& state, const ConvertSett
     return plan;
 }
 
-std::vector<PlannedOutput> plannedOutputs(const GrabPlan& plan, const ConvertSettings& settings)
+std::vector<OutputFile> plannedOutputs(const GrabPlan& plan, const ConvertSettings& settings)
 {
-    std::vector<PlannedOutput> outputs;
     if (!plan.decodes)
-        return outputs;
-    const SaveChoices& c = settings.choices;
-    const std::pair<bool, const char*> own[] = {
-        {c.bmp, ".bmp"}, {c.png, ".png"}, {c.gif, ".gif"}, {c.jpg, ".jpeg"}, {c.csv, ".csv"}};
-    for (const auto& [chosen, extension] : own)
-        if (chosen)
-            outputs.push_back({plan.base + QLatin1String(extension), false});
-    if (c.tmx || c.json) {
-        const TiledTileset tileset =
-            tiledTileset(plan.game, plan.colour, char_count[std::size_t(plan.game)]);
-        outputs.push_back({QFileInfo(plan.base + QStringLiteral(".tmx")).absolutePath() +
-                               QLatin1Char('/') + tileset.imageFile,
-                           true});
-    }
-    if (c.tmx)
-        outputs.push_back({plan.base + QStringLiteral(".tmx"), false});
-    if (c.json)
-        outputs.push_back({plan.base + QStringLiteral(".json"), false});
-    return outputs;
+        return {};
+    return outputFiles(plan.base, settings.choices, plan.game, plan.colour);
 }
 
 RunPlanner::RunPlanner(ConvertSettings settings, QString outputDir, const QStringList& inputs)
@@ -209,11 +186,11 @@ RunPlanner::RunPlanner(ConvertSettings settings, QString outputDir, const QStrin
 GrabPlan RunPlanner::plan(int index, const LoadedGrab& grab)
 {
     GrabPlan plan = planGrab(grab, m_state, m_settings, m_outputDir);
-    const std::vector<PlannedOutput> outputs = plannedOutputs(plan, m_settings);
+    const std::vector<OutputFile> outputs = plannedOutputs(plan, m_settings);
 
     // All or nothing: a grab whose names clash claims none of them.
     QHash<QString, Claim> mine;
-    for (const PlannedOutput& output : outputs) {
+    for (const OutputFile& output : outputs) {
         const QString key = absolute(output.path);
         const QString shown = QDir::toNativeSeparators(output.path);
         QString clash;

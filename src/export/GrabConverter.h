@@ -13,8 +13,8 @@
 
 #include "export/SaveMap.h"
 #include "intake/GrabLoader.h"
-#include "pictures/GridGeometry.h"
 #include "intake/GridLocator.h"
+#include "pictures/GridGeometry.h"
 
 #include <QHash>
 #include <QString>
@@ -33,7 +33,7 @@ struct ConvertSettings
     bool puzzpiece = false;
     int charRef = 0; // kCharRefAtlas or kCharRefPc
     QString pattern = QStringLiteral("%s-decode");
-    SaveChoices choices{true, false, false, false, true}; // BMP and CSV
+    SaveChoices choices{OutputFormat::Bmp, OutputFormat::Csv};
     // Forcing holds a selector where the user would put it by hand after each load:
     // - a forced game (selector index) is analysed as a reload with that game chosen: nothing
     //   the analysis detects changes it, and a map size that only the other game draws (both
@@ -103,14 +103,9 @@ struct GrabPlan
 GrabPlan planGrab(const LoadedGrab& grab, CarriedState& state, const ConvertSettings& settings,
                   const QString& outputDir);
 
-// The files a plan writes, in order; `shared` marks the Tiled tileset picture, which every map
-// of the same game and scheme writes alike.
-struct PlannedOutput
-{
-    QString path;
-    bool shared = false;
-};
-std::vector<PlannedOutput> plannedOutputs(const GrabPlan& plan, const ConvertSettings& settings);
+// The files a plan writes, in order (outputFiles); `shared` marks the Tiled tileset picture,
+// which every map of the same game and scheme writes alike.
+std::vector<OutputFile> plannedOutputs(const GrabPlan& plan, const ConvertSettings& settings);
 
 // Plans the grabs of one run in order, and refuses output names that would clash: a name that
 // an earlier grab of the run writes (the window's run would silently replace that grab's

@@ -27,12 +27,7 @@ void TMainForm::sb_bulkconvertClick()
 
     const QString source = m_bulk->Source->path();
     const QString destination = m_bulk->Dest->path();
-    SaveChoices choices;
-    choices.bmp = m_bulk->cb_SaveBMP->isChecked();
-    choices.png = m_bulk->cb_SavePNG->isChecked();
-    choices.gif = m_bulk->cb_SaveGIF->isChecked();
-    choices.jpg = m_bulk->cb_SaveJPG->isChecked();
-    choices.csv = m_bulk->cb_SaveCSV->isChecked();
+    const SaveChoices choices = m_bulk->checkedFormats();
     const QString pattern = m_bulk->ed_filename->text();
 
     const QStringList names = m_bulk->ListBox1;

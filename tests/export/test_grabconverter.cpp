@@ -25,8 +25,7 @@ protected:
     void SetUp() override
     {
         settings.pattern = QStringLiteral("%s");
-        settings.choices = {};
-        settings.choices.csv = true;
+        settings.choices = {OutputFormat::Csv};
     }
 
     QString mapView(const QString& name, int game, int colour, int columns, int rows,
@@ -127,7 +126,7 @@ TEST_F(ConverterTest, AForcedGameAndColourHoldWhateverTheAnalysisFinds)
 TEST_F(ConverterTest, ARunRefusesOutputsThatWouldReplaceAnotherGrabsOrAGrabStillToBeRead)
 {
     settings.pattern = QStringLiteral("same");
-    settings.choices.tmx = true;
+    settings.choices.set(OutputFormat::Tmx);
     const QStringList inputs{mapView("a.png", 1, 0, 16, 16, 1), mapView("b.png", 1, 0, 16, 16, 2),
                              mapView("c.png", 1, 0, 16, 16, 3)};
     RunPlanner planner(settings, out(), inputs);
@@ -161,9 +160,7 @@ TEST(StoredConvertSettings, AreReadAsTheWindowReadsThemWithoutWritingTheStore)
     test::SettingsSandbox::clear();
     const ConvertSettings defaults = storedConvertSettings();
     EXPECT_TRUE(OpenReg()->allKeys().isEmpty());
-    EXPECT_TRUE(defaults.choices.bmp && defaults.choices.csv);
-    EXPECT_FALSE(defaults.choices.png || defaults.choices.gif || defaults.choices.jpg ||
-                 defaults.choices.tmx || defaults.choices.json);
+    EXPECT_EQ(defaults.choices, (SaveChoices{OutputFormat::Bmp, OutputFormat::Csv}));
     EXPECT_EQ(defaults.thresholds.prob_match, 88);
     EXPECT_EQ(defaults.pattern, QStringLiteral("%s-decode"));
 
@@ -173,8 +170,9 @@ TEST(StoredConvertSettings, AreReadAsTheWindowReadsThemWithoutWritingTheStore)
     SetRegInteger(reg::CharRef, 7);
     SetRegString(reg::MapName, QString());
     const ConvertSettings stored = storedConvertSettings();
-    EXPECT_TRUE(stored.choices.bmp && stored.choices.png && stored.choices.gif &&
-                stored.choices.jpg && stored.choices.csv && stored.puzzpiece);
+    EXPECT_EQ(stored.choices, (SaveChoices{OutputFormat::Bmp, OutputFormat::Png, OutputFormat::Gif,
+                                           OutputFormat::Jpeg, OutputFormat::Csv}));
+    EXPECT_TRUE(stored.puzzpiece);
     EXPECT_EQ(stored.thresholds.prob_match, 100);
     EXPECT_EQ(stored.thresholds.pix_match, 0);
     EXPECT_EQ(stored.charRef, 1);

@@ -58,8 +58,7 @@ protected:
         ASSERT_TRUE(test::composeMapView(drawnMap(), GrabArt::shipped(kGame, kColour)).save(grab));
         ConvertSettings settings;
         settings.pattern = QStringLiteral("%s");
-        settings.choices = {};
-        settings.choices.tmx = settings.choices.json = true;
+        settings.choices = {OutputFormat::Tmx, OutputFormat::Json};
         CarriedState state;
         s_report = new GrabReport(convertGrab(grab, state, settings, s_dir->path()));
     }
@@ -227,8 +226,7 @@ TEST(TiledSave, TheTilesetIsAskedAboutAndAMissingMapIsReported)
     decoded.reset(2, 2);
     const std::vector<QImage> characters = loadCharacters(0, 0, true);
     MapTableSource table{&decoded, QStringLiteral("Blue"), 0, 0, 0, &characters};
-    SaveChoices choices;
-    choices.tmx = true;
+    SaveChoices choices{OutputFormat::Tmx};
     test::writeFile(dir.filePath("pc-vorlan-1-blue-tiles.png"), "old");
 
     QStringList questions;
@@ -246,7 +244,7 @@ TEST(TiledSave, TheTilesetIsAskedAboutAndAMissingMapIsReported)
     EXPECT_EQ(kept.written, QStringList{QDir::toNativeSeparators(dir.filePath("m.tmx"))});
 
     table.characters = nullptr;
-    choices.json = true;
+    choices.set(OutputFormat::Json);
     const SaveMapResult missing =
         SaveMap(QImage(), dir.filePath("n.tmx"), choices, false, table, {});
     EXPECT_TRUE(missing.error.contains(QStringLiteral("n.tmx"))) << missing.error.toStdString();
