@@ -6,14 +6,15 @@
 #include "LiteralCompare.h"
 
 #include "charsets/Atlas.h"
-#include "pictures/Halftone.h"
-#include "pictures/BmpByteImage.h"
 #include "decode/CellCompare.h"
 #include "decode/MapDecoder.h"
 #include "export/ImageWriters.h"
 #include "export/MapTable.h"
+#include "export/OutputFormats.h"
 #include "export/TiledExport.h"
+#include "pictures/BmpByteImage.h"
 #include "pictures/GridGeometry.h"
+#include "pictures/Halftone.h"
 #include "pictures/PictureArea.h"
 
 #include <QBuffer>
@@ -169,7 +170,7 @@ const DecodeResult& decodedMap()
     return result;
 }
 
-void BM_Output(benchmark::State& state, PictureFormat format)
+void BM_Output(benchmark::State& state, OutputFormat format)
 {
     const QImage& picture = decodedMap().picture;
     // One buffer written over and over, so that its growth is not timed with the encoder.
@@ -185,10 +186,10 @@ void BM_Output(benchmark::State& state, PictureFormat format)
         benchmark::DoNotOptimize(bytes.data());
     }
 }
-BENCHMARK_CAPTURE(BM_Output, Bmp, PictureFormat::Bmp)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Output, Png, PictureFormat::Png)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Output, Gif, PictureFormat::Gif)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Output, Jpeg, PictureFormat::Jpeg)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Output, Bmp, OutputFormat::Bmp)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Output, Png, OutputFormat::Png)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Output, Gif, OutputFormat::Gif)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Output, Jpeg, OutputFormat::Jpeg)->Unit(benchmark::kMillisecond);
 
 void BM_OutputCsv(benchmark::State& state)
 {

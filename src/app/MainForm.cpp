@@ -6,6 +6,7 @@
 #include "charsets/GameTables.h"
 #include "charsets/Resources.h"
 #include "export/BulkConvForm.h"
+#include "export/OutputFormats.h"
 #include "settings/OptionsForm.h"
 
 #include <QAction>
@@ -343,18 +344,10 @@ void TMainForm::buildActions()
         QStringLiteral("JPEG Image File (*.jpeg)"),
         QStringLiteral("Windows Bitmap (*.bmp)"),
     };
-    const QStringList pictureRows = {
-        QStringLiteral("Windows Bitmap (*.bmp)"),
-        QStringLiteral("GIF Image File (*.gif)"),
-        QStringLiteral("PNG Image File (*.png)"),
-        QStringLiteral("JPEG Image File (*.jpeg)"),
-    };
-    SaveDialog1 = {QStringLiteral("Save Decoded Map"), QStringLiteral("bmp"),
-                   pictureRows + QStringList{QStringLiteral("Comma Separated Value file (*.csv)"),
-                                             QStringLiteral("Tiled Map (*.tmx)")},
+    SaveDialog1 = {QStringLiteral("Save Decoded Map"), QStringLiteral("bmp"), saveDialogRows(true),
                    QString(), 0};
-    SaveScreenGrabDialog = {QStringLiteral("Save Screengrab"), QStringLiteral("bmp"), pictureRows,
-                            QString(), 0};
+    SaveScreenGrabDialog = {QStringLiteral("Save Screengrab"), QStringLiteral("bmp"),
+                            saveDialogRows(false), QString(), 0};
 }
 
 void TMainForm::wireHandlers()

@@ -8,7 +8,7 @@
 #include "charsets/GameTables.h"
 #include "charsets/Resources.h"
 #include "export/BulkConvForm.h"
-#include "pictures/Halftone.h"
+#include "export/OutputFormats.h"
 #include "settings/Flags.h"
 #include "settings/OptionsForm.h"
 #include "settings/RegUtils.h"
@@ -62,7 +62,7 @@ void TMainForm::FormShow()
     // The controls' handlers write the session's preferences as they go: show a copy.
     const Preferences prefs = readPreferences(StoreAccess::Repair);
     m_session.prefs = prefs;
-    m_bulk->setOutputs(prefs.bulkOutputs);
+    m_bulk->setCheckedFormats(prefs.bulkOutputs);
     m_bulk->ed_filename->setText(prefs.pattern);
     m_options->rg_CharRef->setItemIndex(prefs.charRef);
     m_options->rg_puzzlepiece->setItemIndex(prefs.puzzpiece ? 1 : 0);
@@ -204,7 +204,7 @@ void TMainForm::Image1Click()
 
 void TMainForm::SetRegistry()
 {
-    m_session.prefs.bulkOutputs = m_bulk->outputs();
+    m_session.prefs.bulkOutputs = m_bulk->checkedFormats();
     SetRegInteger(reg::Flags, flagsValue(m_session.prefs.bulkOutputs, m_session.prefs.puzzpiece));
 }
 

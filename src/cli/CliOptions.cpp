@@ -3,6 +3,7 @@
 #include "app/AppVersion.h"
 #include "charsets/GameTables.h"
 #include "export/MapTable.h"
+#include "export/OutputFormats.h"
 #include "settings/RegUtils.h"
 
 #include <QCommandLineParser>
@@ -21,7 +22,7 @@ const QString kUsage = QStringLiteral(
     "\n"
     "Options:\n"
     "  -o, --output DIR      folder for the outputs (default: the current folder)\n"
-    "  -f, --formats LIST    comma-separated outputs: bmp, png, gif, jpeg, csv, tmx, json\n"
+    "  -f, --formats LIST    comma-separated outputs: %1\n"
     "                        (default: the stored bulk conversion choices)\n"
     "  -p, --pattern TEXT    output name: %s the grab's name, %g the game number, %% a %\n"
     "                        (default: the stored pattern)\n"
@@ -69,25 +70,12 @@ bool parseFormats(const QString& list, SaveChoices& choices, QString& unknown)
 {
     choices = SaveChoices{};
     for (const QString& item : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        const QString name = item.trimmed().toLower();
-        if (name == QLatin1String("bmp"))
-            choices.bmp = true;
-        else if (name == QLatin1String("png"))
-            choices.png = true;
-        else if (name == QLatin1String("gif"))
-            choices.gif = true;
-        else if (name == QLatin1String("jpeg") || name == QLatin1String("jpg"))
-            choices.jpg = true;
-        else if (name == QLatin1String("csv"))
-            choices.csv = true;
-        else if (name == QLatin1String("tmx"))
-            choices.tmx = true;
-        else if (name == QLatin1String("json"))
-            choices.json = true;
-        else {
+        const std::optional<OutputFormat> format = cliFormat(item.trimmed());
+        if (!format) {
             unknown = item.trimmed();
             return false;
         }
+        choices.set(*format);
     }
     return true;
 }
@@ -124,7 +112,9 @@ ParseResult parseCommandLine(const QStringList& arguments)
     if (!parser.parse(arguments))
         return error(parser.errorText());
     if (parser.isSet(help))
-        return {ParseResult::Action::Help, kUsage, {}};
+        return {ParseResult::Action::Help,
+                kUsage.arg(cliFormatNames(QStringLiteral(", "), QStringLiteral(", "))),
+                {}};
     if (parser.isSet(version))
         return {ParseResult::Action::Version,
                 QStringLiteral("vorlan-tesselor-cli ") + AppVersion() + QLatin1Char('\n'),
@@ -156,9 +146,9 @@ ParseResult parseCommandLine(const QStringList& arguments)
     if (parser.isSet(formats)) {
         QString name;
         if (!parseFormats(parser.value(formats), bulk.choices, name))
-            return error(QStringLiteral("unknown format \"%1\" (bmp, png, gif, jpeg, csv, tmx "
-                                        "or json).")
-                             .arg(name));
+            return error(
+                QStringLiteral("unknown format \"%1\" (%2).")
+                    .arg(name, cliFormatNames(QStringLiteral(", "), QStringLiteral(" or "))));
     }
     if (parser.isSet(pattern))
         bulk.pattern = parser.value(pattern);

@@ -79,18 +79,24 @@ TBulkConvForm::TBulkConvForm(TMainForm* mainForm) : QDialog(mainForm), m_main(ma
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(197, 61, 257, 77);
     GroupBox1->setStyleSheet(QStringLiteral("QGroupBox#GroupBox1 { background: silver; }"));
-    cb_SaveBMP = tickBox(GroupBox1, QStringLiteral("cb_SaveBMP"), QStringLiteral("Save As BMP"),
-                         {3, 24, 102, 17});
-    cb_SaveGIF = tickBox(GroupBox1, QStringLiteral("cb_SaveGIF"), QStringLiteral("Save As GIF"),
-                         {3, 40, 102, 17});
-    cb_SavePNG = tickBox(GroupBox1, QStringLiteral("cb_SavePNG"), QStringLiteral("Save As PNG"),
-                         {3, 56, 102, 17});
-    cb_SaveJPG = tickBox(GroupBox1, QStringLiteral("cb_SaveJPG"), QStringLiteral("Save As JPEG"),
-                         {131, 24, 110, 17});
-    cb_SaveCSV = tickBox(GroupBox1, QStringLiteral("cb_SaveCSV"), QStringLiteral("Save As CSV"),
-                         {131, 40, 110, 17});
-    cb_SaveBMP->setChecked(true);
-    cb_SaveCSV->setChecked(true);
+    // One box per "Flags" bit, in bit order down the first column of three, then the second;
+    // the boxes of the default "Flags" value start ticked.
+    const SaveChoices ticked = formatsOfFlags(regdefault::Flags);
+    for (const OutputFormat format : flagFormats()) {
+        const OutputFormatRow& row = outputFormat(format);
+        const int column = row.flagBit / 3;
+        QCheckBox* box =
+            tickBox(GroupBox1, QLatin1String(row.bulkBox),
+                    QStringLiteral("Save As ") + QLatin1String(row.label),
+                    {3 + 128 * column, 24 + 16 * (row.flagBit % 3), column == 0 ? 102 : 110, 17});
+        box->setChecked(ticked.has(format));
+        m_saveBoxes[std::size_t(format)] = box;
+    }
+    cb_SaveBMP = saveBox(OutputFormat::Bmp);
+    cb_SaveGIF = saveBox(OutputFormat::Gif);
+    cb_SavePNG = saveBox(OutputFormat::Png);
+    cb_SaveJPG = saveBox(OutputFormat::Jpeg);
+    cb_SaveCSV = saveBox(OutputFormat::Csv);
 
     Cancel =
         flatButton(this, QStringLiteral("Cancel"), QStringLiteral("Cancel"), {460, 63, 75, 22});
@@ -102,10 +108,29 @@ TBulkConvForm::TBulkConvForm(TMainForm* mainForm) : QDialog(mainForm), m_main(ma
     connect(Copy, &QPushButton::clicked, this, &TBulkConvForm::CopyClick);
     connect(Cancel, &QPushButton::clicked, this, &TBulkConvForm::CancelClick);
     connect(Execute, &QPushButton::clicked, this, &TBulkConvForm::ExecuteClick);
-    for (QCheckBox* box : {cb_SaveBMP, cb_SaveGIF, cb_SavePNG, cb_SaveJPG, cb_SaveCSV})
-        connect(box, &QCheckBox::toggled, this, &TBulkConvForm::TickBoxChanged);
+    for (const OutputFormat format : flagFormats())
+        connect(saveBox(format), &QCheckBox::toggled, this, &TBulkConvForm::TickBoxChanged);
 
     FormCreate();
+}
+
+QCheckBox* TBulkConvForm::saveBox(OutputFormat format) const
+{
+    return m_saveBoxes[std::size_t(format)];
+}
+
+SaveChoices TBulkConvForm::checkedFormats() const
+{
+    SaveChoices formats;
+    for (const OutputFormat format : flagFormats())
+        formats.set(format, saveBox(format)->isChecked());
+    return formats;
+}
+
+void TBulkConvForm::setCheckedFormats(SaveChoices formats)
+{
+    for (const OutputFormat format : flagFormats())
+        saveBox(format)->setChecked(formats.has(format));
 }
 
 void TBulkConvForm::FormCreate()
@@ -146,26 +171,6 @@ void TBulkConvForm::CopyClick()
 void TBulkConvForm::TickBoxChanged()
 {
     emit outputsChanged();
-}
-
-SaveChoices TBulkConvForm::outputs() const
-{
-    SaveChoices choices;
-    choices.bmp = cb_SaveBMP->isChecked();
-    choices.png = cb_SavePNG->isChecked();
-    choices.gif = cb_SaveGIF->isChecked();
-    choices.jpg = cb_SaveJPG->isChecked();
-    choices.csv = cb_SaveCSV->isChecked();
-    return choices;
-}
-
-void TBulkConvForm::setOutputs(const SaveChoices& choices)
-{
-    cb_SaveBMP->setChecked(choices.bmp);
-    cb_SaveGIF->setChecked(choices.gif);
-    cb_SavePNG->setChecked(choices.png);
-    cb_SaveJPG->setChecked(choices.jpg);
-    cb_SaveCSV->setChecked(choices.csv);
 }
 
 void TBulkConvForm::ExecuteClick()

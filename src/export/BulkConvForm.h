@@ -2,10 +2,12 @@
 // It only collects the choices; the main window runs the conversion.
 #pragma once
 
-#include "export/SaveMap.h"
+#include "export/OutputFormats.h"
 
 #include <QDialog>
 #include <QStringList>
+
+#include <array>
 
 class QCheckBox;
 class QGroupBox;
@@ -41,9 +43,11 @@ public:
     QPushButton* Execute = nullptr;
     QStringList ListBox1; // names of the grabs to convert, filled by Execute
 
-    // The outputs the boxes choose.
-    SaveChoices outputs() const;
-    void setOutputs(const SaveChoices& choices);
+    // The tick box of an output that has a "Flags" bit (the five above); null for the others.
+    QCheckBox* saveBox(OutputFormat format) const;
+    // The ticked outputs; ticking sets the boxes in the order of their bits.
+    SaveChoices checkedFormats() const;
+    void setCheckedFormats(SaveChoices formats);
 
 signals:
     // A box was ticked or cleared; the choice is stored by the main window, which keeps it in
@@ -61,6 +65,7 @@ public slots:
 
 private:
     TMainForm* m_main;
+    std::array<QCheckBox*, kOutputFormatCount> m_saveBoxes{};
 };
 
 } // namespace vt

@@ -400,19 +400,4 @@ bool writeGif(const QImage& picture, QIODevice& device, QString* error)
     return deviceOk(device, error);
 }
 
-bool writePicture(const QImage& picture, PictureFormat format, QIODevice& device, QString* error)
-{
-    switch (format) {
-    case PictureFormat::Bmp:
-        return writeBmp(picture, device, error);
-    case PictureFormat::Png:
-        return writePng(picture, device, error);
-    case PictureFormat::Gif:
-        return writeGif(picture, device, error);
-    case PictureFormat::Jpeg:
-        return writeJpeg(picture, device, error);
-    }
-    return fail(error, QStringLiteral("Unknown picture format"));
-}
-
 } // namespace vt

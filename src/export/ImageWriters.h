@@ -9,14 +9,6 @@ class QIODevice;
 
 namespace vt {
 
-enum class PictureFormat
-{
-    Bmp,
-    Png,
-    Gif,
-    Jpeg
-};
-
 // Each writer encodes `picture` onto the open `device` and returns true, or returns false and
 // sets `*error` (when given) to the reason. A null picture is an error. When the device is a
 // file, it is flushed, so that a full disk is reported here.
@@ -34,9 +26,6 @@ bool writeJpeg(const QImage& picture, QIODevice& device, QString* error = nullpt
 // GIF through giflib, with the palette of reduceToPalette padded to a power of two. Alpha is
 // ignored. Sides above 65535 pixels do not fit a GIF and are an error.
 bool writeGif(const QImage& picture, QIODevice& device, QString* error = nullptr);
-
-bool writePicture(const QImage& picture, PictureFormat format, QIODevice& device,
-                  QString* error = nullptr);
 
 // The picture at 8 bits per pixel with a colour table of at most 256 opaque entries (alpha
 // ignored). Exact when the picture has 256 distinct colours or fewer: the table is then the

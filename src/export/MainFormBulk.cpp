@@ -22,7 +22,7 @@ void TMainForm::sb_bulkconvertClick()
     const QString source = m_bulk->Source->path();
     BulkOptions options;
     options.outputDir = m_bulk->Dest->path();
-    options.choices = m_bulk->outputs();
+    options.choices = m_bulk->checkedFormats();
     options.pattern = m_bulk->ed_filename->text();
 
     const QStringList names = m_bulk->ListBox1;

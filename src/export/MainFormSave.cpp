@@ -62,27 +62,20 @@ void TMainForm::InitiateSave(SaveDialogState& dialog)
     if (name.isEmpty())
         return;
     // The format is the name's extension, compared exactly.
-    const QString extension = extensionOf(name);
-    SaveChoices choices;
-    choices.bmp = extension == QLatin1String(".bmp");
-    choices.png = extension == QLatin1String(".png");
-    choices.gif = extension == QLatin1String(".gif");
-    choices.jpg = extension == QLatin1String(".jpeg");
-    choices.csv = extension == QLatin1String(".csv");
-    choices.tmx = extension == QLatin1String(".tmx");
-    if (!(choices.bmp || choices.png || choices.gif || choices.jpg || choices.csv || choices.tmx)) {
-        statusBar()->showMessage(
-            QStringLiteral("Nothing saved: a name ending in .bmp, .png, .gif, .jpeg, .csv or .tmx "
-                           "chooses the format."));
+    const std::optional<OutputFormat> format = saveDialogFormat(extensionOf(name));
+    if (!format) {
+        statusBar()->showMessage(QStringLiteral("Nothing saved: a name ending in %1 chooses the "
+                                                "format.")
+                                     .arg(saveDialogExtensions()));
         return;
     }
-    if ((choices.csv || choices.tmx) && !m_session.hasMap()) {
+    if (outputFormat(*format).source != OutputSource::Picture && !m_session.hasMap()) {
         statusBar()->showMessage(
             QStringLiteral("Nothing saved: there is no decoded map to write as a table yet."));
         return;
     }
     const QImage& picture = &dialog == &SaveDialog1 ? m_session.mapPicture : m_session.working;
-    SaveMap(picture, name, choices, true);
+    SaveMap(picture, name, SaveChoices{*format}, true);
 }
 
 void TMainForm::SaveToClipboard()

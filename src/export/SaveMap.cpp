@@ -1,9 +1,6 @@
 #include "export/SaveMap.h"
 
 #include "export/FileNames.h"
-#include "export/ImageWriters.h"
-#include "export/MapTable.h"
-#include "export/TiledExport.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -18,75 +15,19 @@ namespace vt {
 
 namespace {
 
-enum class Output
+// Whether the save has what the output is made from.
+bool hasSource(OutputSource source, const MapTableSource& table)
 {
-    Bmp,
-    Png,
-    Gif,
-    Jpeg,
-    Csv,
-    Tileset, // the picture the Tiled maps refer to, beside them
-    Tmx,
-    Json
-};
-
-struct Step
-{
-    Output output;
-    const char* extension;
-    int progressAfter; // -1: none
-};
-
-constexpr std::array<Step, 8> kSteps{{{Output::Bmp, ".bmp", 20},
-                                      {Output::Png, ".png", 40},
-                                      {Output::Gif, ".gif", 60},
-                                      {Output::Jpeg, ".jpeg", 80},
-                                      {Output::Csv, ".csv", -1},
-                                      {Output::Tileset, nullptr, -1},
-                                      {Output::Tmx, ".tmx", -1},
-                                      {Output::Json, ".json", -1}}};
-
-bool chosen(const SaveChoices& choices, Output output)
-{
-    switch (output) {
-    case Output::Bmp:
-        return choices.bmp;
-    case Output::Png:
-        return choices.png;
-    case Output::Gif:
-        return choices.gif;
-    case Output::Jpeg:
-        return choices.jpg;
-    case Output::Csv:
-        return choices.csv;
-    case Output::Tileset:
-        return choices.tmx || choices.json;
-    case Output::Tmx:
-        return choices.tmx;
-    case Output::Json:
-        return choices.json;
+    const bool decoded = table.decoded && table.decoded->columns() > 0 && table.decoded->rows() > 0;
+    switch (source) {
+    case OutputSource::Picture:
+        return true;
+    case OutputSource::Table:
+        return decoded;
+    case OutputSource::Tiled:
+        return decoded && table.characters && !table.characters->empty();
     }
     return false;
-}
-
-bool hasTable(const MapTableSource& table)
-{
-    return table.decoded && table.decoded->columns() > 0 && table.decoded->rows() > 0;
-}
-
-bool hasTileset(const MapTableSource& table)
-{
-    return hasTable(table) && table.characters && !table.characters->empty();
-}
-
-bool isTiled(Output output)
-{
-    return output == Output::Tileset || output == Output::Tmx || output == Output::Json;
-}
-
-TiledTileset tilesetOf(const MapTableSource& table)
-{
-    return tiledTileset(table.game, table.colour, int(table.characters->size()));
 }
 
 QString cannotWrite(const QString& file, const QString& reason)
@@ -94,40 +35,8 @@ QString cannotWrite(const QString& file, const QString& reason)
     return QStringLiteral("Cannot write \"%1\": %2").arg(file, reason);
 }
 
-// Writes the output's bytes onto `device`; false with `reason` when they cannot be written.
-bool writeContent(QIODevice& device, Output output, const QImage& picture,
-                  const MapTableSource& table, QString& reason)
-{
-    switch (output) {
-    case Output::Bmp:
-        return writeBmp(picture, device, &reason);
-    case Output::Png:
-        return writePng(picture, device, &reason);
-    case Output::Gif:
-        return writeGif(picture, device, &reason);
-    case Output::Jpeg:
-        return writeJpeg(picture, device, &reason);
-    case Output::Tileset:
-        return writePng(tilesetImage(*table.characters), device, &reason);
-    case Output::Csv:
-    case Output::Tmx:
-    case Output::Json: {
-        const QByteArray text =
-            output == Output::Csv
-                ? csvTable(*table.decoded, table.colourItemText, table.game, table.charRef)
-            : output == Output::Tmx ? tmxMap(*table.decoded, tilesetOf(table))
-                                    : tiledJsonMap(*table.decoded, tilesetOf(table));
-        if (device.write(text) == text.size())
-            return true;
-        reason = device.errorString();
-        return false;
-    }
-    }
-    return false;
-}
-
 // Writes one output through a temporary file; returns the error text, empty on success.
-QString writeOutput(const QString& path, Output output, const QImage& picture,
+QString writeOutput(const QString& path, const OutputFormatRow& output, const QImage& picture,
                     const MapTableSource& table, bool sync)
 {
     const QString shown = QDir::toNativeSeparators(path);
@@ -136,7 +45,7 @@ QString writeOutput(const QString& path, Output output, const QImage& picture,
         QSaveFile file(path); // forces the file onto the disk before it replaces the target
         if (!file.open(QIODevice::WriteOnly))
             return cannotWrite(shown, file.errorString());
-        if (!writeContent(file, output, picture, table, reason)) {
+        if (!output.write(file, picture, table, reason)) {
             file.cancelWriting();
             return cannotWrite(shown, reason);
         }
@@ -148,7 +57,7 @@ QString writeOutput(const QString& path, Output output, const QImage& picture,
     QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
     if (!file.open())
         return cannotWrite(shown, file.errorString());
-    if (!writeContent(file, output, picture, table, reason))
+    if (!output.write(file, picture, table, reason))
         return cannotWrite(shown, reason);
     if (!file.flush())
         return cannotWrite(shown, file.errorString());
@@ -185,57 +94,44 @@ SaveMapResult SaveMapUnder(const QImage& picture, const QString& base, SaveChoic
                            const SaveMapHooks& hooks)
 {
     SaveMapResult result;
-    const auto pathOf = [&base, &table](const Step& step) {
-        if (step.output == Output::Tileset)
-            return QFileInfo(base + QStringLiteral(".tmx")).absolutePath() + QLatin1Char('/') +
-                   tilesetOf(table).imageFile;
-        return base + QLatin1String(step.extension);
-    };
-    const bool tableMissing = choices.csv && !hasTable(table);
-    const bool tiledMissing = (choices.tmx || choices.json) && !hasTileset(table);
-
-    std::array<bool, kSteps.size()> keep{};
-    for (std::size_t i = 0; i < kSteps.size(); ++i) {
-        const Output output = kSteps[i].output;
-        keep[i] = chosen(choices, output) && !(output == Output::Csv && tableMissing) &&
-                  !(isTiled(output) && tiledMissing);
+    // The files to write, by format; an output whose source is missing is dropped, and the
+    // first such file that has a name of its own is reported once the others are written.
+    std::array<QString, kOutputFormatCount> paths;
+    QString missing;
+    for (const OutputFile& file : outputFiles(base, choices, table.game, table.colour)) {
+        const OutputFormatRow& row = outputFormat(file.format);
+        if (hasSource(row.source, table))
+            paths[std::size_t(file.format)] = file.path;
+        else if (missing.isEmpty() && !file.shared)
+            missing = QStringLiteral("No decoded map to write as %1: \"%2\" was not written")
+                          .arg(row.source == OutputSource::Table ? QStringLiteral("a table")
+                                                                 : QStringLiteral("a Tiled map"),
+                               QDir::toNativeSeparators(file.path));
     }
 
     if (confirmoverwrite) {
-        for (std::size_t i = 0; i < kSteps.size(); ++i) {
-            if (!keep[i])
-                continue;
-            const QString path = pathOf(kSteps[i]);
-            if (!QFileInfo::exists(path))
+        for (QString& path : paths) {
+            if (path.isEmpty() || !QFileInfo::exists(path))
                 continue;
             const QString message = QStringLiteral("\"%1\" already exists. Overwrite?")
                                         .arg(QDir::toNativeSeparators(path));
-            keep[i] = hooks.confirm && hooks.confirm(message);
+            if (!(hooks.confirm && hooks.confirm(message)))
+                path.clear();
         }
     }
 
-    for (std::size_t i = 0; i < kSteps.size(); ++i) {
-        const Step& step = kSteps[i];
-        if (keep[i]) {
-            const QString path = pathOf(step);
-            result.error = writeOutput(path, step.output, picture, table, hooks.syncEachFile);
+    for (const OutputFormatRow& row : outputFormatTable()) {
+        const QString& path = paths[std::size_t(row.format)];
+        if (!path.isEmpty()) {
+            result.error = writeOutput(path, row, picture, table, hooks.syncEachFile);
             if (!result.error.isEmpty())
                 return result;
             result.written.append(QDir::toNativeSeparators(path));
         }
-        if (step.progressAfter >= 0 && hooks.progress)
-            hooks.progress(step.progressAfter);
+        if (row.progressAfter >= 0 && hooks.progress)
+            hooks.progress(row.progressAfter);
     }
-
-    if (tableMissing) {
-        result.error = QStringLiteral("No decoded map to write as a table: \"%1\" was not written")
-                           .arg(QDir::toNativeSeparators(base + QStringLiteral(".csv")));
-    } else if (tiledMissing) {
-        result.error =
-            QStringLiteral("No decoded map to write as a Tiled map: \"%1\" was not written")
-                .arg(QDir::toNativeSeparators(
-                    base + (choices.tmx ? QStringLiteral(".tmx") : QStringLiteral(".json"))));
-    }
+    result.error = missing;
     return result;
 }
 

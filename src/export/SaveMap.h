@@ -2,33 +2,15 @@
 // Save Screengrab commands and the bulk conversion.
 #pragma once
 
-#include "decode/DecodedMap.h"
+#include "export/OutputFormats.h"
 
 #include <QImage>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
-#include <vector>
 
 namespace vt {
-
-struct SaveChoices
-{
-    bool bmp = false, png = false, gif = false, jpg = false, csv = false;
-    bool tmx = false, json = false; // Tiled maps (TiledExport.h), with their tileset picture
-};
-
-// Where the ".csv" table and the Tiled maps come from (see csvTable, tmxMap).
-struct MapTableSource
-{
-    const DecodedMap* decoded = nullptr;
-    QString colourItemText; // the colour selector's item text
-    int game = 0;
-    int charRef = 0;
-    int colour = 0;                                  // colour selector index: names the tileset
-    const std::vector<QImage>* characters = nullptr; // full-size characters: the tileset picture
-};
 
 struct SaveMapHooks
 {
@@ -52,7 +34,7 @@ struct SaveMapResult
 // Writes `picture` and the table under the base name RemoveExt(filename): B.bmp, B.png, B.gif,
 // B.jpeg (never ".jpg"), B.csv, then for a Tiled map the tileset picture beside B (named after
 // the game and scheme, "pc-vorlan-2-orange-tiles.png") and B.tmx and B.json, whichever are
-// chosen, in that order.
+// chosen, in that order: the files of outputFiles (OutputFormats.h).
 // - An empty `filename` is the clipboard copy, which the caller does itself: nothing is written.
 // - With `confirmoverwrite`, every chosen output whose file exists is put to `hooks.confirm`
 //   first, as "\"<file>\" already exists. Overwrite?"; No drops that output only. All the

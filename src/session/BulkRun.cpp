@@ -1,8 +1,6 @@
 #include "session/BulkRun.h"
 
-#include "charsets/GameTables.h"
 #include "export/BulkConvert.h"
-#include "export/TiledExport.h"
 #include "intake/ImageSignature.h"
 #include "pictures/Error.h"
 
@@ -80,29 +78,11 @@ GrabPlan planGrab(GrabSession& session, LoadedGrab& grab, const BulkOptions& opt
     return plan;
 }
 
-std::vector<PlannedOutput> plannedOutputs(const GrabPlan& plan, const BulkOptions& options)
+std::vector<OutputFile> plannedOutputs(const GrabPlan& plan, const BulkOptions& options)
 {
-    std::vector<PlannedOutput> outputs;
     if (!plan.decodes)
-        return outputs;
-    const SaveChoices& c = options.choices;
-    const std::pair<bool, const char*> own[] = {
-        {c.bmp, ".bmp"}, {c.png, ".png"}, {c.gif, ".gif"}, {c.jpg, ".jpeg"}, {c.csv, ".csv"}};
-    for (const auto& [chosen, extension] : own)
-        if (chosen)
-            outputs.push_back({plan.base + QLatin1String(extension), false});
-    if (c.tmx || c.json) {
-        const TiledTileset tileset =
-            tiledTileset(plan.game, plan.colour, char_count[std::size_t(plan.game)]);
-        outputs.push_back({QFileInfo(plan.base + QStringLiteral(".tmx")).absolutePath() +
-                               QLatin1Char('/') + tileset.imageFile,
-                           true});
-    }
-    if (c.tmx)
-        outputs.push_back({plan.base + QStringLiteral(".tmx"), false});
-    if (c.json)
-        outputs.push_back({plan.base + QStringLiteral(".json"), false});
-    return outputs;
+        return {};
+    return outputFiles(plan.base, options.choices, plan.game, plan.colour);
 }
 
 GrabReport finishGrab(GrabSession& session, const LoadedGrab& grab, const GrabPlan& plan,
@@ -166,11 +146,11 @@ RunPlanner::RunPlanner(BulkOptions options, const QStringList& inputs)
 
 void RunPlanner::claim(int index, GrabPlan& plan)
 {
-    const std::vector<PlannedOutput> outputs = plannedOutputs(plan, m_options);
+    const std::vector<OutputFile> outputs = plannedOutputs(plan, m_options);
 
     // All or nothing: a grab whose names clash claims none of them.
     QHash<QString, Claim> mine;
-    for (const PlannedOutput& output : outputs) {
+    for (const OutputFile& output : outputs) {
         const QString key = absolute(output.path);
         const QString shown = QDir::toNativeSeparators(output.path);
         QString clash;

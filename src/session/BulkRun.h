@@ -13,6 +13,7 @@
 // Whatever the number of threads, every grab gets the same plan, so the outputs are the same.
 #pragma once
 
+#include "export/OutputFormats.h"
 #include "export/SaveMap.h"
 #include "intake/GrabLoader.h"
 #include "session/GrabSession.h"
@@ -81,14 +82,8 @@ struct GrabPlan
 // this grab. An unreadable grab leaves the session as it was.
 GrabPlan planGrab(GrabSession& session, LoadedGrab& grab, const BulkOptions& options);
 
-// The files a plan writes, in order; `shared` marks the Tiled tileset picture, which every map
-// of the same game and scheme writes alike.
-struct PlannedOutput
-{
-    QString path;
-    bool shared = false;
-};
-std::vector<PlannedOutput> plannedOutputs(const GrabPlan& plan, const BulkOptions& options);
+// The files a plan writes, in order: the same list the save writes (outputFiles).
+std::vector<OutputFile> plannedOutputs(const GrabPlan& plan, const BulkOptions& options);
 
 // Stage 3: how a grab ended.
 struct GrabReport

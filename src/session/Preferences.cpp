@@ -1,5 +1,6 @@
 #include "session/Preferences.h"
 
+#include "export/OutputFormats.h"
 #include "settings/Flags.h"
 #include "settings/RegUtils.h"
 
@@ -7,22 +8,7 @@
 
 namespace vt {
 
-namespace {
-
-SaveChoices choicesOfFlags(qint32 flags)
-{
-    SaveChoices choices;
-    choices.bmp = IsBitSet(flags, FlagSaveBmp);
-    choices.gif = IsBitSet(flags, FlagSaveGif);
-    choices.png = IsBitSet(flags, FlagSavePng);
-    choices.jpg = IsBitSet(flags, FlagSaveJpeg);
-    choices.csv = IsBitSet(flags, FlagSaveCsv);
-    return choices;
-}
-
-} // namespace
-
-Preferences::Preferences() : bulkOutputs(choicesOfFlags(regdefault::Flags)) {}
+Preferences::Preferences() : bulkOutputs(formatsOfFlags(regdefault::Flags)) {}
 
 Preferences readPreferences(StoreAccess access)
 {
@@ -41,7 +27,7 @@ Preferences readPreferences(StoreAccess access)
 
     Preferences prefs;
     const qint32 flags = integer(reg::Flags, regdefault::Flags);
-    prefs.bulkOutputs = choicesOfFlags(flags);
+    prefs.bulkOutputs = formatsOfFlags(flags);
     prefs.puzzpiece = IsBitSet(flags, FlagPuzzlePiece);
     prefs.thresholds.prob_match = quint8(ranged(reg::ProbMatch, regdefault::ProbMatch, 0, 100));
     prefs.thresholds.pix_match = quint8(ranged(reg::PixelMatch, regdefault::PixelMatch, 0, 100));
@@ -53,11 +39,9 @@ Preferences readPreferences(StoreAccess access)
     return prefs;
 }
 
-qint32 flagsValue(const SaveChoices& c, bool puzzpiece)
+qint32 flagsValue(const SaveChoices& bulkOutputs, bool puzzpiece)
 {
-    return SetBit(FlagSaveBmp, c.bmp) | SetBit(FlagSaveGif, c.gif) | SetBit(FlagSavePng, c.png) |
-           SetBit(FlagSaveJpeg, c.jpg) | SetBit(FlagSaveCsv, c.csv) |
-           SetBit(FlagPuzzlePiece, puzzpiece);
+    return flagsOf(bulkOutputs) | SetBit(FlagPuzzlePiece, puzzpiece);
 }
 
 } // namespace vt

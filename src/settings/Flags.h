@@ -1,19 +1,13 @@
-// Bits of the "Flags" setting: the bulk run's five outputs and the puzzle-piece choice.
+// Bits of the "Flags" setting. Bits 0 to 4 are the bulk run's outputs, whose bit numbers sit
+// in the output table beside the rest of what names an output (export/OutputFormats.h); bit 5
+// is the puzzle-piece choice.
 #pragma once
 
 #include <QtGlobal>
 
 namespace vt {
 
-enum FlagBit : quint8
-{
-    FlagSaveBmp = 0,
-    FlagSaveGif = 1,
-    FlagSavePng = 2,
-    FlagSaveJpeg = 3,
-    FlagSaveCsv = 4,
-    FlagPuzzlePiece = 5,
-};
+inline constexpr quint8 FlagPuzzlePiece = 5;
 
 // False for bit numbers of 32 and above.
 bool IsBitSet(qint32 v, quint8 b);

@@ -26,8 +26,7 @@ protected:
     {
         settings.outputDir = out();
         settings.pattern = QStringLiteral("%s");
-        settings.choices = {};
-        settings.choices.csv = true;
+        settings.choices = {OutputFormat::Csv};
     }
 
     QString mapView(const QString& name, int game, int colour, int columns, int rows,
@@ -129,7 +128,7 @@ TEST_F(ConverterTest, AForcedGameAndColourHoldWhateverTheAnalysisFinds)
 TEST_F(ConverterTest, ARunRefusesOutputsThatWouldReplaceAnotherGrabsOrAGrabStillToBeRead)
 {
     settings.pattern = QStringLiteral("same");
-    settings.choices.tmx = true;
+    settings.choices.set(OutputFormat::Tmx);
     const QStringList inputs{mapView("a.png", 1, 0, 16, 16, 1), mapView("b.png", 1, 0, 16, 16, 2),
                              mapView("c.png", 1, 0, 16, 16, 3)};
     RunPlanner planner(settings, inputs);
@@ -168,9 +167,7 @@ TEST(StoredPreferences, AreReadAsTheWindowReadsThemWithoutWritingTheStore)
     test::SettingsSandbox::clear();
     const Preferences defaults = readPreferences(StoreAccess::ReadOnly);
     EXPECT_TRUE(OpenReg()->allKeys().isEmpty());
-    EXPECT_TRUE(defaults.bulkOutputs.bmp && defaults.bulkOutputs.csv);
-    EXPECT_FALSE(defaults.bulkOutputs.png || defaults.bulkOutputs.gif || defaults.bulkOutputs.jpg ||
-                 defaults.bulkOutputs.tmx || defaults.bulkOutputs.json);
+    EXPECT_EQ(defaults.bulkOutputs, (SaveChoices{OutputFormat::Bmp, OutputFormat::Csv}));
     EXPECT_EQ(defaults.thresholds.prob_match, 88);
     EXPECT_EQ(defaults.pattern, QStringLiteral("%s-decode"));
 
@@ -180,8 +177,10 @@ TEST(StoredPreferences, AreReadAsTheWindowReadsThemWithoutWritingTheStore)
     SetRegInteger(reg::CharRef, 7);
     SetRegString(reg::MapName, QString());
     const Preferences stored = readPreferences(StoreAccess::ReadOnly);
-    EXPECT_TRUE(stored.bulkOutputs.bmp && stored.bulkOutputs.png && stored.bulkOutputs.gif &&
-                stored.bulkOutputs.jpg && stored.bulkOutputs.csv && stored.puzzpiece);
+    EXPECT_EQ(stored.bulkOutputs,
+              (SaveChoices{OutputFormat::Bmp, OutputFormat::Png, OutputFormat::Gif,
+                           OutputFormat::Jpeg, OutputFormat::Csv}));
+    EXPECT_TRUE(stored.puzzpiece);
     EXPECT_EQ(stored.thresholds.prob_match, 100);
     EXPECT_EQ(stored.thresholds.pix_match, 0);
     EXPECT_EQ(stored.charRef, 1);

@@ -1,4 +1,5 @@
 #include "export/ImageWriters.h"
+#include "export/OutputFormats.h"
 
 #include "ExportFixtures.h"
 
@@ -14,7 +15,7 @@
 namespace vt {
 namespace {
 
-QByteArray encode(const QImage& picture, PictureFormat format)
+QByteArray encode(const QImage& picture, OutputFormat format)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -68,8 +69,7 @@ QList<QImage> fewColourPictures()
 
 TEST(ImageWriters, BmpPngAndGifRoundTripExactly)
 {
-    for (const PictureFormat format :
-         {PictureFormat::Bmp, PictureFormat::Png, PictureFormat::Gif}) {
+    for (const OutputFormat format : {OutputFormat::Bmp, OutputFormat::Png, OutputFormat::Gif}) {
         for (const QImage& picture : fewColourPictures()) {
             const QImage back = decode(encode(picture, format));
             ASSERT_FALSE(back.isNull()) << int(format);
@@ -96,7 +96,7 @@ TEST(ImageWriters, BmpOfAFullColourPictureIsQtsOwnFile)
             QBuffer qt;
             qt.open(QIODevice::WriteOnly);
             ASSERT_TRUE(QImageWriter(&qt, "bmp").write(picture));
-            EXPECT_EQ(encode(picture, PictureFormat::Bmp), qt.data())
+            EXPECT_EQ(encode(picture, OutputFormat::Bmp), qt.data())
                 << size.width() << "x" << size.height() << " at " << dotsPerMeter;
         }
     }
@@ -109,7 +109,7 @@ TEST(ImageWriters, GifOfManyColoursIsAGoodReduction)
     EXPECT_LE(reduced.colorCount(), 256);
     EXPECT_EQ(reduced.format(), QImage::Format_Indexed8);
 
-    const QByteArray bytes = encode(picture, PictureFormat::Gif);
+    const QByteArray bytes = encode(picture, OutputFormat::Gif);
     EXPECT_TRUE(bytes.startsWith("GIF8"));
     const QImage back = decode(bytes);
     ASSERT_EQ(back.size(), picture.size());
@@ -162,7 +162,7 @@ TEST(ImageWriters, JpegIsBaselineColourAtQuality100)
     // smooths chroma across block edges, so the colours are checked away from the edges.
     const QImage blocks = test::blocksOf256Colours().scaled(256, 256);
     for (const QImage& picture : {blocks, greyIndexed, grey}) {
-        const QByteArray bytes = encode(picture, PictureFormat::Jpeg);
+        const QByteArray bytes = encode(picture, OutputFormat::Jpeg);
         ASSERT_TRUE(bytes.startsWith("\xFF\xD8"));
         bool sawFrame = false;
         for (const auto& [marker, payload] : jpegHeaders(bytes)) {
@@ -200,9 +200,9 @@ TEST(ImageWriters, JpegIsBaselineColourAtQuality100)
 
 TEST(ImageWriters, FailuresAreReported)
 {
-    const PictureFormat all[] = {PictureFormat::Bmp, PictureFormat::Png, PictureFormat::Gif,
-                                 PictureFormat::Jpeg};
-    for (const PictureFormat format : all) {
+    const OutputFormat all[] = {OutputFormat::Bmp, OutputFormat::Png, OutputFormat::Gif,
+                                OutputFormat::Jpeg};
+    for (const OutputFormat format : all) {
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
         QString error;
@@ -218,7 +218,7 @@ TEST(ImageWriters, FailuresAreReported)
 
     if (!QFile::exists(QStringLiteral("/dev/full")))
         GTEST_SKIP() << "no /dev/full";
-    for (const PictureFormat format : all) {
+    for (const OutputFormat format : all) {
         QFile full(QStringLiteral("/dev/full"));
         ASSERT_TRUE(full.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
         QString reason;

@@ -45,7 +45,8 @@ protected:
     MapTableSource m_table;
 };
 
-constexpr SaveChoices kAll{true, true, true, true, true};
+constexpr SaveChoices kAll{OutputFormat::Bmp, OutputFormat::Png, OutputFormat::Gif,
+                           OutputFormat::Jpeg, OutputFormat::Csv};
 
 TEST_F(SaveMapTest, OutputNamesComeFromTheBaseName)
 {
@@ -55,9 +56,9 @@ TEST_F(SaveMapTest, OutputNamesComeFromTheBaseName)
         SaveChoices choices;
         QStringList written;
     } cases[] = {
-        {"x Decode.png", {false, true, false, false, false}, {"x Decode.png"}},
-        {"x Decode.png", {true, false, false, false, true}, {"x Decode.bmp", "x Decode.csv"}},
-        {"x.jpg", {false, false, false, true, false}, {"x.jpeg"}},
+        {"x Decode.png", {OutputFormat::Png}, {"x Decode.png"}},
+        {"x Decode.png", {OutputFormat::Bmp, OutputFormat::Csv}, {"x Decode.bmp", "x Decode.csv"}},
+        {"x.jpg", {OutputFormat::Jpeg}, {"x.jpeg"}},
         {"y", kAll, {"y.bmp", "y.png", "y.gif", "y.jpeg", "y.csv"}},
     };
     for (const auto& c : cases) {
@@ -114,7 +115,8 @@ TEST_F(SaveMapTest, OverwriteQuestionsComeFirstAndDropOnlyTheRefusedOutput)
     hooks.progress = [&](int percent) { progress.append(percent); };
 
     const SaveMapResult result =
-        save(QStringLiteral("b.gif"), {true, true, false, false, true}, true, hooks);
+        save(QStringLiteral("b.gif"), {OutputFormat::Bmp, OutputFormat::Png, OutputFormat::Csv},
+             true, hooks);
     EXPECT_TRUE(result.ok()) << result.error.toStdString();
     EXPECT_EQ(asked, (QStringList{QLatin1Char('"') + shown(QStringLiteral("b.bmp")) +
                                       QStringLiteral("\" already exists. Overwrite?"),
@@ -135,12 +137,12 @@ TEST_F(SaveMapTest, WithoutConfirmationExistingFilesAreReplacedUnasked)
         ADD_FAILURE() << "asked " << message.toStdString();
         return false;
     };
-    EXPECT_TRUE(save(QStringLiteral("c"), {false, false, false, false, true}, false, hooks).ok());
+    EXPECT_TRUE(save(QStringLiteral("c"), {OutputFormat::Csv}, false, hooks).ok());
     EXPECT_EQ(test::readAll(path(QStringLiteral("c.csv"))), QByteArray("Blue\r\n0,unk\r\n"));
 
     // Asked but nobody to answer: the existing file is kept.
     test::writeFile(path(QStringLiteral("c.csv")), "old");
-    EXPECT_TRUE(save(QStringLiteral("c"), {false, false, false, false, true}, true).ok());
+    EXPECT_TRUE(save(QStringLiteral("c"), {OutputFormat::Csv}, true).ok());
     EXPECT_EQ(test::readAll(path(QStringLiteral("c.csv"))), QByteArray("old"));
 }
 
@@ -170,7 +172,9 @@ TEST_F(SaveMapTest, FailedWritesStopTheSaveAndLoseNothing)
 
     // A target that is a folder: the BMP before it stays, the GIF after it is not tried.
     ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("f.png")));
-    SaveMapResult result = save(QStringLiteral("f"), {true, true, true, false, false}, true, hooks);
+    SaveMapResult result =
+        save(QStringLiteral("f"), {OutputFormat::Bmp, OutputFormat::Png, OutputFormat::Gif}, true,
+             hooks);
     EXPECT_TRUE(result.error.startsWith(QStringLiteral("Cannot write \"") +
                                         shown(QStringLiteral("f.png")) + QStringLiteral("\": ")))
         << result.error.toStdString();
@@ -181,7 +185,7 @@ TEST_F(SaveMapTest, FailedWritesStopTheSaveAndLoseNothing)
     // A missing folder, and a folder that is a file.
     test::writeFile(path(QStringLiteral("plain")), "x");
     for (const QString& name : {QStringLiteral("missing/g"), QStringLiteral("plain/g")}) {
-        result = save(name, {false, false, false, false, true}, false);
+        result = save(name, {OutputFormat::Csv}, false);
         const QString target = shown(name + QStringLiteral(".csv"));
         EXPECT_TRUE(result.error.startsWith(QStringLiteral("Cannot write \"") + target +
                                             QStringLiteral("\": ")))
@@ -194,7 +198,7 @@ TEST_F(SaveMapTest, FailedWritesStopTheSaveAndLoseNothing)
     // A picture that cannot be encoded leaves the earlier file of that name as it was.
     test::writeFile(path(QStringLiteral("h.png")), "earlier");
     m_picture = QImage();
-    result = save(QStringLiteral("h"), {false, true, false, false, true}, false);
+    result = save(QStringLiteral("h"), {OutputFormat::Png, OutputFormat::Csv}, false);
     EXPECT_FALSE(result.ok());
     EXPECT_TRUE(result.error.contains(shown(QStringLiteral("h.png"))));
     EXPECT_EQ(test::readAll(path(QStringLiteral("h.png"))), QByteArray("earlier"));
@@ -214,7 +218,7 @@ TEST_F(SaveMapTest, WithoutFlushingEachFileTargetsAreStillReplacedWhole)
     ASSERT_TRUE(QFile::setPermissions(path(QStringLiteral("y.bmp")), ownerOnly));
 
     SaveMapResult result =
-        save(QStringLiteral("y"), {true, false, false, false, true}, false, hooks);
+        save(QStringLiteral("y"), {OutputFormat::Bmp, OutputFormat::Csv}, false, hooks);
     EXPECT_TRUE(result.ok()) << result.error.toStdString();
     EXPECT_EQ(test::rgb(QImage(path(QStringLiteral("y.bmp")))), test::rgb(m_picture));
     EXPECT_EQ(QFile::permissions(path(QStringLiteral("y.bmp"))), ownerOnly);
@@ -222,12 +226,12 @@ TEST_F(SaveMapTest, WithoutFlushingEachFileTargetsAreStillReplacedWhole)
 
     // A target that is a folder, then a picture that cannot be encoded over an earlier file.
     ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("f.png")));
-    result = save(QStringLiteral("f"), {true, true, false, false, false}, false, hooks);
+    result = save(QStringLiteral("f"), {OutputFormat::Bmp, OutputFormat::Png}, false, hooks);
     EXPECT_TRUE(result.error.contains(shown(QStringLiteral("f.png"))))
         << result.error.toStdString();
     test::writeFile(path(QStringLiteral("h.png")), "earlier");
     m_picture = QImage();
-    result = save(QStringLiteral("h"), {false, true, false, false, false}, false, hooks);
+    result = save(QStringLiteral("h"), {OutputFormat::Png}, false, hooks);
     EXPECT_FALSE(result.ok());
     EXPECT_EQ(test::readAll(path(QStringLiteral("h.png"))), QByteArray("earlier"));
     EXPECT_EQ(files(), (QStringList{"f.bmp", "f.png", "h.png", "y.bmp", "y.csv"}));
@@ -245,7 +249,7 @@ TEST_F(SaveMapTest, TableWithoutADecodedMapIsAnErrorAfterThePictures)
     for (const DecodedMap* decoded : {static_cast<const DecodedMap*>(nullptr), &empty}) {
         m_table.decoded = decoded;
         const SaveMapResult result =
-            save(QStringLiteral("t"), {false, true, false, false, true}, true, hooks);
+            save(QStringLiteral("t"), {OutputFormat::Png, OutputFormat::Csv}, true, hooks);
         EXPECT_TRUE(result.error.startsWith(QStringLiteral("No decoded map to write as a table: ")))
             << result.error.toStdString();
         EXPECT_EQ(result.written, QStringList{shown(QStringLiteral("t.png"))});

@@ -1,15 +1,18 @@
 // The save commands and the clipboard copy as the window runs them.
 #include "app/Controls.h"
 #include "app/MainForm.h"
+#include "export/BulkConvForm.h"
 #include "settings/OptionsForm.h"
 
 #include "GrabComposer.h"
 #include "TestSupport.h"
 #include "UiSupport.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QProgressBar>
 #include <QPushButton>
@@ -129,6 +132,57 @@ TEST_F(SaveWindowTest, SaveScreengrabWritesThe8BitGrabOfAClipboardGrab)
     EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32),
               main.ui.img_ScreenGrab->picture().convertToFormat(QImage::Format_RGB32));
     EXPECT_NE(saved.size(), main.ui.img_Map->picture().size());
+}
+
+// The save dialogs' rows and the bulk dialog's boxes are made from the output table: they must
+// still read and stand as they always have.
+TEST_F(SaveWindowTest, TheDialogsOfferTheOutputsUnderTheirOwnNames)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    const QStringList pictureRows{
+        QStringLiteral("Windows Bitmap (*.bmp)"), QStringLiteral("GIF Image File (*.gif)"),
+        QStringLiteral("PNG Image File (*.png)"), QStringLiteral("JPEG Image File (*.jpeg)")};
+    EXPECT_EQ(main.SaveScreenGrabDialog.filters, pictureRows);
+    EXPECT_EQ(main.SaveDialog1.filters,
+              (pictureRows + QStringList{QStringLiteral("Comma Separated Value file (*.csv)"),
+                                         QStringLiteral("Tiled Map (*.tmx)")}));
+
+    const struct
+    {
+        const char* name;
+        const char* caption;
+        QRect geometry;
+        bool ticked; // by the default "Flags"
+    } boxes[] = {
+        {"cb_SaveBMP", "Save As BMP", {3, 24, 102, 17}, true},
+        {"cb_SaveGIF", "Save As GIF", {3, 40, 102, 17}, false},
+        {"cb_SavePNG", "Save As PNG", {3, 56, 102, 17}, false},
+        {"cb_SaveJPG", "Save As JPEG", {131, 24, 110, 17}, false},
+        {"cb_SaveCSV", "Save As CSV", {131, 40, 110, 17}, true},
+    };
+    TBulkConvForm* bulk = app.forms().BulkConvForm;
+    const QList<QCheckBox*> shown = bulk->GroupBox1->findChildren<QCheckBox*>();
+    ASSERT_EQ(shown.size(), 5);
+    for (int i = 0; i < 5; ++i) {
+        const auto& b = boxes[i];
+        EXPECT_EQ(shown[i]->objectName(), QLatin1String(b.name)); // also the tab order
+        EXPECT_EQ(shown[i]->text(), QLatin1String(b.caption)) << b.name;
+        EXPECT_EQ(shown[i]->geometry(), b.geometry) << b.name;
+        EXPECT_EQ(shown[i]->isChecked(), b.ticked) << b.name;
+    }
+    EXPECT_EQ(bulk->cb_SaveJPG, shown[3]);
+    EXPECT_EQ(bulk->checkedFormats(), (SaveChoices{OutputFormat::Bmp, OutputFormat::Csv}));
+
+    // A Tiled JSON map has no row, so its name writes nothing; the status line names the
+    // extensions that do.
+    app.loadAndDecode(grab());
+    app.prompts().files.push_back(app.path(QStringLiteral("map.json")));
+    main.ui.sb_SaveMap->click();
+    EXPECT_FALSE(QFile::exists(app.path(QStringLiteral("map.json"))));
+    EXPECT_EQ(main.statusBar()->currentMessage(),
+              QStringLiteral("Nothing saved: a name ending in .bmp, .png, .gif, .jpeg, .csv or "
+                             ".tmx chooses the format."));
 }
 
 TEST_F(SaveWindowTest, CtrlCCopiesTheConvertedMapOnlyWhenOneExists)

@@ -59,8 +59,7 @@ protected:
         BulkOptions settings;
         settings.outputDir = s_dir->path();
         settings.pattern = QStringLiteral("%s");
-        settings.choices = {};
-        settings.choices.tmx = settings.choices.json = true;
+        settings.choices = {OutputFormat::Tmx, OutputFormat::Json};
         GrabSession session;
         s_report = new GrabReport(convertGrab(session, grab, settings));
     }
@@ -228,8 +227,7 @@ TEST(TiledSave, TheTilesetIsAskedAboutAndAMissingMapIsReported)
     decoded.reset(2, 2);
     const std::vector<QImage> characters = loadCharacters(0, 0, true);
     MapTableSource table{&decoded, QStringLiteral("Blue"), 0, 0, 0, &characters};
-    SaveChoices choices;
-    choices.tmx = true;
+    SaveChoices choices{OutputFormat::Tmx};
     test::writeFile(dir.filePath("pc-vorlan-1-blue-tiles.png"), "old");
 
     QStringList questions;
@@ -247,7 +245,7 @@ TEST(TiledSave, TheTilesetIsAskedAboutAndAMissingMapIsReported)
     EXPECT_EQ(kept.written, QStringList{QDir::toNativeSeparators(dir.filePath("m.tmx"))});
 
     table.characters = nullptr;
-    choices.json = true;
+    choices.set(OutputFormat::Json);
     const SaveMapResult missing =
         SaveMap(QImage(), dir.filePath("n.tmx"), choices, false, table, {});
     EXPECT_TRUE(missing.error.contains(QStringLiteral("n.tmx"))) << missing.error.toStdString();

@@ -4,10 +4,11 @@
 #include "GrabComposer.h"
 
 #include "charsets/GameTables.h"
-#include "pictures/Halftone.h"
-#include "pictures/BmpByteImage.h"
 #include "export/ImageWriters.h"
+#include "export/OutputFormats.h"
 #include "intake/GridLocator.h"
+#include "pictures/BmpByteImage.h"
+#include "pictures/Halftone.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -52,17 +53,17 @@ int schemeIndex(const QString& text)
     return -1;
 }
 
-std::optional<PictureFormat> formatOf(const QString& path)
+std::optional<OutputFormat> formatOf(const QString& path)
 {
     const QString ext = QFileInfo(path).suffix().toLower();
     if (ext == QLatin1String("png"))
-        return PictureFormat::Png;
+        return OutputFormat::Png;
     if (ext == QLatin1String("bmp"))
-        return PictureFormat::Bmp;
+        return OutputFormat::Bmp;
     if (ext == QLatin1String("gif"))
-        return PictureFormat::Gif;
+        return OutputFormat::Gif;
     if (ext == QLatin1String("jpg") || ext == QLatin1String("jpeg"))
-        return PictureFormat::Jpeg;
+        return OutputFormat::Jpeg;
     return std::nullopt;
 }
 
@@ -144,7 +145,7 @@ int main(int argc, char** argv)
     if (args.size() != 1)
         return fail(QStringLiteral("name one output picture (see --help)"));
     const QString output = args.front();
-    const std::optional<PictureFormat> format = formatOf(output);
+    const std::optional<OutputFormat> format = formatOf(output);
     if (!format)
         return fail(QStringLiteral("the output's extension must be .png, .bmp, .gif or .jpg"));
 
