@@ -267,8 +267,8 @@ TEST(MapDecoder, ConfidenceFiguresCountNearTiesAndTheMeanBestScore)
     }
 
     // The figures do not depend on the threshold; the map does.
-    for (const quint8 probMatch : {88, 0}) {
-        const DecodeResult result = decoding.run(gridOf(count, 1), probMatch);
+    for (const int probMatch : {88, 0}) {
+        const DecodeResult result = decoding.run(gridOf(count, 1), quint8(probMatch));
         EXPECT_EQ(result.nearTies, nearTies);
         EXPECT_DOUBLE_EQ(result.nearTieShare, double(nearTies) / count);
         EXPECT_DOUBLE_EQ(result.meanBestScore, scores / count);
