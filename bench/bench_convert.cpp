@@ -1,12 +1,14 @@
 // The stages of converting one grab, beside bench_locate's grid location: the halftone
 // reduction of a window grab, the decoding pass (scoring alone, scoring with drawing the map,
-// and the comparison's formula written out literally for the ratio), and every output format
-// of a 32 x 32 map. Grabs are drawn by the grab composer with the program's own characters.
+// and the comparison's formula written out literally for the ratio), telling the game by the
+// map's content, and every output format of a 32 x 32 map. Grabs are drawn by the grab composer
+// with the program's own characters.
 #include "GrabComposer.h"
 #include "LiteralCompare.h"
 
 #include "charsets/Atlas.h"
 #include "decode/CellCompare.h"
+#include "decode/GameFit.h"
 #include "decode/MapDecoder.h"
 #include "export/ImageWriters.h"
 #include "export/MapTable.h"
@@ -131,6 +133,28 @@ void BM_DecodeScoring(benchmark::State& state)
 }
 BENCHMARK(BM_DecodeScoring)->Unit(benchmark::kMillisecond);
 
+// The same with the decoding pass's confidence figures: the runner-up of every cell that does not
+// score 100, looked for only down to 2 points below the best.
+void BM_DecodeScoringWithRunnerUp(benchmark::State& state)
+{
+    const MapGrab& grab = mapGrab();
+    const std::vector<QByteArray> candidates = candidatesOf(grab.mapsize);
+    const CompareCandidates compare(candidates);
+    const auto withRunnerUp = [&compare](const std::vector<QByteArray>&, const QByteArray& cell,
+                                         int& best, quint32 w, quint32 h) {
+        const quint8 score = compare.compare(cell, best, w, h);
+        if (score < 100)
+            benchmark::DoNotOptimize(
+                compare.runnerUpScore(cell, best, w, h, quint8(std::max(0, score - 2))));
+        return score;
+    };
+    for (auto _ : state) {
+        auto results = scoreCells(grab, candidates, withRunnerUp);
+        benchmark::DoNotOptimize(results);
+    }
+}
+BENCHMARK(BM_DecodeScoringWithRunnerUp)->Unit(benchmark::kMillisecond);
+
 void BM_DecodeScoringLiteralFormula(benchmark::State& state)
 {
     const MapGrab& grab = mapGrab();
@@ -162,6 +186,23 @@ void BM_DecodeWithDrawing(benchmark::State& state)
     }
 }
 BENCHMARK(BM_DecodeWithDrawing)->Unit(benchmark::kMillisecond);
+
+// Telling the game by content: the same 32 x 32 cells scored against both games' characters.
+void BM_GameFit(benchmark::State& state)
+{
+    const MapGrab& grab = mapGrab();
+    const std::vector<QImage> sets[] = {loadCharacters(0, kColour, false), grab.mapsize};
+    GridGeometry grid;
+    if (fitGames(grab.working, grid, sets, 88).best != 1) {
+        state.SkipWithError("the map was not told as the second game's");
+        return;
+    }
+    for (auto _ : state) {
+        GameFitResult fit = fitGames(grab.working, grid, sets, 88);
+        benchmark::DoNotOptimize(fit);
+    }
+}
+BENCHMARK(BM_GameFit)->Unit(benchmark::kMillisecond);
 
 // Outputs of the decoded 32 x 32 map (2048 x 2048 pixels), written into memory.
 const DecodeResult& decodedMap()

@@ -1,7 +1,7 @@
 #include "decode/CellCompare.h"
 
-#include "pictures/Halftone.h"
 #include "pictures/BmpByteImage.h"
+#include "pictures/Halftone.h"
 
 #include <algorithm>
 #include <array>
@@ -66,6 +66,19 @@ const DiffTable& halftoneTable()
             for (int m = 0; m < 256; ++m)
                 t[c * 256 + m] = static_cast<quint16>(
                     Diff(colourOf(p, static_cast<uchar>(c)), colourOf(p, static_cast<uchar>(m))));
+        return t;
+    }();
+    return table;
+}
+
+// The same as losses, 256 minus the similarity (at most 170), one byte each: half the size.
+const std::vector<uchar>& halftoneLossTable()
+{
+    static const std::vector<uchar> table = [] {
+        std::vector<uchar> t(kTableSize);
+        const DiffTable& similarity = halftoneTable();
+        for (std::size_t i = 0; i < kTableSize; ++i)
+            t[i] = static_cast<uchar>(256 - similarity[i]);
         return t;
     }();
     return table;
@@ -160,6 +173,35 @@ quint8 scoreOf(quint64 best, quint32 perfect)
     return static_cast<quint8>(std::clamp(score, 0.0, 255.0));
 }
 
+// One candidate's total against the cell, every byte scored: through the shared table when both
+// hold the halftone palette (`halftone` is that table when the cell does, else null; and
+// `candidateHalftone` says the candidate is known to), else through the table of their pair.
+quint64 candidateTotal(const QByteArray& candidate, const QByteArray& bmp_map, quint32 s,
+                       const uchar* cellPalette, const quint16* halftone, bool candidateHalftone)
+{
+    PaletteBytes candidateScratch;
+    const uchar* candidatePalette = paletteOf(candidate, candidateScratch);
+    if (halftone && (candidateHalftone || isHalftone(candidatePalette)))
+        return totalOf(candidate, bmp_map, s,
+                       [halftone](uchar c, uchar m) { return halftone[c << 8 | m]; });
+    thread_local OtherPairTable other;
+    other.use(candidatePalette, cellPalette);
+    return totalOf(candidate, bmp_map, s, other);
+}
+
+// The least total that scores `floor` or more (perfect > 0).
+quint64 leastTotalScoring(quint8 floor, quint32 perfect)
+{
+    if (floor == 0)
+        return 0;
+    quint64 t = quint64(std::max(0.0, std::floor((floor - 0.5) * perfect / 100.0)));
+    while (t > 0 && scoreOf(t - 1, perfect) >= floor)
+        --t;
+    while (scoreOf(t, perfect) < floor)
+        ++t;
+    return t;
+}
+
 // Every candidate scored in order, the first one with the best total kept; the search ends at
 // the first perfect total. `candidateHalftone` (when known) says which candidates hold the
 // halftone palette.
@@ -171,24 +213,13 @@ quint8 compareInOrder(const std::vector<QByteArray>& bmp_com, const QByteArray& 
     const quint32 s = OffBits(bmp_map);
 
     PaletteBytes cellScratch;
-    PaletteBytes candidateScratch;
     const uchar* cellPalette = paletteOf(bmp_map, cellScratch);
-    const bool cellIsHalftone = isHalftone(cellPalette);
-    const quint16* halftone = cellIsHalftone ? halftoneTable().data() : nullptr;
+    const quint16* halftone = isHalftone(cellPalette) ? halftoneTable().data() : nullptr;
 
     quint64 best = 0;
     for (std::size_t k = 0; k < bmp_com.size(); ++k) {
-        const QByteArray& candidate = bmp_com[k];
-        const uchar* candidatePalette = paletteOf(candidate, candidateScratch);
-        quint64 total;
-        if (halftone && (allCandidatesHalftone || isHalftone(candidatePalette))) {
-            total = totalOf(candidate, bmp_map, s,
-                            [halftone](uchar c, uchar m) { return halftone[c << 8 | m]; });
-        } else {
-            thread_local OtherPairTable other;
-            other.use(candidatePalette, cellPalette);
-            total = totalOf(candidate, bmp_map, s, other);
-        }
+        const quint64 total =
+            candidateTotal(bmp_com[k], bmp_map, s, cellPalette, halftone, allCandidatesHalftone);
         if (total > best) {
             best = total;
             bigch = static_cast<int>(k);
@@ -222,6 +253,32 @@ std::size_t equalBytes(const uchar* a, const uchar* b, std::size_t n)
     return equal;
 }
 
+// What a candidate's n bytes lose against the cell's: n * 256 (a perfect total) minus the
+// candidate's total, through the halftone loss table. Counted until it exceeds `allowed`, when the
+// amount returned is only known to be above it. Equal bytes lose nothing, so words of eight
+// equal bytes are passed over whole.
+quint64 lossOf(const uchar* a, const uchar* cell, std::size_t n, const uchar* table,
+               quint64 allowed)
+{
+    quint64 loss = 0;
+    std::size_t j = 0;
+    for (; j + 8 <= n; j += 8) {
+        quint64 x;
+        quint64 y;
+        std::memcpy(&x, a + j, 8);
+        std::memcpy(&y, cell + j, 8);
+        if (x == y)
+            continue;
+        for (std::size_t b = j; b < j + 8; ++b)
+            loss += table[a[b] << 8 | cell[b]];
+        if (loss > allowed)
+            return loss;
+    }
+    for (; j < n; ++j)
+        loss += table[a[j] << 8 | cell[j]];
+    return loss;
+}
+
 // The decoding pass's case: halftone pictures of one size whose compared bytes cannot total
 // more than a perfect match (no row padding). The search above then yields the first candidate
 // with the highest total, which this finds without scoring every byte of every candidate: a
@@ -231,20 +288,14 @@ std::size_t equalBytes(const uchar* a, const uchar* b, std::size_t n)
 quint8 compareFirstBest(const std::vector<QByteArray>& bmp_com, const QByteArray& bmp_map,
                         int& bigch, quint32 perfect, quint32 s)
 {
-    const quint16* table = halftoneTable().data();
+    const uchar* table = halftoneLossTable().data();
     const auto* cell = reinterpret_cast<const uchar*>(bmp_map.constData()) + s;
     const std::size_t n = std::size_t(bmp_map.size()) - s;
     const std::size_t count = bmp_com.size();
     const auto pixelsOf = [&](std::size_t k) {
         return reinterpret_cast<const uchar*>(bmp_com[k].constData()) + s;
     };
-    const auto totalOf = [&](std::size_t k) {
-        const uchar* a = pixelsOf(k);
-        quint64 sum = 0;
-        for (std::size_t j = 0; j < n; ++j)
-            sum += table[a[j] << 8 | cell[j]];
-        return sum;
-    };
+    const quint64 most = quint64(n) * 256u; // the highest total any candidate can reach
 
     // The likeliest candidate: an exact copy, else the one with the most equal bytes.
     std::size_t seed = count;
@@ -262,8 +313,7 @@ quint8 compareFirstBest(const std::vector<QByteArray>& bmp_com, const QByteArray
             }
         }
     }
-    const quint64 seedTotal = totalOf(seed);
-    const quint64 most = quint64(n) * 256u; // the highest total any candidate can reach
+    const quint64 seedTotal = most - lossOf(pixelsOf(seed), cell, n, table, most);
 
     quint64 best = 0; // the best total of the candidates scored in full, in order
     bigch = 0;
@@ -274,21 +324,11 @@ quint8 compareFirstBest(const std::vector<QByteArray>& bmp_com, const QByteArray
         } else {
             // Below the bound the candidate cannot be first best: the seed, or an earlier
             // candidate, reaches more.
-            const quint64 bound = std::max(best, seedTotal);
-            const uchar* a = pixelsOf(k);
-            quint64 sum = 0;
-            quint64 left = most; // what the bytes not yet scored can add at most
-            std::size_t j = 0;
-            for (; j < n; ++j) {
-                const quint16 similarity = table[a[j] << 8 | cell[j]];
-                sum += similarity;
-                left -= 256;
-                if (sum + left < bound)
-                    break;
-            }
-            if (j < n)
+            const quint64 allowed = most - std::max(best, seedTotal);
+            const quint64 loss = lossOf(pixelsOf(k), cell, n, table, allowed);
+            if (loss > allowed)
                 continue;
-            total = sum;
+            total = most - loss;
         }
         if (total > best || k == 0) {
             best = total;
@@ -298,6 +338,35 @@ quint8 compareFirstBest(const std::vector<QByteArray>& bmp_com, const QByteArray
             break;
     }
     return scoreOf(best, perfect);
+}
+
+// The runner-up in the same case: candidates are dropped as soon as they can no longer reach
+// the floor or beat the runner-up known so far (an equal total would score the same).
+int runnerUpFirstBest(const std::vector<QByteArray>& bmp_com, const QByteArray& bmp_map, int bigch,
+                      quint32 perfect, quint32 s, quint8 floor)
+{
+    const uchar* table = halftoneLossTable().data();
+    const auto* cell = reinterpret_cast<const uchar*>(bmp_map.constData()) + s;
+    const std::size_t n = std::size_t(bmp_map.size()) - s;
+    const quint64 floorTotal = leastTotalScoring(floor, perfect);
+    const quint64 most = quint64(n) * 256u;
+
+    bool found = false;
+    quint64 runnerUp = 0;
+    for (std::size_t k = 0; k < bmp_com.size(); ++k) {
+        if (int(k) == bigch)
+            continue;
+        const quint64 bound = found ? std::max(runnerUp + 1, floorTotal) : floorTotal;
+        if (bound > most)
+            break;
+        const auto* a = reinterpret_cast<const uchar*>(bmp_com[k].constData()) + s;
+        const quint64 loss = lossOf(a, cell, n, table, most - bound);
+        if (loss > most - bound)
+            continue;
+        runnerUp = most - loss;
+        found = true;
+    }
+    return found ? scoreOf(runnerUp, perfect) : -1;
 }
 
 } // namespace
@@ -316,20 +385,51 @@ CompareCandidates::CompareCandidates(const std::vector<QByteArray>& bmp_com) : m
     });
 }
 
-quint8 CompareCandidates::compare(const QByteArray& bmp_map, int& bigch, quint32 w, quint32 h) const
+bool CompareCandidates::preparedPathFits(const QByteArray& bmp_map, quint32 w, quint32 h) const
 {
-    const quint32 perfect = w * h * 256u;
     const quint32 s = OffBits(bmp_map);
     const qsizetype size = bmp_map.size();
     const bool sameSizes =
         std::all_of(m_candidates.begin(), m_candidates.end(),
                     [size](const QByteArray& candidate) { return candidate.size() == size; });
     PaletteBytes scratch;
-    if (m_allHalftone && !m_candidates.empty() && perfect > 0 && sameSizes &&
-        qsizetype(s) <= size && quint64(size - s) <= quint64(w) * h &&
-        isHalftone(paletteOf(bmp_map, scratch)))
-        return compareFirstBest(m_candidates, bmp_map, bigch, perfect, s);
+    return m_allHalftone && !m_candidates.empty() && w * h * 256u > 0 && sameSizes &&
+           qsizetype(s) <= size && quint64(size - s) <= quint64(w) * h &&
+           isHalftone(paletteOf(bmp_map, scratch));
+}
+
+quint8 CompareCandidates::compare(const QByteArray& bmp_map, int& bigch, quint32 w, quint32 h) const
+{
+    if (preparedPathFits(bmp_map, w, h))
+        return compareFirstBest(m_candidates, bmp_map, bigch, w * h * 256u, OffBits(bmp_map));
     return compareInOrder(m_candidates, bmp_map, bigch, w, h, m_allHalftone);
+}
+
+int CompareCandidates::runnerUpScore(const QByteArray& bmp_map, int bigch, quint32 w, quint32 h,
+                                     quint8 floor) const
+{
+    const quint32 perfect = w * h * 256u;
+    const quint32 s = OffBits(bmp_map);
+    if (perfect == 0) { // every score is 0
+        const bool bigchIsOne = bigch >= 0 && std::size_t(bigch) < m_candidates.size();
+        const bool other = m_candidates.size() > (bigchIsOne ? 1u : 0u);
+        return other && floor == 0 ? 0 : -1;
+    }
+    if (preparedPathFits(bmp_map, w, h))
+        return runnerUpFirstBest(m_candidates, bmp_map, bigch, perfect, s, floor);
+
+    PaletteBytes cellScratch;
+    const uchar* cellPalette = paletteOf(bmp_map, cellScratch);
+    const quint16* halftone = isHalftone(cellPalette) ? halftoneTable().data() : nullptr;
+    int runnerUp = -1;
+    for (std::size_t k = 0; k < m_candidates.size(); ++k) {
+        if (int(k) == bigch)
+            continue;
+        const quint64 total =
+            candidateTotal(m_candidates[k], bmp_map, s, cellPalette, halftone, m_allHalftone);
+        runnerUp = std::max(runnerUp, int(scoreOf(total, perfect)));
+    }
+    return runnerUp >= int(floor) ? runnerUp : -1;
 }
 
 } // namespace vt

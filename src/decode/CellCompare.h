@@ -39,7 +39,17 @@ public:
     // CompareBitmaps(bmp_com, bmp_map, bigch, w, h), to the same result.
     quint8 compare(const QByteArray& bmp_map, int& bigch, quint32 w, quint32 h) const;
 
+    // The highest score of the candidates other than `bigch`, when it reaches `floor`; -1 when
+    // none does (or there is no other candidate). A candidate is dropped as soon as it can no
+    // longer reach `floor` or an earlier runner-up, so a high floor keeps this cheap.
+    int runnerUpScore(const QByteArray& bmp_map, int bigch, quint32 w, quint32 h,
+                      quint8 floor) const;
+
 private:
+    // The decoding pass's case, which the early drop serves: halftone pictures of one size
+    // without row padding.
+    bool preparedPathFits(const QByteArray& bmp_map, quint32 w, quint32 h) const;
+
     const std::vector<QByteArray>& m_candidates;
     bool m_allHalftone = false; // every candidate holds the halftone palette
 };

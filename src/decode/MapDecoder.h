@@ -29,10 +29,21 @@ struct DecodeInput
     bool puzzpiece = false;
 };
 
+// How much to trust a near-tie: a runner-up within this many points of the best score.
+inline constexpr int kNearTiePoints = 2;
+
 struct DecodeResult
 {
     DecodedMap decoded;
     QImage picture; // 64 x grab_width by 64 x grab_height, 32 bits
+
+    // How sure the pass was, beside the accuracy. The mean of every cell's best score, matched
+    // or not (0 to 100).
+    double meanBestScore = 0;
+    // Cells whose best score is below 100 with a runner-up within kNearTiePoints of it: a
+    // speck could have tipped them to another character. Their share of all cells, 0 to 1.
+    quint32 nearTies = 0;
+    double nearTieShare = 0;
 };
 
 // Runs the pass. `progress` (may be empty) gets the percentage done each time it changes.

@@ -319,6 +319,55 @@ TEST(CellCompare, PreparedCandidatesAgreeWithTheLiteralFormulaOnNearCopies)
     EXPECT_GT(perfectNotCopies, 5);
 }
 
+// The runner-up: the best score of the other candidates, reported only when it reaches the floor.
+// Random cases of every kind, and near copies of one picture, where candidates are dropped early
+// and equal totals are common; each checked at floors 0, at the runner-up's score and one above.
+TEST(CellCompare, RunnerUpScoreAgreesWithTheLiteralFormula)
+{
+    std::mt19937 rng(4242);
+    int dropped = 0, ties = 0;
+    for (int i = 0; i < 400; ++i) {
+        RandomCase c = randomCase(rng);
+        if (i % 2) {
+            // Near copies of the cell, in the decoding pass's size.
+            c.w = 16;
+            c.h = 15;
+            const QImage cell = randomPicture(rng, 16, 15, halftoneColorTable(), 4);
+            c.cell = bmpByteImage(cell);
+            c.candidates.clear();
+            for (int k = 2 + int(rng() % 30); k > 0; --k) {
+                QImage variant = cell.copy();
+                for (int n = int(rng() % 12); n > 0; --n)
+                    variant.scanLine(int(rng() % 15))[rng() % 16] = uchar(rng() % 4);
+                c.candidates.push_back(bmpByteImage(variant));
+            }
+        }
+        const CompareCandidates prepared(c.candidates);
+        int bigch = -1;
+        const int best = prepared.compare(c.cell, bigch, c.w, c.h);
+        int expected = -1;
+        for (std::size_t k = 0; k < c.candidates.size(); ++k) {
+            int unused = 0;
+            if (int(k) != bigch)
+                expected =
+                    std::max(expected,
+                             int(ref::compareBitmaps({c.candidates[k]}, c.cell, unused, c.w, c.h)));
+        }
+        ASSERT_EQ(prepared.runnerUpScore(c.cell, bigch, c.w, c.h, 0), expected) << "case " << i;
+        if (expected < 0)
+            continue;
+        ASSERT_EQ(prepared.runnerUpScore(c.cell, bigch, c.w, c.h, quint8(expected)), expected)
+            << "case " << i;
+        if (expected < 255) // a score saturates there (narrow rows with padding)
+            ASSERT_EQ(prepared.runnerUpScore(c.cell, bigch, c.w, c.h, quint8(expected + 1)), -1)
+                << "case " << i;
+        dropped += expected + 1 < best;
+        ties += expected == best;
+    }
+    EXPECT_GT(dropped, 50);
+    EXPECT_GT(ties, 20);
+}
+
 TEST(CellCompare, ConcurrentCallersGetTheSameResults)
 {
     std::mt19937 rng(77);

@@ -4,9 +4,13 @@
 #include "decode/MapDecoder.h"
 #include "intake/GrabLoader.h"
 #include "pictures/BmpByteImage.h"
+#include "pictures/Halftone.h"
 #include "pictures/PictureArea.h"
 
 #include "GrabComposer.h"
+#include "LiteralCompare.h"
+
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -197,6 +201,124 @@ TEST(MapDecoder, EveryShippedCharacterIsTellableFromTheOthers)
         RecordProperty(game == 0 ? "closestGame1" : "closestGame2", closest);
         std::printf("game %d: highest cross score %d\n", game + 1, closest);
     }
+}
+
+// Candidates: black, black with 24 white pixels, and white twice. A white pixel against black
+// costs 170 of 256, so a cell's score against a black picture drops 0.277 per pixel off. Each
+// cell is one colour with white pixels (the first `inside` of those 24, then `outside` others).
+// Near-ties are told on the rounded scores: 98 against 96 is one (2.2 points apart unrounded),
+// 98 against 95 is not; unmatched cells count like any other.
+TEST(MapDecoder, ConfidenceFiguresCountNearTiesAndTheMeanBestScore)
+{
+    const QRgb black = qRgb(0, 0, 0), white = qRgb(255, 255, 255), grey = qRgb(153, 153, 153);
+    const auto pixel = [](int n) { return QPoint(n % 16, n / 16); }; // the 24: rows 0 and 1
+    const struct
+    {
+        const char* what;
+        QRgb fill;
+        int inside, outside;
+        int compared; // the best candidate
+        int score;
+        bool nearTie;
+    } cells[] = {
+        {"black: perfect", black, 0, 0, 0, 100, false},
+        {"98 against 96", black, 16, 0, 1, 98, true},
+        {"98 against 95", black, 17, 0, 1, 98, false},
+        {"equal totals", black, 12, 0, 0, 97, true},
+        {"white: perfect, with a twin", white, 0, 0, 2, 100, false},
+        {"grey: unmatched, 73 twice", grey, 0, 0, 2, 73, true},
+        {"unmatched, 86 against 80", black, 0, 50, 0, 86, false},
+    };
+    const int count = int(std::size(cells));
+    QImage grab(16 * count, 15, QImage::Format_RGB32);
+    for (int i = 0; i < count; ++i) {
+        const auto& c = cells[i];
+        const QPoint at(16 * i, 0);
+        for (int n = 0; n < 240; ++n) {
+            const bool marked = n < c.inside || (n >= 24 && n < 24 + c.outside);
+            grab.setPixel(at + pixel(n), marked ? white : c.fill);
+        }
+    }
+    Decoding decoding(1, 0, grab);
+    const auto picture = [&](QRgb colour, int whitePixels) {
+        QImage image(16, 15, QImage::Format_RGB32);
+        image.fill(colour);
+        for (int n = 0; n < whitePixels; ++n)
+            image.setPixel(pixel(n), white);
+        return reduceToHalftone(image);
+    };
+    decoding.mapsize = {picture(black, 0), picture(black, 24), picture(white, 0),
+                        picture(white, 0)};
+    decoding.fullsize.assign(4, QImage(64, 64, QImage::Format_RGB32));
+
+    std::vector<QByteArray> candidates;
+    for (const QImage& c : decoding.mapsize)
+        candidates.push_back(bmpByteImage(c));
+    double scores = 0;
+    quint32 nearTies = 0;
+    for (int i = 0; i < count; ++i) {
+        int best = -1;
+        const QByteArray cell =
+            ExtractPictureArea(decoding.pictures.working, QRect(16 * i, 0, 16, 15));
+        EXPECT_EQ(CompareBitmaps(candidates, cell, best, 16, 15), cells[i].score) << cells[i].what;
+        EXPECT_EQ(best, cells[i].compared) << cells[i].what;
+        scores += cells[i].score;
+        nearTies += cells[i].nearTie;
+    }
+
+    // The figures do not depend on the threshold; the map does.
+    for (const int probMatch : {88, 0}) {
+        const DecodeResult result = decoding.run(gridOf(count, 1), quint8(probMatch));
+        EXPECT_EQ(result.nearTies, nearTies);
+        EXPECT_DOUBLE_EQ(result.nearTieShare, double(nearTies) / count);
+        EXPECT_DOUBLE_EQ(result.meanBestScore, scores / count);
+        for (int i = 0; i < count; ++i)
+            EXPECT_EQ(result.decoded.map[std::size_t(i)][0],
+                      cells[i].score >= probMatch ? cells[i].compared : -1)
+                << cells[i].what;
+    }
+}
+
+// On a speckled grab, with near-ties among its cells, the map, the errors and the picture are
+// what the comparison written out literally gives, cell by cell.
+TEST(MapDecoder, TheConfidenceFiguresLeaveTheMapAndThePictureAsTheComparisonGives)
+{
+    test::GrabNoise noise;
+    noise.cellPercent = 40;
+    noise.pixelsPerCell = 30;
+    GrabMap map = GrabMap::random(0, 32, 32, 8);
+    for (int x = 3; x < 9; ++x)
+        map.set(x, 4, -1); // garbage
+    const Decoding decoding(0, 4, test::composeMapView(map, GrabArt::shipped(0, 4), noise));
+    const DecodeResult result = decoding.run(gridOf(32, 32));
+
+    std::vector<QByteArray> candidates;
+    for (const QImage& c : decoding.mapsize)
+        candidates.push_back(bmpByteImage(c));
+    QImage expected(2048, 2048, QImage::Format_RGB32);
+    quint32 errors = 0;
+    double scores = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const QRect cell(16 * x, 15 * y, 16, 15);
+            int best = -1;
+            const int score = test::literal::compareBitmaps(
+                candidates, ExtractPictureArea(decoding.pictures.working, cell), best, 16, 15);
+            scores += score;
+            const QImage drawn = score >= 88 ? decoding.fullsize[std::size_t(best)]
+                                             : enlargedCell(decoding.pictures.fullcolour, cell, 64);
+            QPainter(&expected).drawImage(64 * x, 64 * y, drawn);
+            if (score < 88) {
+                best = -1;
+                ++errors;
+            }
+            ASSERT_EQ(result.decoded.map[std::size_t(x)][std::size_t(y)], best) << x << "," << y;
+        }
+    EXPECT_EQ(result.decoded.errors, errors);
+    EXPECT_GE(errors, 6u); // the garbage at least
+    EXPECT_EQ(result.picture, expected);
+    EXPECT_DOUBLE_EQ(result.meanBestScore, scores / 1024);
+    EXPECT_GT(result.nearTies, 0u);
 }
 
 TEST(MapDecoder, AccuracyAndItsColourBand)
