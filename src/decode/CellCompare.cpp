@@ -136,16 +136,6 @@ quint64 totalOf(const QByteArray& candidate, const QByteArray& cell, quint32 fro
 
 } // namespace
 
-quint32 GetRGB(quint8 colour, const QByteArray& data)
-{
-    const qsizetype at = kBmpPaletteOffset + 4 * qsizetype(colour);
-    const auto* d = reinterpret_cast<const uchar*>(data.constData());
-    if (data.size() >= at + 3)
-        return quint32(d[at]) << 16 | quint32(d[at + 1]) << 8 | quint32(d[at + 2]);
-    const auto byte = [&](qsizetype i) { return i < data.size() ? quint32(d[i]) : 0u; };
-    return byte(at) << 16 | byte(at + 1) << 8 | byte(at + 2);
-}
-
 quint32 Diff(quint32 a, quint32 b)
 {
     const double dR = double(int(b & 0xFF) - int(a & 0xFF));

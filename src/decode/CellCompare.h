@@ -2,16 +2,14 @@
 // over two BMP byte images.
 #pragma once
 
+#include "pictures/BmpByteImage.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 
 #include <vector>
 
 namespace vt {
-
-// The colour value (blue * 65536 + green * 256 + red) of palette entry `colour` of a byte image.
-// Palette bytes beyond the end of `data` count as 0.
-quint32 GetRGB(quint8 colour, const QByteArray& data);
 
 // Similarity of two colour values: 256 - Round(weighted distance), 86 (black against white) to
 // 256 (identical).

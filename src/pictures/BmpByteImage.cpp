@@ -122,4 +122,14 @@ quint32 OffBits(const QByteArray& image)
     return le32(image, 10);
 }
 
+quint32 GetRGB(quint8 colour, const QByteArray& data)
+{
+    const qsizetype at = kBmpPaletteOffset + 4 * qsizetype(colour);
+    const auto* d = reinterpret_cast<const uchar*>(data.constData());
+    if (data.size() >= at + 3)
+        return quint32(d[at]) << 16 | quint32(d[at + 1]) << 8 | quint32(d[at + 2]);
+    const auto byte = [&](qsizetype i) { return i < data.size() ? quint32(d[i]) : 0u; };
+    return byte(at) << 16 | byte(at + 1) << 8 | byte(at + 2);
+}
+
 } // namespace vt

@@ -33,6 +33,10 @@ uchar* beginBmpByteImage(QByteArray& out, int width, int height, const QList<QRg
 void writeBmpByteImage(const QImage& indexed8, QByteArray& out);
 QByteArray bmpByteImage(const QImage& indexed8);
 
+// The colour value (blue * 65536 + green * 256 + red) of palette entry `colour` of a byte image.
+// Palette bytes beyond the end of `data` count as 0.
+quint32 GetRGB(quint8 colour, const QByteArray& data);
+
 // The pixel-data offset held in bytes 10..13 (0 when the image is too short to hold it).
 quint32 OffBits(const QByteArray& image);
 

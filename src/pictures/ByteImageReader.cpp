@@ -1,6 +1,5 @@
 #include "pictures/ByteImageReader.h"
 
-#include "decode/CellCompare.h"
 #include "pictures/BmpByteImage.h"
 
 #include <utility>
