@@ -15,6 +15,7 @@
 #include <QJsonObject>
 #include <QThread>
 
+#include <cmath>
 #include <cstdio>
 
 using namespace vt;
@@ -53,6 +54,13 @@ QJsonObject jsonOf(const GrabReport& report)
     if (report.decoded) {
         object.insert(QStringLiteral("errors"), qint64(report.errors));
         object.insert(QStringLiteral("accuracy"), report.accuracy);
+        const Confidence& c = report.confidence;
+        // The mean best score, and the share of cells a speck could have tipped.
+        object.insert(QStringLiteral("confidence"), std::nearbyint(c.meanScore * 10) / 10);
+        object.insert(QStringLiteral("near_ties"), std::nearbyint(c.nearTieShare * 1000) / 1000);
+        object.insert(QStringLiteral("game_certain"), c.gameCertain);
+        object.insert(QStringLiteral("grid_certain"), c.gridCertain);
+        object.insert(QStringLiteral("located_by"), QLatin1String(locatedByName(c.locatedBy)));
     }
     if (report.outcome == GrabReport::Outcome::Skipped)
         object.insert(QStringLiteral("error"),
@@ -124,6 +132,7 @@ int main(int argc, char* argv[])
     int converted = 0;
     int failed = 0;
     int skipped = 0;
+    QStringList warnings; // converted grabs whose game or grid is not certain
     cli::convertAll(
         grabs, options.prefs, options.bulk, outputDir, jobs, [&](int, const GrabReport& report) {
             if (options.json)
@@ -133,6 +142,9 @@ int main(int argc, char* argv[])
             switch (report.outcome) {
             case GrabReport::Outcome::Converted:
                 ++converted;
+                if (const QString doubt = uncertainty(report.confidence); !doubt.isEmpty())
+                    warnings.append(QStringLiteral("vorlan-tesselor-cli: warning: \"%1\": %2.\n")
+                                        .arg(QDir::toNativeSeparators(report.input), doubt));
                 break;
             case GrabReport::Outcome::Failed:
                 ++failed;
@@ -159,6 +171,10 @@ int main(int argc, char* argv[])
             summary += QStringLiteral("; %1 %2 passed over (not pictures)")
                            .arg(skipped)
                            .arg(skipped == 1 ? QStringLiteral("file") : QStringLiteral("files"));
+        if (!warnings.isEmpty())
+            summary += QStringLiteral("; %1 to check by hand").arg(warnings.size());
+        for (const QString& warning : warnings)
+            print(stderr, warning);
         print(stderr, summary + QStringLiteral(".\n"));
     }
     return failed > 0 ? 1 : 0;

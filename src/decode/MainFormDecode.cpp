@@ -4,6 +4,7 @@
 #include "app/Controls.h"
 #include "charsets/ColourSelector.h"
 #include "decode/MapDecoder.h"
+#include "session/BulkRun.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -55,12 +56,19 @@ void TMainForm::showDecoded()
     ui.lb_accuracy->setText(QString::number(accuracy) + QLatin1Char('%'));
     ui.sh_accuracy->setBrushColor(accuracyColour(accuracy));
     const int cells = m_session.grid.grab_width * m_session.grid.grab_height;
+    const Confidence& confidence = m_session.confidence;
+    QString trust = QStringLiteral("mean score %1%, %2% near ties")
+                        .arg(confidence.meanScore, 0, 'f', 1)
+                        .arg(confidence.nearTieShare * 100, 0, 'f', 1);
+    if (const QString doubt = uncertainty(confidence); !doubt.isEmpty())
+        trust += QStringLiteral("; ") + doubt;
     statusBar()->showMessage(
-        QStringLiteral("Decoded %1 cells, %2 not recognised. Point at the grab to inspect a cell; "
-                       "choose a character on the right and press on the cell, or Ctrl-click "
-                       "the converted map, to correct it.")
+        QStringLiteral("Decoded %1 cells, %2 not recognised (%3). Point at the grab to inspect a "
+                       "cell; choose a character on the right and press on the cell, or "
+                       "Ctrl-click the converted map, to correct it.")
             .arg(cells)
-            .arg(m_session.decoded.errors));
+            .arg(m_session.decoded.errors)
+            .arg(trust));
 }
 
 void TMainForm::showMap()

@@ -27,6 +27,7 @@ void TMainForm::sb_bulkconvertClick()
 
     const QStringList names = m_bulk->ListBox1;
     QStringList failures;
+    QStringList doubtful; // converted, but with a game or grid that is not certain
     int converted = 0;
     for (int i = 0; i < names.size(); ++i) {
         const QString& name = names[i];
@@ -62,6 +63,8 @@ void TMainForm::sb_bulkconvertClick()
             showDecoded();
         if (report.outcome == GrabReport::Outcome::Converted) {
             ++converted;
+            if (const QString doubt = uncertainty(report.confidence); !doubt.isEmpty())
+                doubtful.append(QStringLiteral("%1: %2").arg(name, doubt));
             continue;
         }
         if (!report.saveFailed) {
@@ -94,9 +97,15 @@ void TMainForm::sb_bulkconvertClick()
                                  .arg(converted)
                                  .arg(names.size())
                                  .arg(QDir::toNativeSeparators(options.outputDir)));
+    QStringList report;
     if (!failures.isEmpty())
-        prompts().reportError(this, QStringLiteral("These grabs could not be converted:\n\n") +
-                                        failures.join(QLatin1Char('\n')));
+        report.append(QStringLiteral("These grabs could not be converted:\n\n") +
+                      failures.join(QLatin1Char('\n')));
+    if (!doubtful.isEmpty())
+        report.append(QStringLiteral("These grabs were converted, but should be checked:\n\n") +
+                      doubtful.join(QLatin1Char('\n')));
+    if (!report.isEmpty())
+        prompts().reportError(this, report.join(QStringLiteral("\n\n")));
 }
 
 } // namespace vt

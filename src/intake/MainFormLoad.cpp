@@ -105,13 +105,22 @@ void TMainForm::showLoaded()
     ui.lb_filename->setPath(name.isEmpty() ? kClipboardName : QFileInfo(name).fileName());
     UpdateLabels();
     ui.MainArea->setCurrentIndex(0);
-    statusBar()->showMessage(
-        m_session.outcome == LoadOutcome::Located
-            ? QStringLiteral("Map of %1 x %2 cells found; press Decode Map to convert it.")
-                  .arg(m_session.grid.grab_width)
-                  .arg(m_session.grid.grab_height)
-            : QStringLiteral("This grab is neither a map view nor a game window; the grid is "
-                             "a guess that you can move over the map before decoding."));
+    if (m_session.outcome != LoadOutcome::Located) {
+        statusBar()->showMessage(
+            QStringLiteral("This grab is neither a map view nor a game window; the grid is "
+                           "a guess that you can move over the map before decoding."));
+        return;
+    }
+    static const char* const kHow[] = {"as it stands", "allowing for blur and margins",
+                                       "brought back to its own scale", "by a guess"};
+    QString message = QStringLiteral("Map of %1 x %2 cells found %3 (%4)")
+                          .arg(m_session.grid.grab_width)
+                          .arg(m_session.grid.grab_height)
+                          .arg(QLatin1String(kHow[int(m_session.confidence.locatedBy)]),
+                               QLatin1String(locatedByName(m_session.confidence.locatedBy)));
+    if (!m_session.confidence.gameCertain)
+        message += QStringLiteral("; its cells fit both games alike, so check the game");
+    statusBar()->showMessage(message + QStringLiteral("; press Decode Map to convert it."));
 }
 
 void TMainForm::sb_LoadScreenGrabClick()

@@ -112,6 +112,7 @@ GrabReport finishGrab(GrabSession& session, const LoadedGrab& grab, const GrabPl
     report.decoded = true;
     report.errors = session.decoded.errors;
     report.accuracy = session.accuracy();
+    report.confidence = session.confidence;
 
     SaveMapHooks hooks;
     hooks.syncEachFile = options.syncEachFile;
@@ -126,6 +127,20 @@ GrabReport finishGrab(GrabSession& session, const LoadedGrab& grab, const GrabPl
     }
     report.outcome = GrabReport::Outcome::Converted;
     return report;
+}
+
+QString uncertainty(const Confidence& confidence)
+{
+    QStringList doubts;
+    if (!confidence.gameCertain)
+        doubts.append(QStringLiteral("its cells fit both games alike"));
+    if (!confidence.gridCertain)
+        doubts.append(confidence.locatedBy == LocatedBy::Fallback
+                          ? QStringLiteral("no map was found, the grid is a guess")
+                          : QStringLiteral("too many cells fit no character"));
+    if (doubts.isEmpty())
+        return {};
+    return doubts.join(QStringLiteral("; ")) + QStringLiteral(": check the map");
 }
 
 GrabReport convertGrab(GrabSession& session, const QString& path, const BulkOptions& options)

@@ -101,12 +101,17 @@ struct GrabReport
     int game = 0;          // selector index
     int colour = 0;
     GridGeometry grid;
-    bool decoded = false; // errors and accuracy below hold
+    bool decoded = false; // errors, accuracy and confidence below hold
     quint32 errors = 0;
     int accuracy = 0;
+    Confidence confidence;
     bool saveFailed = false; // the outputs could not be written (the run's destination fails)
     QStringList outputs;     // files written, in order
 };
+
+// What to check by hand in a decoded map whose game or grid is not certain ("the game is
+// uncertain", ...); empty for a certain one.
+QString uncertainty(const Confidence& confidence);
 
 // Decodes a planned grab in `session` (which planned it) and writes its outputs; a plan that
 // does not decode reports its failure. `progress` (may be empty) follows the decoding pass.

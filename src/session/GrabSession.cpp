@@ -17,6 +17,21 @@ CarriedState::CarriedState()
 
 GrabSession::GrabSession() : captions(CarriedState().captions) {}
 
+const char* locatedByName(LocatedBy how)
+{
+    switch (how) {
+    case LocatedBy::Exact:
+        return "exact";
+    case LocatedBy::Tolerant:
+        return "tolerant";
+    case LocatedBy::Scaled:
+        return "scaled";
+    case LocatedBy::Fallback:
+        break;
+    }
+    return "fallback";
+}
+
 int GrabSession::accuracy() const
 {
     return accuracyPercent(decoded.errors, grid.grab_width, grid.grab_height);
@@ -105,6 +120,38 @@ void GrabSession::analyse(bool newLoad)
     det = grid;
     m_decodable = fullsize_char && screengrab_loaded;
     outcome = located.recognised ? LoadOutcome::Located : LoadOutcome::NotRecognised;
+    confidence = Confidence{};
+    confidence.locatedBy =
+        located.recognised && located.valid ? LocatedBy::Exact : LocatedBy::Fallback;
+    checkGameByContent(newLoad);
+}
+
+// Many characters are the same picture in both games under other indices, so a map decoded
+// with the wrong game's characters still scores high. The cells tell the game: the one whose
+// characters fit them best. On a fresh load that game is selected; a "reload" (the user's own
+// choice of game) keeps the game and only records whether the cells agree.
+void GrabSession::checkGameByContent(bool newLoad)
+{
+    std::vector<std::vector<QImage>> sets;
+    sets.reserve(kGameCount);
+    for (int g = 0; g < kGameCount; ++g)
+        sets.push_back(*ProgramArt::shared().characters(g, colour, false));
+    gameFit = fitGames(working, grid, sets, prefs.thresholds.prob_match);
+
+    // Cells that fit neither game tell nothing of it (the grid is in doubt then, not the
+    // game); and a map smaller than 32 x 32 only exists in a game with small maps.
+    const int cells = grid.grab_width * grid.grab_height;
+    const int fitting = gameFit.best;
+    const bool told = outcome == LoadOutcome::Located && fitting >= 0 &&
+                      gameFit.games[std::size_t(fitting)].cellsPassing * 2 >= cells;
+    const bool fullView = grid.grab_width == 32 && grid.grab_height == 32;
+    if (newLoad && told && fitting != game && (fullView || hasSmallMaps(fitting))) {
+        game = fitting;
+        ExtractCharsFromResource(colour, true);
+    }
+    // A lead in the totals alone is too thin to call the game told.
+    confidence.gameCertain = told && gameFit.certain && gameFit.best == game &&
+                             gameFit.decidedBy != GameFitDecider::Total;
 }
 
 void GrabSession::selectGame(int newGame)
@@ -164,6 +211,15 @@ void GrabSession::decode(const std::function<void(int)>& progress)
     decoded = std::move(result.decoded);
     mapPicture = std::move(result.picture);
     m_hasMap = true;
+
+    confidence.meanScore = result.meanBestScore;
+    confidence.nearTieShare = result.nearTieShare;
+    // The grid holds when it was found and nearly every cell fits a character: a grid off by
+    // a pixel, or a scale taken wrong, leaves most cells unmatched.
+    const int cells = grid.grab_width * grid.grab_height;
+    confidence.gridCertain = confidence.locatedBy != LocatedBy::Fallback && cells > 0 &&
+                             decoded.errors * 10 <= quint32(cells) &&
+                             result.meanBestScore >= prefs.thresholds.prob_match;
 }
 
 QImage GrabSession::grabCell(int column, int row, int size) const

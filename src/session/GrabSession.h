@@ -8,6 +8,7 @@
 #pragma once
 
 #include "decode/DecodedMap.h"
+#include "decode/GameFit.h"
 #include "decode/MapDecoder.h"
 #include "export/SaveMap.h"
 #include "intake/GrabLoader.h"
@@ -36,6 +37,28 @@ struct CarriedState
     CarriedState();
 };
 
+// How the grid was found.
+enum class LocatedBy
+{
+    Exact,    // the analysis of the grab as it stands
+    Tolerant, // a search that allows for blur, margins or a larger picture around the map
+    Scaled,   // the grab was brought back to its game's own scale first
+    Fallback, // nothing found: the grid is a guess
+};
+const char* locatedByName(LocatedBy how); // "exact", "tolerant", "scaled", "fallback"
+
+// How far a decoded map can be trusted, beside its accuracy.
+struct Confidence
+{
+    LocatedBy locatedBy = LocatedBy::Fallback;
+    bool gameCertain = false; // the cells fit the game's characters better than the other's
+    bool gridCertain = false; // the grid was found, and nine cells in ten fit a character
+    double meanScore = 0;     // the mean best score of the cells, 0 to 100
+    double nearTieShare = 0;  // the share of cells a speck could tip to another character
+
+    bool certain() const { return gameCertain && gridCertain; }
+};
+
 // How the last load or "reload" ended.
 enum class LoadOutcome
 {
@@ -60,6 +83,10 @@ public:
     GridGeometry det;       // the det_ copies: the grid as the last analysis found it
     LocateResult located;   // what the last analysis found
     LoadOutcome outcome = LoadOutcome::NotRecognised;
+    // The cells scored against each game's characters, for the game by content.
+    GameFitResult gameFit;
+    // How far the last analysis and decoding pass can be trusted.
+    Confidence confidence;
 
     // ---- Selection, and what carries from grab to grab ----
     int game = 0;   // the game selector's index
@@ -142,6 +169,7 @@ public:
 private:
     void resetForLoad(); // the state a fresh load starts from
     void analyse(bool newLoad);
+    void checkGameByContent(bool newLoad);
     void discardMap();
 
     bool m_decodable = false;
