@@ -77,6 +77,29 @@ TEST_F(LoadWindowTest, ASmallMapSelectsTheSecondGameAndAReloadWithTheFirstReject
     EXPECT_EQ(main.ui.lb_filename->text(), QStringLiteral("grab.png"));
 }
 
+// A 32 x 32 map view of the first game after a grab of the second: the cells tell the game on
+// the fresh load, and the user's own choice of game stands on the reload it runs.
+TEST_F(LoadWindowTest, AFullViewMapSelectsTheGameItsCellsFitAndTheUsersChoiceStands)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    app.loadGrab(mapView(1, 2, 16, 16), QStringLiteral("second.png"));
+    ASSERT_EQ(main.ui.cb_game->currentIndex(), 1);
+
+    app.loadAndDecode(mapView(0, 2, 32, 32), QStringLiteral("first.png"));
+    EXPECT_EQ(main.ui.cb_game->currentIndex(), 0);
+    EXPECT_EQ(main.ui.lb_accuracy->text(), QStringLiteral("100%"));
+    EXPECT_EQ(main.ui.fullsize_char.size(), 33u);
+    EXPECT_TRUE(main.session().confidence.certain());
+
+    main.ui.cb_game->setCurrentIndex(1);
+    main.cb_gameChange();
+    EXPECT_EQ(main.ui.cb_game->currentIndex(), 1);
+    EXPECT_FALSE(main.session().confidence.gameCertain);
+    EXPECT_TRUE(main.statusBar()->currentMessage().contains(QStringLiteral("check the game")))
+        << main.statusBar()->currentMessage().toStdString();
+}
+
 TEST_F(LoadWindowTest, AClipboardGrabCanBeSavedAndIsNotReanalysedOnAChangeOfGame)
 {
     test::StartedApp app;
