@@ -15,6 +15,7 @@
 #include "export/OutputFormats.h"
 #include "export/TiledExport.h"
 #include "pictures/BmpByteImage.h"
+#include "pictures/Error.h"
 #include "pictures/GridGeometry.h"
 #include "pictures/Halftone.h"
 #include "pictures/PictureArea.h"
@@ -220,8 +221,10 @@ void BM_Output(benchmark::State& state, OutputFormat format)
     buffer.open(QIODevice::WriteOnly);
     for (auto _ : state) {
         buffer.seek(0);
-        if (!writePicture(picture, format, buffer)) {
-            state.SkipWithError("the writer failed");
+        try {
+            writePicture(picture, format, buffer);
+        } catch (const Error& error) {
+            state.SkipWithError(error.what());
             return;
         }
         benchmark::DoNotOptimize(bytes.data());

@@ -1,5 +1,7 @@
 #include "export/ImageWriters.h"
 
+#include "pictures/Error.h"
+
 #include <QFileDevice>
 #include <QHash>
 #include <QIODevice>
@@ -21,27 +23,18 @@ namespace {
 constexpr int kMaxPalette = 256;
 constexpr int kMaxGifSide = 65535;
 
-bool fail(QString* error, const QString& reason)
-{
-    if (error)
-        *error = reason;
-    return false;
-}
-
 // Writers of Qt's image handlers do not all check what the device accepted; a file keeps
 // its own record of a failed write, and flushing makes a full disk show up now.
-bool deviceOk(QIODevice& device, QString* error)
+void checkDevice(QIODevice& device)
 {
     if (auto* file = qobject_cast<QFileDevice*>(&device)) {
         file->flush();
         if (file->error() != QFileDevice::NoError)
-            return fail(error, file->errorString());
+            throw Error(file->errorString());
     }
-    return true;
 }
 
-bool writeWithQt(const QImage& picture, const char* format, QIODevice& device, QString* error,
-                 int quality = -1)
+void writeWithQt(const QImage& picture, const char* format, QIODevice& device, int quality = -1)
 {
     QImageWriter writer(&device, format);
     if (quality >= 0) {
@@ -51,9 +44,9 @@ bool writeWithQt(const QImage& picture, const char* format, QIODevice& device, Q
     }
     const bool written = writer.write(picture);
     // A failed device write is better told by the file's own reason than by the handler's.
-    if (!deviceOk(device, error))
-        return false;
-    return written || fail(error, writer.errorString());
+    checkDevice(device);
+    if (!written)
+        throw Error(writer.errorString());
 }
 
 // ---- Palette reduction ------------------------------------------------------------------
@@ -256,7 +249,7 @@ QImage reduceToPalette(const QImage& picture)
 // writes row by row, a third of the time of a whole conversion of a 2048 x 2048 map. The
 // bytes are Qt's: a 14-byte file header, a 40-byte information header with the picture's
 // resolution, then 24-bit rows, bottom row first, each padded to four bytes.
-bool writeRgb32Bmp(const QImage& picture, QIODevice& device, QString* error)
+void writeRgb32Bmp(const QImage& picture, QIODevice& device)
 {
     const auto put16 = [](uchar* p, quint32 v) {
         p[0] = uchar(v);
@@ -287,10 +280,11 @@ bool writeRgb32Bmp(const QImage& picture, QIODevice& device, QString* error)
     put32(&header[42], quint32(picture.dotsPerMeterY()));
     const auto failed = [&] {
         // A file's own reason first (a full disk), else the device's.
-        return deviceOk(device, error) ? fail(error, device.errorString()) : false;
+        checkDevice(device);
+        throw Error(device.errorString());
     };
     if (device.write(reinterpret_cast<const char*>(header.data()), 54) != 54)
-        return failed();
+        failed();
 
     // Rows gathered into chunks of about 256 KB, so that a big map takes few writes.
     const quint32 rowsPerChunk = std::max<quint32>(1, (256u * 1024u) / std::max(rowBytes, 1u));
@@ -325,40 +319,41 @@ bool writeRgb32Bmp(const QImage& picture, QIODevice& device, QString* error)
         if (++filled == rowsPerChunk || done + 1 == height) {
             const qint64 bytes = qint64(filled) * rowBytes;
             if (device.write(reinterpret_cast<const char*>(chunk.data()), bytes) != bytes)
-                return failed();
+                failed();
             filled = 0;
         }
     }
-    return deviceOk(device, error);
+    checkDevice(device);
 }
 
-bool writeBmp(const QImage& picture, QIODevice& device, QString* error)
+void writeBmp(const QImage& picture, QIODevice& device)
 {
     if (picture.format() == QImage::Format_RGB32 && !picture.isNull())
-        return writeRgb32Bmp(picture, device, error);
-    return writeWithQt(picture, "bmp", device, error);
+        writeRgb32Bmp(picture, device);
+    else
+        writeWithQt(picture, "bmp", device);
 }
 
-bool writePng(const QImage& picture, QIODevice& device, QString* error)
+void writePng(const QImage& picture, QIODevice& device)
 {
-    return writeWithQt(picture, "png", device, error);
+    writeWithQt(picture, "png", device);
 }
 
-bool writeJpeg(const QImage& picture, QIODevice& device, QString* error)
+void writeJpeg(const QImage& picture, QIODevice& device)
 {
     // Qt writes grey and all-grey indexed pictures as one-channel JPEG; RGB32 is always colour.
     const QImage colour =
         picture.isNull() ? picture : picture.convertToFormat(QImage::Format_RGB32);
-    return writeWithQt(colour, "jpeg", device, error, 100);
+    writeWithQt(colour, "jpeg", device, 100);
 }
 
-bool writeGif(const QImage& picture, QIODevice& device, QString* error)
+void writeGif(const QImage& picture, QIODevice& device)
 {
     if (picture.isNull())
-        return fail(error, QStringLiteral("The picture is empty"));
+        throw Error(QStringLiteral("The picture is empty"));
     if (picture.width() > kMaxGifSide || picture.height() > kMaxGifSide)
-        return fail(
-            error, QStringLiteral("A GIF picture is at most %1 pixels on a side").arg(kMaxGifSide));
+        throw Error(
+            QStringLiteral("A GIF picture is at most %1 pixels on a side").arg(kMaxGifSide));
 
     const QImage indexed = reduceToPalette(picture);
     const QList<QRgb> table = indexed.colorTable();
@@ -374,12 +369,12 @@ bool writeGif(const QImage& picture, QIODevice& device, QString* error)
     std::unique_ptr<ColorMapObject, decltype(&GifFreeMapObject)> map(
         GifMakeMapObject(size, colours.data()), &GifFreeMapObject);
     if (!map)
-        return fail(error, gifReason(E_GIF_ERR_NOT_ENOUGH_MEM, device));
+        throw Error(gifReason(E_GIF_ERR_NOT_ENOUGH_MEM, device));
 
     int code = 0;
     GifFileType* gif = EGifOpen(&device, &writeToDevice, &code);
     if (!gif)
-        return fail(error, gifReason(code, device));
+        throw Error(gifReason(code, device));
 
     const int width = indexed.width();
     const int height = indexed.height();
@@ -393,11 +388,11 @@ bool writeGif(const QImage& picture, QIODevice& device, QString* error)
     if (!ok) {
         code = gif->Error;
         EGifCloseFile(gif, nullptr); // frees it; the first failure is the one to report
-        return fail(error, gifReason(code, device));
+        throw Error(gifReason(code, device));
     }
     if (EGifCloseFile(gif, &code) != GIF_OK)
-        return fail(error, gifReason(code, device));
-    return deviceOk(device, error);
+        throw Error(gifReason(code, device));
+    checkDevice(device);
 }
 
 } // namespace vt

@@ -9,23 +9,23 @@ class QIODevice;
 
 namespace vt {
 
-// Each writer encodes `picture` onto the open `device` and returns true, or returns false and
-// sets `*error` (when given) to the reason. A null picture is an error. When the device is a
+// Each writer encodes `picture` onto the open `device`, or throws vt::Error whose message is
+// the reason (the caller names the file). A null picture is an error. When the device is a
 // file, it is flushed, so that a full disk is reported here.
 
 // Windows bitmap through Qt, at the picture's own size and pixel format as far as BMP has it.
-bool writeBmp(const QImage& picture, QIODevice& device, QString* error = nullptr);
+void writeBmp(const QImage& picture, QIODevice& device);
 
 // PNG through Qt with its defaults.
-bool writePng(const QImage& picture, QIODevice& device, QString* error = nullptr);
+void writePng(const QImage& picture, QIODevice& device);
 
 // JPEG through Qt's libjpeg writer: quality 100, baseline (not progressive), and always in
 // colour, even for a grey or indexed picture whose colours happen to be all grey.
-bool writeJpeg(const QImage& picture, QIODevice& device, QString* error = nullptr);
+void writeJpeg(const QImage& picture, QIODevice& device);
 
 // GIF through giflib, with the palette of reduceToPalette padded to a power of two. Alpha is
 // ignored. Sides above 65535 pixels do not fit a GIF and are an error.
-bool writeGif(const QImage& picture, QIODevice& device, QString* error = nullptr);
+void writeGif(const QImage& picture, QIODevice& device);
 
 // The picture at 8 bits per pixel with a colour table of at most 256 opaque entries (alpha
 // ignored). Exact when the picture has 256 distinct colours or fewer: the table is then the

@@ -5,7 +5,6 @@
 #include "charsets/ColourSelector.h"
 #include "export/FileNames.h"
 #include "export/SaveMap.h"
-#include "pictures/Error.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -35,14 +34,17 @@ void TMainForm::saveOutputs(const QImage& picture, const QString& base, const Sa
         ui.ProgressBar1->repaint(); // the save holds the event loop; show progress as it goes
     };
     SwitchProgress(true);
-    const SaveMapResult result =
-        m_session.saveUnder(picture, base, choices, confirmoverwrite, hooks);
+    QStringList written;
+    try {
+        written = m_session.saveUnder(picture, base, choices, confirmoverwrite, hooks);
+    } catch (...) {
+        SwitchProgress(false);
+        throw; // guarded shows the error
+    }
     SwitchProgress(false);
-    if (!result.ok())
-        throw Error(result.error);
-    if (!result.written.isEmpty())
+    if (!written.isEmpty())
         statusBar()->showMessage(
-            QStringLiteral("Saved %1.").arg(result.written.join(QStringLiteral(", "))));
+            QStringLiteral("Saved %1.").arg(written.join(QStringLiteral(", "))));
 }
 
 void TMainForm::sb_SaveMapClick()

@@ -3,6 +3,7 @@
 #include "export/ImageWriters.h"
 #include "export/MapTable.h"
 #include "export/TiledExport.h"
+#include "pictures/Error.h"
 #include "settings/Flags.h"
 
 #include <QFileInfo>
@@ -14,12 +15,10 @@ namespace vt {
 
 namespace {
 
-bool writeText(QIODevice& device, const QByteArray& text, QString& reason)
+void writeText(QIODevice& device, const QByteArray& text)
 {
-    if (device.write(text) == text.size())
-        return true;
-    reason = device.errorString();
-    return false;
+    if (device.write(text) != text.size())
+        throw Error(device.errorString());
 }
 
 TiledTileset tilesetOf(const MapTableSource& table)
@@ -27,45 +26,44 @@ TiledTileset tilesetOf(const MapTableSource& table)
     return tiledTileset(table.game, table.colour, int(table.characters->size()));
 }
 
-bool bmp(QIODevice& device, const QImage& picture, const MapTableSource&, QString& reason)
+void bmp(QIODevice& device, const QImage& picture, const MapTableSource&)
 {
-    return writeBmp(picture, device, &reason);
+    writeBmp(picture, device);
 }
 
-bool png(QIODevice& device, const QImage& picture, const MapTableSource&, QString& reason)
+void png(QIODevice& device, const QImage& picture, const MapTableSource&)
 {
-    return writePng(picture, device, &reason);
+    writePng(picture, device);
 }
 
-bool gif(QIODevice& device, const QImage& picture, const MapTableSource&, QString& reason)
+void gif(QIODevice& device, const QImage& picture, const MapTableSource&)
 {
-    return writeGif(picture, device, &reason);
+    writeGif(picture, device);
 }
 
-bool jpeg(QIODevice& device, const QImage& picture, const MapTableSource&, QString& reason)
+void jpeg(QIODevice& device, const QImage& picture, const MapTableSource&)
 {
-    return writeJpeg(picture, device, &reason);
+    writeJpeg(picture, device);
 }
 
-bool csv(QIODevice& device, const QImage&, const MapTableSource& table, QString& reason)
+void csv(QIODevice& device, const QImage&, const MapTableSource& table)
 {
-    return writeText(
-        device, csvTable(*table.decoded, table.colourItemText, table.game, table.charRef), reason);
+    writeText(device, csvTable(*table.decoded, table.colourItemText, table.game, table.charRef));
 }
 
-bool tileset(QIODevice& device, const QImage&, const MapTableSource& table, QString& reason)
+void tileset(QIODevice& device, const QImage&, const MapTableSource& table)
 {
-    return writePng(tilesetImage(*table.characters), device, &reason);
+    writePng(tilesetImage(*table.characters), device);
 }
 
-bool tmx(QIODevice& device, const QImage&, const MapTableSource& table, QString& reason)
+void tmx(QIODevice& device, const QImage&, const MapTableSource& table)
 {
-    return writeText(device, tmxMap(*table.decoded, tilesetOf(table)), reason);
+    writeText(device, tmxMap(*table.decoded, tilesetOf(table)));
 }
 
-bool json(QIODevice& device, const QImage&, const MapTableSource& table, QString& reason)
+void json(QIODevice& device, const QImage&, const MapTableSource& table)
 {
-    return writeText(device, tiledJsonMap(*table.decoded, tilesetOf(table)), reason);
+    writeText(device, tiledJsonMap(*table.decoded, tilesetOf(table)));
 }
 
 using F = OutputFormat;
@@ -230,15 +228,12 @@ std::vector<OutputFile> outputFiles(const QString& base, SaveChoices formats, in
     return files;
 }
 
-bool writePicture(const QImage& picture, OutputFormat format, QIODevice& device, QString* error)
+void writePicture(const QImage& picture, OutputFormat format, QIODevice& device)
 {
     const OutputFormatRow& row = outputFormat(format);
-    QString reason = QStringLiteral("%1 is not a picture format").arg(QLatin1String(row.label));
-    const bool ok =
-        row.source == OutputSource::Picture && row.write(device, picture, MapTableSource{}, reason);
-    if (!ok && error)
-        *error = reason;
-    return ok;
+    if (row.source != OutputSource::Picture)
+        throw Error(QStringLiteral("%1 is not a picture format").arg(QLatin1String(row.label)));
+    row.write(device, picture, MapTableSource{});
 }
 
 } // namespace vt

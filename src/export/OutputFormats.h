@@ -92,9 +92,9 @@ struct OutputFormatRow
     int flagBit;             // its bit in "Flags" and its tick box in the bulk dialog; -1: none
     const char* bulkBox;     // that tick box's name, "cb_SaveJPG"
     int progressAfter;       // the save's progress once this step is done; -1: none
-    // Writes the output's bytes onto `device`; false with `reason` when they cannot be written.
-    bool (*write)(QIODevice& device, const QImage& picture, const MapTableSource& table,
-                  QString& reason);
+    // Writes the output's bytes onto `device`; throws vt::Error with the reason (not naming
+    // the file) when they cannot be written.
+    void (*write)(QIODevice& device, const QImage& picture, const MapTableSource& table);
 };
 
 // The rows in writing order; row i is OutputFormat(i).
@@ -141,8 +141,8 @@ struct OutputFile
 // writes exactly these, less those whose source it lacks.
 std::vector<OutputFile> outputFiles(const QString& base, SaveChoices formats, int game, int colour);
 
-// Writes `picture` in one of the formats made from a picture; any other format is an error.
-bool writePicture(const QImage& picture, OutputFormat format, QIODevice& device,
-                  QString* error = nullptr);
+// Writes `picture` in one of the formats made from a picture; throws vt::Error with the
+// reason when it cannot, and for any other format.
+void writePicture(const QImage& picture, OutputFormat format, QIODevice& device);
 
 } // namespace vt

@@ -1,7 +1,5 @@
 #include "export/SaveMap.h"
 
-#include "export/FileNames.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -35,32 +33,39 @@ QString cannotWrite(const QString& file, const QString& reason)
     return QStringLiteral("Cannot write \"%1\": %2").arg(file, reason);
 }
 
-// Writes one output through a temporary file; returns the error text, empty on success.
-QString writeOutput(const QString& path, const OutputFormatRow& output, const QImage& picture,
-                    const MapTableSource& table, bool sync)
+// Writes one output through a temporary file; throws "Cannot write ..." when it cannot.
+void writeOutput(const QString& path, const OutputFormatRow& output, const QImage& picture,
+                 const MapTableSource& table, bool sync)
 {
     const QString shown = QDir::toNativeSeparators(path);
-    QString reason;
+    const auto write = [&](QIODevice& device) {
+        try {
+            output.write(device, picture, table);
+        } catch (const Error& error) {
+            throw Error(cannotWrite(shown, error.message()));
+        }
+    };
     if (sync) {
         QSaveFile file(path); // forces the file onto the disk before it replaces the target
         if (!file.open(QIODevice::WriteOnly))
-            return cannotWrite(shown, file.errorString());
-        if (!output.write(file, picture, table, reason)) {
+            throw Error(cannotWrite(shown, file.errorString()));
+        try {
+            write(file);
+        } catch (...) {
             file.cancelWriting();
-            return cannotWrite(shown, reason);
+            throw;
         }
         if (!file.commit())
-            return cannotWrite(shown, file.errorString());
-        return {};
+            throw Error(cannotWrite(shown, file.errorString()));
+        return;
     }
 
     QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
     if (!file.open())
-        return cannotWrite(shown, file.errorString());
-    if (!output.write(file, picture, table, reason))
-        return cannotWrite(shown, reason);
+        throw Error(cannotWrite(shown, file.errorString()));
+    write(file);
     if (!file.flush())
-        return cannotWrite(shown, file.errorString());
+        throw Error(cannotWrite(shown, file.errorString()));
     file.close();
     // A temporary file is private to its owner; the output gets the target's permissions, or
     // those a new file usually has (read and write for the owner, read for the others).
@@ -74,26 +79,17 @@ QString writeOutput(const QString& path, const OutputFormatRow& output, const QI
     std::filesystem::rename(std::filesystem::path(file.fileName().toStdU16String()),
                             std::filesystem::path(path.toStdU16String()), error);
     if (error)
-        return cannotWrite(shown, QString::fromLocal8Bit(error.message().c_str()));
+        throw Error(cannotWrite(shown, QString::fromLocal8Bit(error.message().c_str())));
     file.setAutoRemove(false);
-    return {};
 }
 
 } // namespace
 
-SaveMapResult SaveMap(const QImage& picture, const QString& filename, SaveChoices choices,
-                      bool confirmoverwrite, const MapTableSource& table, const SaveMapHooks& hooks)
+QStringList SaveMapUnder(const QImage& picture, const QString& base, SaveChoices choices,
+                         bool confirmoverwrite, const MapTableSource& table,
+                         const SaveMapHooks& hooks)
 {
-    if (filename.isEmpty())
-        return {}; // the clipboard copy: the caller's part
-    return SaveMapUnder(picture, RemoveExt(filename), choices, confirmoverwrite, table, hooks);
-}
-
-SaveMapResult SaveMapUnder(const QImage& picture, const QString& base, SaveChoices choices,
-                           bool confirmoverwrite, const MapTableSource& table,
-                           const SaveMapHooks& hooks)
-{
-    SaveMapResult result;
+    QStringList written;
     // The files to write, by format; an output whose source is missing is dropped, and the
     // first such file that has a name of its own is reported once the others are written.
     std::array<QString, kOutputFormatCount> paths;
@@ -123,16 +119,19 @@ SaveMapResult SaveMapUnder(const QImage& picture, const QString& base, SaveChoic
     for (const OutputFormatRow& row : outputFormatTable()) {
         const QString& path = paths[std::size_t(row.format)];
         if (!path.isEmpty()) {
-            result.error = writeOutput(path, row, picture, table, hooks.syncEachFile);
-            if (!result.error.isEmpty())
-                return result;
-            result.written.append(QDir::toNativeSeparators(path));
+            try {
+                writeOutput(path, row, picture, table, hooks.syncEachFile);
+            } catch (const Error& error) {
+                throw SaveError(error.message(), written);
+            }
+            written.append(QDir::toNativeSeparators(path));
         }
         if (row.progressAfter >= 0 && hooks.progress)
             hooks.progress(row.progressAfter);
     }
-    result.error = missing;
-    return result;
+    if (!missing.isEmpty())
+        throw SaveError(missing, written);
+    return written;
 }
 
 } // namespace vt

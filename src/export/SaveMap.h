@@ -3,12 +3,14 @@
 #pragma once
 
 #include "export/OutputFormats.h"
+#include "pictures/Error.h"
 
 #include <QImage>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 
 namespace vt {
 
@@ -24,18 +26,28 @@ struct SaveMapHooks
     bool syncEachFile = true;
 };
 
-struct SaveMapResult
+// The error that ends a save. Its message is the text for the user, naming the file and the
+// reason; written() keeps the files written before the failure, in order, with native
+// separators, which a bulk run and the command line report.
+class SaveError : public Error
 {
-    QStringList written; // the files written, in order, with native separators
-    QString error;       // why the save stopped; empty when it did not
-    bool ok() const { return error.isEmpty(); }
+public:
+    SaveError(const QString& message, QStringList written)
+        : Error(message), m_written(std::move(written))
+    {}
+    const QStringList& written() const { return m_written; }
+
+private:
+    QStringList m_written;
 };
 
-// Writes `picture` and the table under the base name RemoveExt(filename): B.bmp, B.png, B.gif,
-// B.jpeg (never ".jpg"), B.csv, then for a Tiled map the tileset picture beside B (named after
-// the game and scheme, "pc-vorlan-2-orange-tiles.png") and B.tmx and B.json, whichever are
-// chosen, in that order: the files of outputFiles (OutputFormats.h).
-// - An empty `filename` is the clipboard copy, which the caller does itself: nothing is written.
+// Writes `picture` and the table under the base name `base` taken as it stands (the bulk
+// conversion's names keep every "." of their pattern result: level.001-decode.bmp), and
+// returns the files written, in order, with native separators: B.bmp, B.png, B.gif, B.jpeg
+// (never ".jpg"), B.csv, then for a Tiled map the tileset picture beside B (named after the
+// game and scheme, "pc-vorlan-2-orange-tiles.png") and B.tmx and B.json, whichever are chosen,
+// in that order: the files of outputFiles (OutputFormats.h). The window's save takes its base
+// from a dialog's name through RemoveExt and keeps the clipboard copy (no name) to itself.
 // - With `confirmoverwrite`, every chosen output whose file exists is put to `hooks.confirm`
 //   first, as "\"<file>\" already exists. Overwrite?"; No drops that output only. All the
 //   questions come before the first file is written.
@@ -43,19 +55,14 @@ struct SaveMapResult
 //   not that output was chosen.
 // - Every file goes through a temporary file beside it that replaces the target only once it
 //   is complete, so a failed write leaves any earlier file of that name as it was. The first
-//   failure ends the save: files written before it stay, later ones are not tried, and `error`
-//   names the file and the reason.
-// - A chosen table without a decoded map (null or empty) writes no ".csv", asks no question
-//   about it, and is reported in `error` after the pictures are written; so are Tiled maps
-//   without a decoded map or without the characters of their tileset.
-SaveMapResult SaveMap(const QImage& picture, const QString& filename, SaveChoices choices,
-                      bool confirmoverwrite, const MapTableSource& table,
-                      const SaveMapHooks& hooks);
-
-// The same under a base name taken as it stands: the bulk conversion's names keep every "."
-// of their pattern result (level.001-decode.bmp, not level.bmp).
-SaveMapResult SaveMapUnder(const QImage& picture, const QString& base, SaveChoices choices,
-                           bool confirmoverwrite, const MapTableSource& table,
-                           const SaveMapHooks& hooks);
+//   failure ends the save with a SaveError, "Cannot write \"<file>\": <reason>": files written
+//   before it stay, later ones are not tried.
+// - A chosen table without a decoded map (null or empty) writes no ".csv" and asks no question
+//   about it; once the pictures are written, a SaveError says "No decoded map to write as a
+//   table: ...". So do Tiled maps without a decoded map or without the characters of their
+//   tileset ("... as a Tiled map: ...").
+QStringList SaveMapUnder(const QImage& picture, const QString& base, SaveChoices choices,
+                         bool confirmoverwrite, const MapTableSource& table,
+                         const SaveMapHooks& hooks);
 
 } // namespace vt

@@ -116,12 +116,13 @@ GrabReport finishGrab(GrabSession& session, const LoadedGrab& grab, const GrabPl
 
     SaveMapHooks hooks;
     hooks.syncEachFile = options.syncEachFile;
-    const SaveMapResult saved =
-        session.saveUnder(session.mapPicture, plan.base, options.choices, false, hooks);
-    report.outputs = saved.written;
-    if (!saved.ok()) {
+    try {
+        report.outputs =
+            session.saveUnder(session.mapPicture, plan.base, options.choices, false, hooks);
+    } catch (const SaveError& error) {
+        report.outputs = error.written();
         report.outcome = GrabReport::Outcome::Failed;
-        report.error = saved.error;
+        report.error = error.message();
         report.saveFailed = true;
         return report;
     }

@@ -257,9 +257,9 @@ MapTableSource GrabSession::tableSource() const
     return table;
 }
 
-SaveMapResult GrabSession::saveUnder(const QImage& picture, const QString& base,
-                                     const SaveChoices& choices, bool confirmoverwrite,
-                                     const SaveMapHooks& hooks) const
+QStringList GrabSession::saveUnder(const QImage& picture, const QString& base,
+                                   const SaveChoices& choices, bool confirmoverwrite,
+                                   const SaveMapHooks& hooks) const
 {
     return SaveMapUnder(picture, base, choices, confirmoverwrite, tableSource(), hooks);
 }

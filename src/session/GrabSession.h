@@ -158,9 +158,9 @@ public:
     // The decoded map's table, the Tiled map's tileset and their names, as they stand now.
     MapTableSource tableSource() const;
     // Writes `picture` (the converted map or the working picture) and the decoded map under
-    // `base` (extensions added per output).
-    SaveMapResult saveUnder(const QImage& picture, const QString& base, const SaveChoices& choices,
-                            bool confirmoverwrite, const SaveMapHooks& hooks) const;
+    // `base` (extensions added per output); the files written, or a SaveError (SaveMapUnder).
+    QStringList saveUnder(const QImage& picture, const QString& base, const SaveChoices& choices,
+                          bool confirmoverwrite, const SaveMapHooks& hooks) const;
 
     // ---- What carries from grab to grab ----
     CarriedState carried() const;

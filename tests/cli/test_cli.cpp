@@ -58,8 +58,10 @@ void save(const QImage& picture, const QString& path)
 {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_TRUE(path.endsWith(QStringLiteral(".gif")) ? writeGif(picture, file)
-                                                      : picture.save(&file, nullptr));
+    if (path.endsWith(QStringLiteral(".gif")))
+        writeGif(picture, file);
+    else
+        ASSERT_TRUE(picture.save(&file, nullptr));
 }
 
 QImage windowGrab(test::WindowLayout layout, int game, int colour, int size, quint64 seed)

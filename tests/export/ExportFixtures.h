@@ -1,6 +1,8 @@
 // Pictures and byte helpers shared by the export tests.
 #pragma once
 
+#include "pictures/Error.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -15,5 +17,16 @@ QImage gradient();
 
 // `picture` in RGB32, so that pictures of different formats compare by their colours.
 QImage rgb(const QImage& picture);
+
+// The message of the vt::Error that `operation` throws; empty when it throws none.
+template <class Operation> QString errorOf(Operation&& operation)
+{
+    try {
+        operation();
+    } catch (const Error& error) {
+        return error.message();
+    }
+    return {};
+}
 
 } // namespace vt::test

@@ -69,7 +69,10 @@ protected:
         QFile file(QDir(source).filePath(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         const bool gif = name.endsWith(QStringLiteral(".gif"));
-        ASSERT_TRUE(gif ? writeGif(grab, file) : grab.save(&file, "PNG"));
+        if (gif)
+            writeGif(grab, file);
+        else
+            ASSERT_TRUE(grab.save(&file, "PNG"));
     }
 
     void addFile(const QString& name, const QByteArray& bytes)

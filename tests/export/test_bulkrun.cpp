@@ -162,6 +162,26 @@ TEST_F(ConverterTest, ARunRefusesOutputsThatWouldReplaceAnotherGrabsOrAGrabStill
     EXPECT_TRUE(plan(shared, 2, inputs[2]).first.decodes);
 }
 
+// A save that fails part way: the report keeps the files written before the failure, which
+// the bulk report and the command line's list show, and the window's text of the failure.
+TEST_F(ConverterTest, AFailedSaveReportsTheFilesWrittenBeforeIt)
+{
+    settings.pattern = QStringLiteral("map");
+    settings.choices = {OutputFormat::Bmp, OutputFormat::Png, OutputFormat::Csv};
+    ASSERT_TRUE(QDir(out()).mkdir(QStringLiteral("map.png"))); // a folder where the PNG goes
+
+    const GrabReport report = convert(mapView("grab.png", 1, 0, 16, 16));
+    EXPECT_EQ(report.outcome, GrabReport::Outcome::Failed);
+    EXPECT_TRUE(report.decoded);
+    EXPECT_TRUE(report.saveFailed);
+    EXPECT_EQ(report.outputs, QStringList{QDir::toNativeSeparators(m_dir.filePath("map.bmp"))});
+    EXPECT_TRUE(report.error.startsWith(QStringLiteral("Cannot write \"") +
+                                        QDir::toNativeSeparators(m_dir.filePath("map.png")) +
+                                        QStringLiteral("\": ")))
+        << report.error.toStdString();
+    EXPECT_FALSE(QFile::exists(m_dir.filePath("map.csv")));
+}
+
 TEST(StoredPreferences, AreReadAsTheWindowReadsThemWithoutWritingTheStore)
 {
     test::SettingsSandbox::clear();

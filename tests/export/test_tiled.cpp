@@ -236,20 +236,22 @@ TEST(TiledSave, TheTilesetIsAskedAboutAndAMissingMapIsReported)
         questions.append(message);
         return false;
     };
-    const SaveMapResult kept =
-        SaveMap(test::blocksOf256Colours(), dir.filePath("m.tmx"), choices, true, table, hooks);
-    EXPECT_TRUE(kept.ok()) << kept.error.toStdString();
+    const QStringList kept =
+        SaveMapUnder(test::blocksOf256Colours(), dir.filePath("m"), choices, true, table, hooks);
     EXPECT_EQ(questions.size(), 1);
     EXPECT_TRUE(questions.value(0).contains(QStringLiteral("pc-vorlan-1-blue-tiles.png")));
     EXPECT_EQ(test::readAll(dir.filePath("pc-vorlan-1-blue-tiles.png")), QByteArray("old"));
-    EXPECT_EQ(kept.written, QStringList{QDir::toNativeSeparators(dir.filePath("m.tmx"))});
+    EXPECT_EQ(kept, QStringList{QDir::toNativeSeparators(dir.filePath("m.tmx"))});
 
     table.characters = nullptr;
     choices.set(OutputFormat::Json);
-    const SaveMapResult missing =
-        SaveMap(QImage(), dir.filePath("n.tmx"), choices, false, table, {});
-    EXPECT_TRUE(missing.error.contains(QStringLiteral("n.tmx"))) << missing.error.toStdString();
-    EXPECT_TRUE(missing.written.isEmpty());
+    try {
+        SaveMapUnder(QImage(), dir.filePath("n"), choices, false, table, {});
+        ADD_FAILURE() << "a Tiled map without its tileset's characters was saved";
+    } catch (const SaveError& missing) {
+        EXPECT_TRUE(missing.message().contains(QStringLiteral("n.tmx"))) << missing.what();
+        EXPECT_TRUE(missing.written().isEmpty());
+    }
 }
 
 } // namespace

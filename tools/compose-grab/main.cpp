@@ -8,6 +8,7 @@
 #include "export/OutputFormats.h"
 #include "intake/GridLocator.h"
 #include "pictures/BmpByteImage.h"
+#include "pictures/Error.h"
 #include "pictures/Halftone.h"
 
 #include <QCommandLineParser>
@@ -235,9 +236,11 @@ int main(int argc, char** argv)
     QFile out(output);
     if (!out.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("cannot write %1").arg(output));
-    QString why;
-    if (!writePicture(picture, *format, out, &why))
-        return fail(QStringLiteral("%1: %2").arg(output, why));
+    try {
+        writePicture(picture, *format, out);
+    } catch (const Error& why) {
+        return fail(QStringLiteral("%1: %2").arg(output, why.message()));
+    }
     out.close();
 
     // What a load of this grab would find (the hero from the program, as at start-up).
