@@ -1,16 +1,17 @@
 #include "export/GrabConverter.h"
 
-#include "pictures/Error.h"
 #include "charsets/Atlas.h"
 #include "charsets/GameTables.h"
-#include "pictures/Halftone.h"
 #include "charsets/Resources.h"
-#include "pictures/BmpByteImage.h"
 #include "decode/MapDecoder.h"
 #include "export/BulkConvert.h"
 #include "export/MapTable.h"
 #include "export/TiledExport.h"
 #include "intake/ImageSignature.h"
+#include "intake/TolerantLocator.h"
+#include "pictures/BmpByteImage.h"
+#include "pictures/Error.h"
+#include "pictures/Halftone.h"
 #include "settings/Flags.h"
 #include "settings/RegUtils.h"
 
@@ -66,6 +67,47 @@ private:
 QString absolute(const QString& path)
 {
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+// TEMPORARY (tolerant location, until the grab session takes it over): where the exact analysis
+// finds no grid, or one that decoding contradicts (many unmatched cells, or the other game
+// fitting better), the tolerant search's grid stands in when its cells fit better. Written
+// into `located` as the exact analysis would have found it.
+void tolerantInstead(const LoadedGrab& grab, LocateResult& located, int game, int colour,
+                     const ConvertSettings& settings, std::optional<WorkingPictures>& pictures)
+{
+    const CharacterSource characters = shippedCharacters();
+    const quint8 prob = settings.thresholds.prob_match;
+    double exactShare = -1;
+    if (located.valid && !located.windowNotFound) {
+        const QImage& working = grab.pictures.working;
+        exactShare = fitOfGrid(working, located.grid, characters(game, colour), prob, 2).share();
+        const bool otherFitsBetter =
+            settings.forcedGame < 0 && located.grid.grab_width == 32 &&
+            located.grid.grab_height == 32 &&
+            fitOfGrid(working, located.grid, characters(1 - game, colour), prob, 2).share() >
+                exactShare;
+        if (exactShare >= 0.9 && !otherFitsBetter)
+            return;
+    }
+    TolerantInput input;
+    input.working = &grab.pictures.working;
+    input.fullcolour = &grab.pictures.fullcolour;
+    input.thresholds = settings.thresholds;
+    input.hero = &ConvertArt::instance().hero();
+    input.characters = characters;
+    input.game = settings.forcedGame;
+    std::optional<TolerantLocation> found = locateTolerant(input);
+    if (!found || double(found->matched) / found->cells <= exactShare)
+        return;
+    located.recognised = located.valid = true;
+    located.windowNotFound = false;
+    located.grid = found->grid;
+    located.selectGame = settings.forcedGame >= 0 ? -1 : found->game;
+    located.detectedGame = found->game;
+    located.chosenScheme = found->scheme;
+    located.captionsSet = false;
+    pictures = std::move(found->pictures);
 }
 
 } // namespace
@@ -138,6 +180,12 @@ GrabPlan planGrab(const LoadedGrab& grab, CarriedState& state, const ConvertSett
     input.hero = &ConvertArt::instance().hero();
     plan.located = locateGrid(input);
     plan.analysed = true;
+    tolerantInstead(grab, plan.located,
+                    plan.located.selectGame >= 0 ? plan.located.selectGame : state.game,
+                    settings.forcedColour >= 0       ? settings.forcedColour
+                    : plan.located.chosenScheme >= 0 ? plan.located.chosenScheme
+                                                     : 0,
+                    settings, plan.tolerantPictures); // TEMPORARY (tolerant location)
 
     const LocateResult& located = plan.located;
     if (located.recognised)
@@ -271,9 +319,11 @@ GrabReport finishGrab(const LoadedGrab& grab, const GrabPlan& plan, const Conver
         return report;
     }
 
+    const WorkingPictures& pictures =
+        plan.tolerantPictures ? *plan.tolerantPictures : grab.pictures; // TEMPORARY
     DecodeInput input;
-    input.working = &grab.pictures.working;
-    input.fullcolour = &grab.pictures.fullcolour;
+    input.working = &pictures.working;
+    input.fullcolour = &pictures.fullcolour;
     input.grid = plan.grid;
     input.mapsize = candidates.get();
     input.fullsize = characters.get();

@@ -13,8 +13,8 @@
 
 #include "export/SaveMap.h"
 #include "intake/GrabLoader.h"
-#include "pictures/GridGeometry.h"
 #include "intake/GridLocator.h"
+#include "pictures/GridGeometry.h"
 
 #include <QHash>
 #include <QString>
@@ -95,6 +95,9 @@ struct GrabPlan
     QString colourItemText;
     GridGeometry grid;
     QString base; // outputs are base + extension
+    // TEMPORARY (tolerant location, until the grab session takes it over): the grab brought
+    // back to 1:1 when the tolerant search found it scaled; decoded in place of the grab's own.
+    std::optional<WorkingPictures> tolerantPictures;
 };
 
 // The analysis of a loaded grab with the state the previous grabs left; advances `state` to

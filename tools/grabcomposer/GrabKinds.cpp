@@ -184,7 +184,14 @@ QImage smoothScale(const QImage& picture, int percent)
 
 KindGrab composeKind(const QString& kind, quint64 seed)
 {
-    GrabRandom random(seed * 0x9E3779B97F4A7C15ull + quint64(qHash(kind)));
+    // Seeds and kinds mixed so that neighbouring seeds, and kinds, draw unrelated grabs.
+    quint64 mixed = 1469598103934665603ull; // FNV-1a over the kind's name
+    for (const QChar c : kind) {
+        mixed ^= c.unicode();
+        mixed *= 1099511628211ull;
+    }
+    GrabRandom scramble(seed ^ mixed);
+    GrabRandom random(quint64(scramble.next()) << 32 | scramble.next());
     Base base;
     if (kind == QLatin1String("view")) {
         base = mapView(random);
