@@ -84,6 +84,7 @@ public:
     CellLabel label(const QRect& cell, int scheme, const std::vector<int>& games)
     {
         CopyPictureArea(m_working, cell, m_cell);
+        ++labels;
         CellLabel best;
         for (int game : games) {
             const CharacterSet& s = set(game, scheme);
@@ -111,6 +112,7 @@ public:
                 CopyPictureArea(m_working, cellRect(c.grid, col, r), m_cell);
                 int index = 0;
                 const int score = s.compare->compare(m_cell, index, kCellWidth, kCellHeight);
+                ++fits;
                 ++c.fit.cells;
                 if (score >= m_input.thresholds.prob_match) {
                     ++c.fit.matched;
@@ -120,36 +122,45 @@ public:
     }
 
     // The game and scheme that fit `grid` best, with the fit.
+    // The game and scheme that fit `grid` best, the games told apart on every `step`-th cell
+    // (at least every other one), the winner then measured on every `step`-th.
     Candidate evaluate(const GridGeometry& grid, int step)
     {
         const QRect area(int(grid.originx), int(grid.originy), kCellWidth * grid.grab_width,
                          kCellHeight * grid.grab_height);
         const int scheme = surveyScheme(m_working, area, 2);
-        Candidate best;
-        bool first = true;
+        const int sampled = std::max(step, 2);
+        std::optional<Candidate> best;
+        double otherShare = 0;
         for (int game : games()) {
             // The first game's levels always fill the view.
             if (m_input.game < 0 && game == 0 && (grid.grab_width < 32 || grid.grab_height < 32))
                 continue;
             Candidate c{grid, game, scheme, {}, 0, 0};
-            fit(c, step);
-            if (first || c.value() > best.value()) {
-                if (!first)
-                    c.otherShare = best.fit.share();
+            fit(c, sampled);
+            if (!best || c.value() > best->value()) {
+                if (best)
+                    otherShare = best->fit.share();
                 best = c;
             } else {
-                best.otherShare = std::max(best.otherShare, c.fit.share());
+                otherShare = std::max(otherShare, c.fit.share());
             }
-            first = false;
         }
-        return best;
+        if (!best)
+            return Candidate{grid, 0, scheme, {}, 0, 0};
+        if (step != sampled)
+            fit(*best, step);
+        best->otherShare = otherShare;
+        return *best;
     }
 
     // The origin moved by up to 2 pixels either way, keeping the best fit.
     Candidate refine(const Candidate& start)
     {
+        if (start.fit.share() >= 0.98)
+            return evaluate(start.grid, 1);
         Candidate best = start;
-        fit(best, 2);
+        fit(best, 3);
         for (int dy = -2; dy <= 2; ++dy)
             for (int dx = -2; dx <= 2; ++dx) {
                 if ((dx == 0 && dy == 0) || int(start.grid.originx) + dx < 0 ||
@@ -158,7 +169,7 @@ public:
                 Candidate c = start;
                 c.grid.originx = quint32(int(c.grid.originx) + dx);
                 c.grid.originy = quint32(int(c.grid.originy) + dy);
-                fit(c, 2);
+                fit(c, 3);
                 if (c.value() > best.value())
                     best = c;
             }
@@ -309,6 +320,8 @@ public:
         return found;
     }
 
+    long labels = 0, fits = 0;
+
 private:
     const TolerantInput& m_input;
     const QImage& m_working;
@@ -323,7 +336,7 @@ std::optional<Candidate> locateAtOneToOne(const TolerantInput& input, const QIma
     Search search(input, working);
     std::optional<Candidate> best;
     const auto consider = [&](const GridGeometry& grid) {
-        const Candidate c = search.refine(search.evaluate(grid, 2));
+        const Candidate c = search.refine(search.evaluate(grid, 3));
         if (qEnvironmentVariableIsSet("VT_TDEBUG"))
             fprintf(stderr, "cand %d,%d %dx%d game %d scheme %d fit %d/%d distinct %d value %ld\n",
                     c.grid.originx, c.grid.originy, c.grid.grab_width, c.grid.grab_height, c.game,
@@ -349,13 +362,18 @@ std::optional<Candidate> locateAtOneToOne(const TolerantInput& input, const QIma
 
     const std::vector<tolerant::WindowHit> hits =
         tolerant::findWindows(working, *input.hero, input.thresholds, input.game);
-    for (std::size_t i = 0; i < hits.size() && i < 3; ++i)
+    for (std::size_t i = 0; i < hits.size() && i < 3; ++i) {
         if (const auto grid = search.inView(hits[i].view, hits[i].game))
             consider(*grid);
+        if (best && best->fit.share() >= 0.98 && best->distinct * 4 >= best->fit.cells)
+            break;
+    }
     if (best && best->fit.share() >= 0.9)
         return best;
     if (const auto grid = search.loose())
         consider(*grid);
+    if (qEnvironmentVariableIsSet("VT_TDEBUG"))
+        fprintf(stderr, "labels %ld fits %ld\n", search.labels, search.fits);
     return best;
 }
 

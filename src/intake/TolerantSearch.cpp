@@ -119,7 +119,7 @@ std::pair<double, long> boundaryShare(const QImage& image, int factor, int phase
     const int h = image.height();
     const int lines = across ? h : w;
     const int length = across ? w : h;
-    const int lineStep = std::max(1, lines / 97);
+    const int lineStep = std::max(1, lines / 41);
     long onBoundary = 0;
     long differing = 0;
     for (int l = lineStep / 2; l < lines; l += lineStep) {
@@ -184,25 +184,33 @@ std::vector<AxisPick> axisPicks(int enlarged, int game)
 // The game's picture recovered from a smoothed enlargement: each pixel solved from one
 // enlarged pixel and its recovered neighbours above and to the left, and put on the nearest
 // palette colour (the game draws with palette colours only), which also stops errors spreading.
-// Only the top-left `part` of the recovery is made when given (recovery runs from that corner).
-QImage unsmooth(const QImage& image, int gameWidth, int gameHeight, QSize part = {})
+// Only `part` of the recovery (game coordinates) is made when given; its first row and column
+// are solved as if nothing were recovered before them.
+QImage unsmooth(const QImage& image, int gameWidth, int gameHeight, QRect part = {})
 {
     const std::vector<AxisPick> xs = axisPicks(image.width(), gameWidth);
     const std::vector<AxisPick> ys = axisPicks(image.height(), gameHeight);
     const auto& palette = halftoneEntries();
-    const int width = part.isValid() ? std::min(part.width(), gameWidth) : gameWidth;
-    const int height = part.isValid() ? std::min(part.height(), gameHeight) : gameHeight;
-    QImage out(width, height, QImage::Format_RGB32);
-    for (int l = 0; l < height; ++l) {
-        const AxisPick& py = ys[std::size_t(l)];
+    if (part.isNull())
+        part = QRect(0, 0, gameWidth, gameHeight);
+    part = part.intersected(QRect(0, 0, gameWidth, gameHeight));
+    QImage out(std::max(part.width(), 1), std::max(part.height(), 1), QImage::Format_RGB32);
+    for (int l = 0; l < part.height(); ++l) {
+        const AxisPick& py = ys[std::size_t(part.top() + l)];
         const bool upKnown = py.fromPrevious && l > 0;
         const QRgb* up =
             upKnown ? reinterpret_cast<const QRgb*>(out.constScanLine(l - 1)) : nullptr;
         auto* row = reinterpret_cast<QRgb*>(out.scanLine(l));
         const QRgb* seen = reinterpret_cast<const QRgb*>(image.constScanLine(py.index));
-        for (int k = 0; k < width; ++k) {
-            const AxisPick& px = xs[std::size_t(k)];
+        for (int k = 0; k < part.width(); ++k) {
+            const AxisPick& px = xs[std::size_t(part.left() + k)];
             const bool leftKnown = px.fromPrevious && k > 0;
+            const QRgb o = seen[px.index];
+            // A flat area: the pixel read shows what its recovered partners show.
+            if (leftKnown && upKnown && row[k - 1] == o && up[k] == o && up[k - 1] == o) {
+                row[k] = o;
+                continue;
+            }
             const double wx = px.weight;
             const double wy = py.weight;
             // Weights of the four partners; those not yet recovered count as k, l itself.
@@ -226,14 +234,14 @@ QImage unsmooth(const QImage& image, int gameWidth, int gameHeight, QSize part =
                 : leftKnown          ? row[k - 1]
                 : upKnown            ? up[k]
                                      : 0);
-            const QRgb o = seen[px.index];
-            const auto solve = [&](int (*channel)(QRgb)) {
-                double v = channel(o);
+            const double inverse = 1.0 / self;
+            const auto solve = [&](int shift) {
+                double v = double((o >> shift) & 0xFF);
                 for (int i = 0; i < 3; ++i)
-                    v -= known[i] * channel(knownColour[i]);
-                return std::clamp(int(std::lround(v / self)), 0, 255);
+                    v -= known[i] * double((knownColour[i] >> shift) & 0xFF);
+                return std::clamp(int(v * inverse + 0.5), 0, 255);
             };
-            const QRgb solved = qRgb(solve(qRed), solve(qGreen), solve(qBlue));
+            const QRgb solved = qRgb(solve(16), solve(8), solve(0));
             const PaletteEntry& e = palette[nearestHalftoneIndex(solved)];
             // Colours far from every palette colour (the desktop's, the window frame's) stay.
             const bool near = std::abs(e.red - qRed(solved)) <= 16 &&
@@ -245,27 +253,35 @@ QImage unsmooth(const QImage& image, int gameWidth, int gameHeight, QSize part =
     return out;
 }
 
-// How far `image` is from the smoothed enlargement of `game` (the top-left part of a recovery
-// of `gameSize`) over `area` of `image`: the mean difference per channel.
-double reenlargeError(const QImage& image, const QImage& game, QSize gameSize, const QRect& area)
+// How far `image` is from the smoothed enlargement of `game` (the part of a recovery of
+// `gameSize` at `part`), on the pixels of `image` that differ from their left neighbour (flat
+// areas fit any factor): the mean difference per channel, and how many pixels were compared.
+std::pair<double, long> reenlargeError(const QImage& image, const QImage& game, QSize gameSize,
+                                       const QRect& part)
 {
     const double rx = double(gameSize.width()) / image.width();
     const double ry = double(gameSize.height()) / image.height();
+    // The enlarged pixels whose partners all lie inside the part, a pixel in from its edges.
+    const int x0 = int(std::ceil((part.left() + 1.5) / rx));
+    const int x1 = int((part.right() - 1.5) / rx);
+    const int y0 = int(std::ceil((part.top() + 1.5) / ry));
+    const int y1 = int((part.bottom() - 1.5) / ry);
     double error = 0;
     long samples = 0;
-    for (int y = area.top(); y <= area.bottom(); y += 2) {
-        const double p = std::max(0.0, (y + 0.5) * ry - 0.5);
-        const int j = std::min(int(p), game.height() - 1);
-        const int j1 = std::min(j + 1, game.height() - 1);
-        const double fy = p - j;
-        for (int x = area.left(); x <= area.right(); x += 2) {
-            const double q = std::max(0.0, (x + 0.5) * rx - 0.5);
-            const int i = std::min(int(q), game.width() - 1);
-            const int i1 = std::min(i + 1, game.width() - 1);
-            const double fx = q - i;
-            const QRgb a = at(game, i, j), b = at(game, i1, j), c = at(game, i, j1),
-                       d = at(game, i1, j1);
-            const QRgb o = at(image, x, y);
+    for (int y = y0; y <= y1 && y < image.height(); ++y) {
+        const double p = (y + 0.5) * ry - 0.5;
+        const int j = int(p) - part.top();
+        const double fy = p - int(p);
+        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = std::max(x0, 1); x <= x1 && x < image.width(); ++x) {
+            const QRgb o = line[x];
+            if (o == line[x - 1])
+                continue;
+            const double q = (x + 0.5) * rx - 0.5;
+            const int i = int(q) - part.left();
+            const double fx = q - int(q);
+            const QRgb a = at(game, i, j), b = at(game, i + 1, j), c = at(game, i, j + 1),
+                       d = at(game, i + 1, j + 1);
             for (int shift : {16, 8, 0}) {
                 const auto ch = [shift](QRgb v) { return int((v >> shift) & 0xFF); };
                 const double v = (ch(a) * (1 - fx) + ch(b) * fx) * (1 - fy) +
@@ -275,7 +291,28 @@ double reenlargeError(const QImage& image, const QImage& game, QSize gameSize, c
             ++samples;
         }
     }
-    return samples ? error / (3.0 * samples) : 1e9;
+    return {samples ? error / (3.0 * samples) : 1e9, samples};
+}
+
+// The corner of the busiest square of `side` pixels on a coarse grid: where the map most likely is.
+QPoint busiest(const QImage& image, int side)
+{
+    QPoint best(0, 0);
+    long bestCount = -1;
+    for (int y = 0; y + side <= image.height(); y += side / 2)
+        for (int x = 0; x + side <= image.width(); x += side / 2) {
+            long count = 0;
+            for (int v = y; v < y + side; v += 4) {
+                const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(v));
+                for (int u = x + 1; u < x + side; u += 2)
+                    count += line[u] != line[u - 1];
+            }
+            if (count > bestCount) {
+                bestCount = count;
+                best = QPoint(x, y);
+            }
+        }
+    return best;
 }
 
 } // namespace
@@ -368,29 +405,27 @@ std::optional<SmoothScale> estimateSmoothScale(const QImage& fullcolour)
 {
     if (fullcolour.format() != QImage::Format_RGB32)
         return estimateSmoothScale(fullcolour.convertToFormat(QImage::Format_RGB32));
-    // Each factor tried on a middle patch: recovered, enlarged again and compared with the grab.
+    // Each factor tried on the busiest patch: recovered, enlarged again and compared with the
+    // grab where the grab is not flat.
     const int w = fullcolour.width();
     const int h = fullcolour.height();
+    const int side = std::min({256, w, h});
+    const QPoint patch = busiest(fullcolour, side);
     std::optional<SmoothScale> best;
     double bestError = 1e9;
     for (const int percent : {125, 150, 175, 200}) {
-        const int gw = int(std::lround(w * 100.0 / percent));
-        const int gh = int(std::lround(h * 100.0 / percent));
+        const double factor = percent / 100.0;
+        const int gw = int(std::lround(w / factor));
+        const int gh = int(std::lround(h / factor));
         if (gw < 16 * 8 || gh < 15 * 8)
             continue;
-        // The patch starts at the grab's corner, where the recovery starts, and reaches the middle.
-        const QSize part(std::min(gw, std::max(gw / 2 + 40, 200)),
-                         std::min(gh, std::max(gh / 2 + 40, 200)));
+        const QRect part(int(patch.x() * gw / double(w)), int(patch.y() * gh / double(h)),
+                         int(side * gw / double(w)), int(side * gh / double(h)));
         const QImage game = unsmooth(fullcolour, gw, gh, part);
-        const int pw = int(part.width() * percent / 100.0) - 4;
-        const int ph = int(part.height() * percent / 100.0) - 4;
-        const QRect area(pw / 4, ph / 4, pw * 3 / 4, ph * 3 / 4);
-        const double error = reenlargeError(fullcolour, game, QSize(gw, gh), area);
-        if (qEnvironmentVariableIsSet("VT_TDEBUG"))
-            fprintf(stderr, "smooth %d: error %g\n", percent, error);
-        if (error < bestError) {
+        const auto [error, samples] = reenlargeError(fullcolour, game, QSize(gw, gh), part);
+        if (samples >= 200 && error < bestError) {
             bestError = error;
-            best = SmoothScale{percent / 100.0, error};
+            best = SmoothScale{factor, error};
         }
     }
     if (!best || bestError > 4.0)
