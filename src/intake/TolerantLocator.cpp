@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -20,7 +19,19 @@ namespace vt {
 namespace {
 
 constexpr int kSizes[] = {8, 16, 24, 32};
-constexpr int kUnmatchedWeight = 3; // an unmatched cell inside a grid outweighs this many matched
+// How much a cell weighs in a grid's value: a match of a character that is not a single colour
+// by how far its score clears prob_match (so that a margin that happens to pass the threshold
+// weighs less than the map's own cells), a single-colour match nothing, an unmatched cell
+// against the grid as much as three good matches.
+constexpr int kBestWeight = 12;
+constexpr int kUnmatchedWeight = 3 * kBestWeight;
+
+int weightOf(int score, bool matched, bool plain, quint8 prob_match)
+{
+    if (!matched)
+        return -kUnmatchedWeight;
+    return plain ? 0 : std::min(score - prob_match + 1, kBestWeight);
+}
 constexpr double kCertainShare = 0.9;
 
 // One game's characters in one scheme, prepared for scoring many cells.
@@ -54,8 +65,9 @@ struct Candidate
     int scheme = 0;
     GridFit fit;
     int distinct = 0; // matched cells of a character that is not a single colour
+    long weight = 0;  // the cells' weights summed
     double otherShare = 0;
-    long value() const { return distinct - long(kUnmatchedWeight) * (fit.cells - fit.matched); }
+    long value() const { return weight; }
 };
 
 class Search
@@ -84,7 +96,6 @@ public:
     CellLabel label(const QRect& cell, int scheme, const std::vector<int>& games)
     {
         CopyPictureArea(m_working, cell, m_cell);
-        ++labels;
         CellLabel best;
         for (int game : games) {
             const CharacterSet& s = set(game, scheme);
@@ -107,16 +118,19 @@ public:
         const CharacterSet& s = set(c.game, c.scheme);
         c.fit = {};
         c.distinct = 0;
+        c.weight = 0;
         for (int r = 0; r < c.grid.grab_height; r += step)
             for (int col = 0; col < c.grid.grab_width; col += step) {
                 CopyPictureArea(m_working, cellRect(c.grid, col, r), m_cell);
                 int index = 0;
                 const int score = s.compare->compare(m_cell, index, kCellWidth, kCellHeight);
-                ++fits;
                 ++c.fit.cells;
-                if (score >= m_input.thresholds.prob_match) {
+                const bool matched = score >= m_input.thresholds.prob_match;
+                const bool plain = s.plain[std::size_t(index)];
+                c.weight += weightOf(score, matched, plain, m_input.thresholds.prob_match);
+                if (matched) {
                     ++c.fit.matched;
-                    c.distinct += !s.plain[std::size_t(index)];
+                    c.distinct += !plain;
                 }
             }
     }
@@ -136,7 +150,7 @@ public:
             // The first game's levels always fill the view.
             if (m_input.game < 0 && game == 0 && (grid.grab_width < 32 || grid.grab_height < 32))
                 continue;
-            Candidate c{grid, game, scheme, {}, 0, 0};
+            Candidate c{grid, game, scheme, {}, 0, 0, 0};
             fit(c, sampled);
             if (!best || c.value() > best->value()) {
                 if (best)
@@ -147,7 +161,7 @@ public:
             }
         }
         if (!best)
-            return Candidate{grid, 0, scheme, {}, 0, 0};
+            return Candidate{grid, 0, scheme, {}, 0, 0, 0};
         if (step != sampled)
             fit(*best, step);
         best->otherShare = otherShare;
@@ -207,7 +221,7 @@ public:
                     label(QRect(view + QPoint(16 * c, 15 * r), QSize(kCellWidth, kCellHeight)),
                           scheme, all);
                 value[std::size_t(r)][std::size_t(c)] =
-                    l.matched ? (l.plain ? 0 : 1) : -kUnmatchedWeight;
+                    weightOf(l.score, l.matched, l.plain, m_input.thresholds.prob_match);
             }
         long best = 0;
         std::optional<GridGeometry> found;
@@ -237,20 +251,29 @@ public:
 
     // A map view somewhere near the middle of the picture, with margins of anything around it:
     // the grid's phase from the middle cells, then the extent that fits best.
-    std::optional<GridGeometry> loose()
+    std::vector<GridGeometry> loose()
+    {
+        std::vector<GridGeometry> grids;
+        for (int game : games())
+            if (const auto grid = loose(game))
+                grids.push_back(*grid);
+        return grids;
+    }
+
+    std::optional<GridGeometry> loose(int game)
     {
         const int W = m_working.width();
         const int H = m_working.height();
         if (W < kCellWidth * 8 || H < kCellHeight * 8)
             return std::nullopt;
         const QPoint centre(W / 2, H / 2);
+        // The scheme from the very middle, which is the map's even with wide margins on one side.
         const QRect middle =
-            QRect(centre - QPoint(128, 120), QSize(256, 240)).intersected(m_working.rect());
-        const int scheme = surveyScheme(m_working, middle, 2);
+            QRect(centre - QPoint(24, 22), QSize(48, 45)).intersected(m_working.rect());
+        const int scheme = surveyScheme(m_working, middle, 1);
         int bestTotal = -1;
         QPoint phase;
-        int game = 0;
-        for (int g : games())
+        for (int g : {game})
             for (int py = 0; py < kCellHeight; ++py)
                 for (int px = 0; px < kCellWidth; ++px) {
                     const int i0 = (centre.x() - px) / kCellWidth - 2;
@@ -265,7 +288,6 @@ public:
                     if (total > bestTotal) {
                         bestTotal = total;
                         phase = QPoint(px, py);
-                        game = g;
                     }
                 }
         const std::vector<int> all{game};
@@ -287,7 +309,7 @@ public:
                     label(QRect(phase.x() + kCellWidth * (firstColumn + c),
                                 phase.y() + kCellHeight * (firstRow + r), kCellWidth, kCellHeight),
                           scheme, all);
-                const int v = l.matched ? (l.plain ? 0 : 1) : -kUnmatchedWeight;
+                const int v = weightOf(l.score, l.matched, l.plain, m_input.thresholds.prob_match);
                 S(c + 1, r + 1) = v + S(c, r + 1) + S(c + 1, r) - S(c, r);
             }
         std::optional<GridGeometry> found;
@@ -320,8 +342,6 @@ public:
         return found;
     }
 
-    long labels = 0, fits = 0;
-
 private:
     const TolerantInput& m_input;
     const QImage& m_working;
@@ -337,10 +357,6 @@ std::optional<Candidate> locateAtOneToOne(const TolerantInput& input, const QIma
     std::optional<Candidate> best;
     const auto consider = [&](const GridGeometry& grid) {
         const Candidate c = search.refine(search.evaluate(grid, 3));
-        if (qEnvironmentVariableIsSet("VT_TDEBUG"))
-            fprintf(stderr, "cand %d,%d %dx%d game %d scheme %d fit %d/%d distinct %d value %ld\n",
-                    c.grid.originx, c.grid.originy, c.grid.grab_width, c.grid.grab_height, c.game,
-                    c.scheme, c.fit.matched, c.fit.cells, c.distinct, c.value());
         if (c.fit.cells > 0 && (!best || c.value() > best->value()))
             best = c;
     };
@@ -370,10 +386,8 @@ std::optional<Candidate> locateAtOneToOne(const TolerantInput& input, const QIma
     }
     if (best && best->fit.share() >= 0.9)
         return best;
-    if (const auto grid = search.loose())
-        consider(*grid);
-    if (qEnvironmentVariableIsSet("VT_TDEBUG"))
-        fprintf(stderr, "labels %ld fits %ld\n", search.labels, search.fits);
+    for (const GridGeometry& grid : search.loose())
+        consider(grid);
     return best;
 }
 

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
 
 namespace vt::tolerant {
 
@@ -413,6 +412,7 @@ std::optional<SmoothScale> estimateSmoothScale(const QImage& fullcolour)
     const QPoint patch = busiest(fullcolour, side);
     std::optional<SmoothScale> best;
     double bestError = 1e9;
+    double secondError = 1e9;
     for (const int percent : {125, 150, 175, 200}) {
         const double factor = percent / 100.0;
         const int gw = int(std::lround(w / factor));
@@ -423,12 +423,18 @@ std::optional<SmoothScale> estimateSmoothScale(const QImage& fullcolour)
                          int(side * gw / double(w)), int(side * gh / double(h)));
         const QImage game = unsmooth(fullcolour, gw, gh, part);
         const auto [error, samples] = reenlargeError(fullcolour, game, QSize(gw, gh), part);
-        if (samples >= 200 && error < bestError) {
+        if (samples < 200)
+            continue;
+        if (error < bestError) {
+            secondError = bestError;
             bestError = error;
             best = SmoothScale{factor, error};
+        } else {
+            secondError = std::min(secondError, error);
         }
     }
-    if (!best || bestError > 4.0)
+    // The right factor gives the grab back nearly exactly, the others far from it.
+    if (!best || bestError > 8.0 || bestError > 0.5 * secondError)
         return std::nullopt;
     return best;
 }
