@@ -51,6 +51,20 @@ bool isPlain(const QByteArray& character)
                        [&](char c) { return c == character[s]; });
 }
 
+// A cell of one colour nearly throughout: whatever it matches, it says nothing of where a map
+// is (a window's background passes for a character now and then, more so under JPEG).
+bool nearlyPlain(const QByteArray& cell)
+{
+    const quint32 s = OffBits(cell);
+    if (quint32(cell.size()) <= s)
+        return true;
+    std::array<int, 256> counts{};
+    for (qsizetype i = s; i < cell.size(); ++i)
+        ++counts[uchar(cell[i])];
+    const int most = *std::max_element(counts.begin(), counts.end());
+    return most * 5 >= int(cell.size() - s) * 4;
+}
+
 struct CellLabel
 {
     int score = 0;
@@ -106,7 +120,7 @@ public:
             if (score > best.score) {
                 best.score = score;
                 best.matched = score >= m_input.thresholds.prob_match;
-                best.plain = s.plain[std::size_t(index)];
+                best.plain = s.plain[std::size_t(index)] || nearlyPlain(m_cell);
             }
         }
         return best;
@@ -126,7 +140,7 @@ public:
                 const int score = s.compare->compare(m_cell, index, kCellWidth, kCellHeight);
                 ++c.fit.cells;
                 const bool matched = score >= m_input.thresholds.prob_match;
-                const bool plain = s.plain[std::size_t(index)];
+                const bool plain = s.plain[std::size_t(index)] || nearlyPlain(m_cell);
                 c.weight += weightOf(score, matched, plain, m_input.thresholds.prob_match);
                 if (matched) {
                     ++c.fit.matched;
