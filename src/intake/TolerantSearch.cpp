@@ -109,29 +109,26 @@ QRgb at(const QImage& image, int x, int y)
     return reinterpret_cast<const QRgb*>(image.constScanLine(y))[x];
 }
 
-// Of the neighbouring pixels that differ (along rows when `across`, else down columns), the
-// share that lie across a boundary of blocks of `factor` starting at `phase`, and how many
-// differing pairs were seen. Replicated pixels differ only across block boundaries.
-std::pair<double, long> boundaryShare(const QImage& image, int factor, int phase, bool across)
+// Where neighbouring pixels differ (along rows when `across`, else down columns): how many
+// differing pairs have their second pixel at each position modulo 12, the least multiple of
+// the factors tried. Replicated pixels differ only across the boundaries of their blocks.
+std::array<long, 12> differingPairs(const QImage& image, bool across)
 {
     const int w = image.width();
     const int h = image.height();
     const int lines = across ? h : w;
     const int length = across ? w : h;
     const int lineStep = std::max(1, lines / 41);
-    long onBoundary = 0;
-    long differing = 0;
+    std::array<long, 12> counts{};
     for (int l = lineStep / 2; l < lines; l += lineStep) {
         for (int i = 0; i + 1 < length; ++i) {
             const QRgb a = across ? at(image, i, l) : at(image, l, i);
             const QRgb b = across ? at(image, i + 1, l) : at(image, l, i + 1);
-            if (a == b)
-                continue;
-            ++differing;
-            onBoundary += ((i + 1 - phase) % factor + factor) % factor == 0;
+            if (a != b)
+                ++counts[std::size_t((i + 1) % 12)];
         }
     }
-    return {differing ? double(onBoundary) / double(differing) : 0.0, differing};
+    return counts;
 }
 
 // Smoothed enlargement blends, along each axis, the two game pixels around the point that an
@@ -355,25 +352,26 @@ std::optional<Replication> detectReplication(const QImage& fullcolour)
     const QImage image = fullcolour.format() == QImage::Format_RGB32
                              ? fullcolour
                              : fullcolour.convertToFormat(QImage::Format_RGB32);
+    const std::array<std::array<long, 12>, 2> pairs{differingPairs(image, true),
+                                                    differingPairs(image, false)};
     for (int factor = 4; factor >= 2; --factor) {
         if (image.width() < 16 * factor || image.height() < 15 * factor)
             continue;
         Replication found{factor, -1, -1};
         for (int axis = 0; axis < 2; ++axis) {
-            double best = 0;
-            int bestPhase = 0;
-            long seen = 0;
-            for (int phase = 0; phase < factor; ++phase) {
-                const auto [share, differing] = boundaryShare(image, factor, phase, axis == 0);
-                seen = differing;
-                if (share > best) {
-                    best = share;
-                    bestPhase = phase;
-                }
+            const std::array<long, 12>& counts = pairs[std::size_t(axis)];
+            long total = 0;
+            for (long c : counts)
+                total += c;
+            for (int phase = 0; phase < factor && total >= 64; ++phase) {
+                long onBoundary = 0;
+                for (int r = phase; r < 12; r += factor)
+                    onBoundary += counts[std::size_t(r)];
+                if (onBoundary * 100 >= total * 97)
+                    (axis == 0 ? found.phaseX : found.phaseY) = phase;
             }
-            if (best < 0.97 || seen < 64)
+            if ((axis == 0 ? found.phaseX : found.phaseY) < 0)
                 break;
-            (axis == 0 ? found.phaseX : found.phaseY) = bestPhase;
         }
         if (found.phaseX >= 0 && found.phaseY >= 0)
             return found;
