@@ -70,9 +70,9 @@ QString absolute(const QString& path)
 }
 
 // TEMPORARY (tolerant location, until the grab session takes it over): where the exact analysis
-// finds no grid, or one that decoding contradicts (many unmatched cells, or the other game
-// fitting better), the tolerant search's grid stands in when its cells fit better. Written
-// into `located` as the exact analysis would have found it.
+// finds no grid, or one that decoding contradicts (more than a few unmatched cells, or the
+// other game fitting better), the tolerant search's grid stands in when its cells fit better.
+// Written into `located` as the exact analysis would have found it.
 void tolerantInstead(const LoadedGrab& grab, LocateResult& located, int game, int colour,
                      const ConvertSettings& settings, std::optional<WorkingPictures>& pictures)
 {
@@ -87,7 +87,7 @@ void tolerantInstead(const LoadedGrab& grab, LocateResult& located, int game, in
             located.grid.grab_height == 32 &&
             fitOfGrid(working, located.grid, characters(1 - game, colour), prob, 2).share() >
                 exactShare;
-        if (exactShare >= 0.9 && !otherFitsBetter)
+        if (exactShare >= 0.99 && !otherFitsBetter)
             return;
     }
     TolerantInput input;

@@ -105,6 +105,19 @@ TEST_F(TolerantPlanTest, ADoubledMapViewIsDecodedAtItsOwnSize)
     EXPECT_EQ(planned.colour, 4);
 }
 
+TEST_F(TolerantPlanTest, AJpegWindowWhoseMarkerRowIsBlurredIsDecodedWhereTheMapIs)
+{
+    // At this quality the exact search meets the marker a row low and puts the grid there,
+    // where most cells still pass for some character.
+    const test::KindGrab grab = test::composeKind(QStringLiteral("jpeg-window"), 20046);
+    ASSERT_TRUE(grab.truth.detail.contains(QLatin1String("layout A")));
+    const GrabPlan planned = plan(save(QStringLiteral("jpeg.png"), grab.image));
+    EXPECT_EQ(planned.grid.originx, grab.truth.originx);
+    EXPECT_EQ(planned.grid.originy, grab.truth.originy);
+    EXPECT_EQ(planned.grid.grab_width, 32);
+    EXPECT_EQ(planned.game, grab.truth.game);
+}
+
 TEST_F(TolerantPlanTest, TheOtherGameFittingBetterOverridesTheCarriedGame)
 {
     // A grab of the second game first: the window keeps that game for a 32 x 32 map view,
