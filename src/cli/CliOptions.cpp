@@ -38,6 +38,8 @@ const QString kUsage = QStringLiteral(
     "                        puzzle piece\n"
     "  -j, --jobs N          grabs converted at once (default: one per processor)\n"
     "      --json            one JSON object per grab on standard output\n"
+    "      --tolerant        search grabs that are not pixel-perfect (JPEG, loose crops,\n"
+    "                        desktops, scaled captures) where the exact analysis fails\n"
     "  -q, --quiet           no progress and no summary, only errors\n"
     "      --settings FILE   read the preferences from this INI file instead of the user's\n"
     "  -h, --help            show this text\n"
@@ -114,12 +116,14 @@ ParseResult parseCommandLine(const QStringList& arguments)
     const QCommandLineOption jobs({QStringLiteral("j"), QStringLiteral("jobs")}, {},
                                   QStringLiteral("N"));
     const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption tolerant(QStringLiteral("tolerant")); // TEMPORARY
     const QCommandLineOption quiet(QStringList{QStringLiteral("q"), QStringLiteral("quiet")});
     const QCommandLineOption settingsFile(QStringLiteral("settings"), {}, QStringLiteral("FILE"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
     parser.addOptions({output, formats, pattern, game, colour, charMatch, pixelMatch, vorlanMatch,
-                       csvCodes, unknown, jobs, json, quiet, settingsFile, help, version});
+                       csvCodes, unknown, jobs, json, tolerant, quiet, settingsFile, help,
+                       version});
 
     if (!parser.parse(arguments))
         return error(parser.errorText());
@@ -221,6 +225,7 @@ ParseResult parseCommandLine(const QStringList& arguments)
             return error(QStringLiteral("--jobs takes a whole number of 1 or more."));
     }
     options.json = parser.isSet(json);
+    settings.tolerant = parser.isSet(tolerant);
     options.quiet = parser.isSet(quiet);
     return result;
 }

@@ -180,12 +180,13 @@ GrabPlan planGrab(const LoadedGrab& grab, CarriedState& state, const ConvertSett
     input.hero = &ConvertArt::instance().hero();
     plan.located = locateGrid(input);
     plan.analysed = true;
-    tolerantInstead(grab, plan.located,
-                    plan.located.selectGame >= 0 ? plan.located.selectGame : state.game,
-                    settings.forcedColour >= 0       ? settings.forcedColour
-                    : plan.located.chosenScheme >= 0 ? plan.located.chosenScheme
-                                                     : 0,
-                    settings, plan.tolerantPictures); // TEMPORARY (tolerant location)
+    if (settings.tolerant)
+        tolerantInstead(grab, plan.located,
+                        plan.located.selectGame >= 0 ? plan.located.selectGame : state.game,
+                        settings.forcedColour >= 0       ? settings.forcedColour
+                        : plan.located.chosenScheme >= 0 ? plan.located.chosenScheme
+                                                         : 0,
+                        settings, plan.tolerantPictures); // TEMPORARY (tolerant location)
 
     const LocateResult& located = plan.located;
     if (located.recognised)

@@ -43,6 +43,10 @@ struct ConvertSettings
     // -1 leaves the choice to the analysis, as the window's bulk run does.
     int forcedGame = -1;
     int forcedColour = -1;
+    // TEMPORARY (until the grab session calls it for the window and the command line alike):
+    // the tolerant search where the exact analysis finds no grid or one that decoding
+    // contradicts. Off, a conversion is the window's byte for byte.
+    bool tolerant = false;
 };
 
 // The stored preferences as the window's start-up reads them: the thresholds brought into

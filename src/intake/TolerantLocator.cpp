@@ -162,7 +162,7 @@ public:
         double otherShare = 0;
         for (int game : games()) {
             // The first game's levels always fill the view.
-            if (m_input.game < 0 && game == 0 && (grid.grab_width < 32 || grid.grab_height < 32))
+            if (game == 0 && (grid.grab_width < 32 || grid.grab_height < 32))
                 continue;
             Candidate c{grid, game, scheme, {}, 0, 0, 0};
             fit(c, sampled);

@@ -28,6 +28,7 @@ protected:
         EXPECT_TRUE(image.save(file));
         return file;
     }
+    void SetUp() override { settings.tolerant = true; }
     GrabPlan plan(const QString& path)
     {
         return planGrab(loadGrab(path), state, settings, m_dir.path());

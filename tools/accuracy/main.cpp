@@ -95,7 +95,13 @@ int main(int argc, char** argv)
         QStringLiteral("dir"));
     const QCommandLineOption verboseOpt(QStringLiteral("verbose"),
                                         QStringLiteral("List every wrong map."));
-    parser.addOptions({cliOpt, countOpt, seedOpt, kindsOpt, jobsOpt, keepOpt, verboseOpt});
+    const QCommandLineOption cliArgOpt(
+        QStringLiteral("cli-arg"),
+        QStringLiteral("An argument passed on to the command line (repeat for more), as "
+                       "--cli-arg=--tolerant."),
+        QStringLiteral("argument"));
+    parser.addOptions(
+        {cliOpt, cliArgOpt, countOpt, seedOpt, kindsOpt, jobsOpt, keepOpt, verboseOpt});
     parser.process(app);
 
     const QString cli = parser.isSet(cliOpt) ? parser.value(cliOpt)
@@ -143,12 +149,14 @@ int main(int argc, char** argv)
 
         QProcess run;
         run.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        run.start(cli,
-                  QStringList{QStringLiteral("--json"), QStringLiteral("-q"), QStringLiteral("-f"),
-                              QStringLiteral("csv"), QStringLiteral("-p"), QStringLiteral("%s"),
-                              QStringLiteral("-o"), out, QStringLiteral("-j"),
-                              parser.value(jobsOpt), QStringLiteral("--settings"), settings}
-                      << inputs);
+        QStringList arguments{QStringLiteral("--json"),     QStringLiteral("-q"),
+                              QStringLiteral("-f"),         QStringLiteral("csv"),
+                              QStringLiteral("-p"),         QStringLiteral("%s"),
+                              QStringLiteral("-o"),         out,
+                              QStringLiteral("-j"),         parser.value(jobsOpt),
+                              QStringLiteral("--settings"), settings};
+        arguments << parser.values(cliArgOpt) << inputs;
+        run.start(cli, arguments);
         if (!run.waitForStarted())
             return fail(QStringLiteral("cannot start %1").arg(cli));
         run.waitForFinished(-1);
