@@ -79,14 +79,18 @@ void tolerantInstead(const LoadedGrab& grab, LocateResult& located, int game, in
     const CharacterSource characters = shippedCharacters();
     const quint8 prob = settings.thresholds.prob_match;
     double exactShare = -1;
+    bool otherFitsBetter = false;
     if (located.valid && !located.windowNotFound) {
         const QImage& working = grab.pictures.working;
-        exactShare = fitOfGrid(working, located.grid, characters(game, colour), prob, 2).share();
-        const bool otherFitsBetter =
-            settings.forcedGame < 0 && located.grid.grab_width == 32 &&
-            located.grid.grab_height == 32 &&
-            fitOfGrid(working, located.grid, characters(1 - game, colour), prob, 2).share() >
-                exactShare;
+        const GridFit exact = fitOfGrid(working, located.grid, characters(game, colour), prob, 2);
+        exactShare = exact.share();
+        if (settings.forcedGame < 0 && located.grid.grab_width == 32 &&
+            located.grid.grab_height == 32) {
+            const GridFit other =
+                fitOfGrid(working, located.grid, characters(1 - game, colour), prob, 2);
+            otherFitsBetter = other.share() > exactShare ||
+                              (other.share() == exactShare && other.scores > exact.scores);
+        }
         if (exactShare >= 0.99 && !otherFitsBetter)
             return;
     }
@@ -98,7 +102,9 @@ void tolerantInstead(const LoadedGrab& grab, LocateResult& located, int game, in
     input.characters = characters;
     input.game = settings.forcedGame;
     std::optional<TolerantLocation> found = locateTolerant(input);
-    if (!found || double(found->matched) / found->cells <= exactShare)
+    // A grid at least as good stands in where the other game fits better; else a better one.
+    const double share = found ? double(found->matched) / found->cells : -1;
+    if (!found || share < exactShare || (share == exactShare && !otherFitsBetter))
         return;
     located.recognised = located.valid = true;
     located.windowNotFound = false;

@@ -444,7 +444,9 @@ GridFit fitOfGrid(const QImage& working, const GridGeometry& grid,
         for (int c = 0; c < grid.grab_width; c += step) {
             CopyPictureArea(working, cellRect(grid, c, r), cell);
             int index = 0;
-            fit.matched += compare.compare(cell, index, kCellWidth, kCellHeight) >= prob_match;
+            const int score = compare.compare(cell, index, kCellWidth, kCellHeight);
+            fit.matched += score >= prob_match;
+            fit.scores += score;
             ++fit.cells;
         }
     return fit;

@@ -61,11 +61,12 @@ struct TolerantLocation
 std::optional<TolerantLocation> locateTolerant(const TolerantInput& input);
 
 // How many cells of `grid` in `working` score at least `prob_match` against `characters`, out
-// of how many (every `step`-th column and row).
+// of how many (every `step`-th column and row), and their scores summed.
 struct GridFit
 {
     int matched = 0;
     int cells = 0;
+    long scores = 0; // the cells' scores summed: which of two sets that both pass fits better
     double share() const { return cells ? double(matched) / cells : 0.0; }
 };
 GridFit fitOfGrid(const QImage& working, const GridGeometry& grid,

@@ -134,6 +134,12 @@ TEST_F(TolerantPlanTest, TheOtherGameFittingBetterOverridesTheCarriedGame)
     EXPECT_EQ(planned.game, 0);
     EXPECT_EQ(planned.grid.grab_width, 32);
     EXPECT_EQ(state.game, 0);
+
+    // A level whose every cell passes with the second game's characters too: the scores decide.
+    const test::KindGrab tie = test::composeKind(QStringLiteral("view"), 777035);
+    ASSERT_EQ(tie.truth.game, 0);
+    EXPECT_EQ(plan(small).game, 1);
+    EXPECT_EQ(plan(save(QStringLiteral("tie.png"), tie.image)).game, 0);
 }
 
 } // namespace
