@@ -295,8 +295,9 @@ QPoint busiest(const QImage& image, int side)
 {
     QPoint best(0, 0);
     long bestCount = -1;
-    for (int y = 0; y + side <= image.height(); y += side / 2)
-        for (int x = 0; x + side <= image.width(); x += side / 2) {
+    const int step = std::max(1, side / 2);
+    for (int y = 0; y + side <= image.height(); y += step)
+        for (int x = 0; x + side <= image.width(); x += step) {
             long count = 0;
             for (int v = y; v < y + side; v += 4) {
                 const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(v));
@@ -406,6 +407,9 @@ std::optional<SmoothScale> estimateSmoothScale(const QImage& fullcolour)
     // grab where the grab is not flat.
     const int w = fullcolour.width();
     const int h = fullcolour.height();
+    // Too small to hold a map of 8 x 8 cells even at 125 %.
+    if (w < 160 || h < 150)
+        return std::nullopt;
     const int side = std::min({256, w, h});
     const QPoint patch = busiest(fullcolour, side);
     std::optional<SmoothScale> best;

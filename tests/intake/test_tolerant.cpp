@@ -88,4 +88,17 @@ INSTANTIATE_TEST_SUITE_P(
         return name + "_" + std::to_string(info.param.seed);
     });
 
+// Pictures too thin or too small for a map: the search ends with nothing (a one-pixel-wide
+// picture once sent the patch search of the smoothing test round for ever).
+TEST(TolerantLocator, PicturesTooSmallForAMapFindNothing)
+{
+    for (const QSize size :
+         {QSize(1, 771), QSize(771, 1), QSize(1, 1), QSize(120, 2000), QSize(3000, 100)}) {
+        SCOPED_TRACE(testing::Message() << size.width() << " x " << size.height());
+        QImage black(size, QImage::Format_RGB32);
+        black.fill(Qt::black);
+        EXPECT_FALSE(locate(black));
+    }
+}
+
 } // namespace
