@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang into build-fuzz/ and runs each for a bounded time.
 # Not part of CI. Usage: tools/fuzz.sh [seconds per target (default 180)] [target ...]
-# Targets: fuzz_grab, fuzz_lzh, fuzz_settings (default: all three, one after the other).
+# Targets: fuzz_grab, fuzz_lzh, fuzz_settings, fuzz_tolerant (default: all four, one after the
+# other).
 # New inputs collect in build-fuzz/corpus/<target>, inputs that failed in build-fuzz/artifacts,
 # and each run's output in build-fuzz/logs. The exit status is non-zero when any run found a
 # fault; keep such an input as a test in tests/robust/fixtures, named after the fault.
@@ -11,7 +12,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-180}
 [ $# -gt 0 ] && shift
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(fuzz_grab fuzz_lzh fuzz_settings)
+[ ${#targets[@]} -eq 0 ] && targets=(fuzz_grab fuzz_lzh fuzz_settings fuzz_tolerant)
 
 # The clang runtime holds libFuzzer; the normal build does not need either.
 packages=(cmake ninja-build pkg-config qt6-base-dev libgif-dev clang libclang-rt-14-dev)
@@ -48,6 +49,7 @@ seed_dirs() {
             echo "$seeds_settings"
             echo tests/robust/fixtures
             ;;
+        fuzz_tolerant) ;; # its bytes are pixels: it starts from nothing
     esac
 }
 
@@ -57,6 +59,7 @@ max_len() {
     case "$1" in
         fuzz_lzh) echo "-max_len=65536" ;;
         fuzz_settings) echo "-max_len=4096" ;;
+        fuzz_tolerant) echo "-max_len=65536" ;;
         *) echo "-max_len=1048576" ;;
     esac
 }

@@ -5,6 +5,9 @@
 
 #include <QPainter>
 
+#include <algorithm>
+#include <optional>
+
 #include <utility>
 
 namespace vt {
@@ -100,30 +103,88 @@ void GrabSession::analyse(bool newLoad)
     input.thresholds = prefs.thresholds;
     input.hero = &hero;
     located = locateGrid(input);
+    confidence = Confidence{};
+    gameFit = GameFitResult{};
 
     if (located.recognised)
         screengrab_loaded = true;
     if (located.windowNotFound) {
         grid.originx = grid.originy = grid.mapareax = grid.mapareay = 0;
         outcome = LoadOutcome::WindowNotFound;
-        return;
+    } else {
+        if (located.selectGame >= 0)
+            game = located.selectGame;
+        if (located.captionsSet)
+            captions = located.captions;
+        if (located.chosenScheme >= 0) {
+            colour = located.chosenScheme;
+            ExtractCharsFromResource(colour, true);
+        }
+        grid = located.grid;
+        det = grid;
+        outcome = located.recognised ? LoadOutcome::Located : LoadOutcome::NotRecognised;
+        confidence.locatedBy =
+            located.recognised && located.valid ? LocatedBy::Exact : LocatedBy::Fallback;
     }
-    if (located.selectGame >= 0)
-        game = located.selectGame;
-    if (located.captionsSet)
-        captions = located.captions;
-    if (located.chosenScheme >= 0) {
-        colour = located.chosenScheme;
-        ExtractCharsFromResource(colour, true);
+
+    // The exact analysis stands where nearly every cell of its grid fits one game's characters
+    // (a lossless grab: its results stay as they always were). Where it finds no grid, or one
+    // that the cells contradict, the tolerant search looks wider and its grid is taken when
+    // more of its cells fit.
+    double exactShare = -1;
+    if (outcome != LoadOutcome::WindowNotFound) {
+        checkGameByContent(newLoad);
+        if (confidence.locatedBy == LocatedBy::Exact)
+            exactShare = bestFitShare();
     }
-    grid = located.grid;
+    if (exactShare < 0.99 && tolerantInstead(newLoad, hero, exactShare))
+        checkGameByContent(newLoad);
+    m_decodable = fullsize_char && screengrab_loaded && outcome != LoadOutcome::WindowNotFound;
+}
+
+double GrabSession::bestFitShare() const
+{
+    const int cells = grid.grab_width * grid.grab_height;
+    int best = 0;
+    for (const GameFitScore& score : gameFit.games)
+        best = std::max(best, score.cellsPassing);
+    return cells > 0 ? double(best) / cells : 0.0;
+}
+
+bool GrabSession::tolerantInstead(bool newLoad, const QByteArray& hero, double exactShare)
+{
+    TolerantInput input;
+    input.working = &working;
+    input.fullcolour = &fullcolourimage;
+    input.thresholds = prefs.thresholds;
+    input.hero = &hero;
+    input.characters = shippedCharacters();
+    input.game = newLoad ? -1 : game; // a reload holds the user's game
+    std::optional<TolerantLocation> found = locateTolerant(input);
+    if (!found || found->cells <= 0 || double(found->matched) / found->cells <= exactShare)
+        return false;
+
+    if (found->pictures) {
+        // A scaled capture brought back to 1:1: both copies, so that the cells copied into the
+        // converted map and the previews come from where the decoded cells do.
+        fullcolourimage = std::move(found->pictures->fullcolour);
+        working = std::move(found->pictures->working);
+    }
+    screengrab_loaded = true;
+    outcome = LoadOutcome::Located;
+    located.recognised = located.valid = true;
+    located.windowNotFound = false;
+    located.grid = found->grid;
+    located.detectedGame = found->game;
+    located.chosenScheme = found->scheme;
+    if (newLoad)
+        game = found->game;
+    colour = found->scheme;
+    ExtractCharsFromResource(colour, true);
+    grid = found->grid;
     det = grid;
-    m_decodable = fullsize_char && screengrab_loaded;
-    outcome = located.recognised ? LoadOutcome::Located : LoadOutcome::NotRecognised;
-    confidence = Confidence{};
-    confidence.locatedBy =
-        located.recognised && located.valid ? LocatedBy::Exact : LocatedBy::Fallback;
-    checkGameByContent(newLoad);
+    confidence.locatedBy = found->located_by;
+    return true;
 }
 
 // Many characters are the same picture in both games under other indices, so a map decoded

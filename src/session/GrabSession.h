@@ -13,6 +13,7 @@
 #include "export/SaveMap.h"
 #include "intake/GrabLoader.h"
 #include "intake/GridLocator.h"
+#include "intake/TolerantLocator.h"
 #include "pictures/GridGeometry.h"
 #include "session/Preferences.h"
 #include "session/ProgramArt.h"
@@ -37,15 +38,8 @@ struct CarriedState
     CarriedState();
 };
 
-// How the grid was found.
-enum class LocatedBy
-{
-    Exact,    // the analysis of the grab as it stands
-    Tolerant, // a search that allows for blur, margins or a larger picture around the map
-    Scaled,   // the grab was brought back to its game's own scale first
-    Fallback, // nothing found: the grid is a guess
-};
-const char* locatedByName(LocatedBy how); // "exact", "tolerant", "scaled", "fallback"
+// "exact", "tolerant", "scaled", "fallback".
+const char* locatedByName(LocatedBy how);
 
 // How far a decoded map can be trusted, beside its accuracy.
 struct Confidence
@@ -170,6 +164,8 @@ private:
     void resetForLoad(); // the state a fresh load starts from
     void analyse(bool newLoad);
     void checkGameByContent(bool newLoad);
+    double bestFitShare() const;
+    bool tolerantInstead(bool newLoad, const QByteArray& hero, double exactShare);
     void discardMap();
 
     bool m_decodable = false;

@@ -2,6 +2,7 @@
 // map view alone or the whole game window in layout A or B, then runs the grid location on it
 // and says what it finds, so that a grab that would not load as intended is noticed at once.
 #include "GrabComposer.h"
+#include "GrabKinds.h"
 
 #include "charsets/GameTables.h"
 #include "export/ImageWriters.h"
@@ -15,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QJsonDocument>
 #include <QRegularExpression>
 
 #include <cstdio>
@@ -137,8 +139,18 @@ int main(int argc, char** argv)
         QStringLiteral("indexed"),
         QStringLiteral("Write 8 bits per pixel with the halftone palette (as a 256-colour "
                        "screen would be grabbed); GIF output always has a palette."));
+    const QCommandLineOption kindOpt(
+        QStringLiteral("kind"),
+        QStringLiteral("Draw a random grab of this kind from --seed instead: %1. Game, scheme, "
+                       "sizes, layout, place and distortion are the seed's choice.")
+            .arg(test::grabKinds().join(QStringLiteral(", "))),
+        QStringLiteral("kind"));
+    const QCommandLineOption truthOpt(
+        QStringLiteral("truth"),
+        QStringLiteral("With --kind: write what was drawn (game, scheme, map, grid) as JSON here."),
+        QStringLiteral("file"));
     parser.addOptions({gameOpt, schemeOpt, sizeOpt, layoutOpt, grabOpt, atOpt, seedOpt, mapOpt,
-                       noiseOpt, specklesOpt, jpegOpt, indexedOpt});
+                       noiseOpt, specklesOpt, jpegOpt, indexedOpt, kindOpt, truthOpt});
     parser.addPositionalArgument(QStringLiteral("output"), QStringLiteral("The picture to write."));
     parser.process(app);
 
@@ -165,6 +177,33 @@ int main(int argc, char** argv)
     noise.pixelsPerCell = parser.value(specklesOpt).toInt(&ok);
     if (!ok || noise.pixelsPerCell < 0)
         return fail(QStringLiteral("--speckles is a number of pixels"));
+
+    if (parser.isSet(kindOpt)) {
+        test::KindGrab grab;
+        try {
+            grab = test::composeKind(parser.value(kindOpt), seed);
+        } catch (const std::exception& e) {
+            return fail(QString::fromLocal8Bit(e.what()));
+        }
+        QFile out(output);
+        if (!out.open(QIODevice::WriteOnly))
+            return fail(QStringLiteral("cannot write %1 %2").arg(output, out.errorString()));
+        try {
+            writePicture(grab.image, *format, out);
+        } catch (const Error& why) {
+            return fail(QStringLiteral("cannot write %1 %2").arg(output, why.message()));
+        }
+        if (parser.isSet(truthOpt)) {
+            QFile truth(parser.value(truthOpt));
+            if (!truth.open(QIODevice::WriteOnly) ||
+                truth.write(QJsonDocument(grab.truth.toJson()).toJson()) < 0)
+                return fail(QStringLiteral("cannot write %1").arg(truth.fileName()));
+        }
+        std::printf("%s: %d x %d pixels, %s, game %d, %s\n", qPrintable(output), grab.image.width(),
+                    grab.image.height(), qPrintable(grab.truth.detail), grab.truth.game + 1,
+                    qPrintable(colourName(grab.truth.scheme)));
+        return 0;
+    }
 
     test::GrabMap map;
     QString tableScheme;

@@ -1,11 +1,11 @@
 #include "GrabComposer.h"
 
-#include "pictures/Error.h"
 #include "charsets/Atlas.h"
 #include "charsets/GameTables.h"
-#include "pictures/Halftone.h"
 #include "charsets/Resources.h"
 #include "decode/CellCompare.h"
+#include "pictures/Error.h"
+#include "pictures/Halftone.h"
 
 #include <QBuffer>
 #include <QPainter>
@@ -477,6 +477,11 @@ QImage composeMapView(const GrabMap& map, const GrabArt& art, const GrabNoise& n
 QPoint mapViewOffset(WindowLayout layout)
 {
     return -frameOf(layout).topLeft();
+}
+
+QSize windowFrameSize(WindowLayout layout)
+{
+    return frameOf(layout).size();
 }
 
 ComposedGrab composeWindow(const GrabMap& map, const GrabArt& art, const WindowPlacement& placement,

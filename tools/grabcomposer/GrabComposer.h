@@ -109,6 +109,9 @@ ComposedGrab composeWindow(const GrabMap& map, const GrabArt& art, const WindowP
 // Offset of the map-view area's corner from the window frame's corner.
 QPoint mapViewOffset(WindowLayout layout);
 
+// Width and height of the window's frame, title bar included.
+QSize windowFrameSize(WindowLayout layout);
+
 // The picture after saving as JPEG at `quality` and loading again.
 QImage jpegRoundTrip(const QImage& picture, int quality);
 

@@ -1,0 +1,548 @@
+#include "intake/TolerantLocator.h"
+
+#include "charsets/Atlas.h"
+#include "charsets/GameTables.h"
+#include "decode/CellCompare.h"
+#include "intake/TolerantSearch.h"
+#include "pictures/BmpByteImage.h"
+#include "pictures/Halftone.h"
+#include "pictures/PictureArea.h"
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <memory>
+#include <mutex>
+
+namespace vt {
+
+namespace {
+
+constexpr int kSizes[] = {8, 16, 24, 32};
+// How much a cell weighs in a grid's value: a match of a character that is not a single colour
+// by how far its score clears prob_match (so that a margin that happens to pass the threshold
+// weighs less than the map's own cells), a single-colour match nothing, an unmatched cell
+// against the grid as much as three good matches.
+constexpr int kBestWeight = 12;
+constexpr int kUnmatchedWeight = 3 * kBestWeight;
+
+int weightOf(int score, bool matched, bool plain, quint8 prob_match)
+{
+    if (!matched)
+        return -kUnmatchedWeight;
+    return plain ? 0 : std::min(score - prob_match + 1, kBestWeight);
+}
+constexpr double kCertainShare = 0.9;
+
+// One game's characters in one scheme, prepared for scoring many cells.
+struct CharacterSet
+{
+    const std::vector<QByteArray>* bytes = nullptr;
+    std::unique_ptr<CompareCandidates> compare;
+    std::vector<bool> plain; // the character is a single colour (open space)
+};
+
+bool isPlain(const QByteArray& character)
+{
+    const quint32 s = OffBits(character);
+    if (quint32(character.size()) <= s)
+        return true;
+    return std::all_of(character.cbegin() + s, character.cend(),
+                       [&](char c) { return c == character[s]; });
+}
+
+// A cell of one colour nearly throughout: whatever it matches, it says nothing of where a map
+// is (a window's background passes for a character now and then, more so under JPEG).
+bool nearlyPlain(const QByteArray& cell)
+{
+    const quint32 s = OffBits(cell);
+    if (quint32(cell.size()) <= s)
+        return true;
+    std::array<int, 256> counts{};
+    for (qsizetype i = s; i < cell.size(); ++i)
+        ++counts[uchar(cell[i])];
+    const int most = *std::max_element(counts.begin(), counts.end());
+    return most * 5 >= int(cell.size() - s) * 4;
+}
+
+struct CellLabel
+{
+    int score = 0;
+    bool matched = false;
+    bool plain = false; // matched a single-colour character
+};
+
+struct Candidate
+{
+    GridGeometry grid;
+    int game = 0;
+    int scheme = 0;
+    GridFit fit;
+    int distinct = 0; // matched cells of a character that is not a single colour
+    long weight = 0;  // the cells' weights summed
+    double otherShare = 0;
+    long value() const { return weight; }
+};
+
+class Search
+{
+public:
+    Search(const TolerantInput& input, const QImage& working) : m_input(input), m_working(working)
+    {}
+
+    const CharacterSet& set(int game, int scheme)
+    {
+        auto& slot = m_sets[std::size_t(game * kColourCount + scheme)];
+        if (!slot.compare) {
+            slot.bytes = &m_input.characters(game, scheme);
+            slot.compare = std::make_unique<CompareCandidates>(*slot.bytes);
+            for (const QByteArray& c : *slot.bytes)
+                slot.plain.push_back(isPlain(c));
+        }
+        return slot;
+    }
+
+    std::vector<int> games() const
+    {
+        return m_input.game >= 0 ? std::vector<int>{m_input.game} : std::vector<int>{0, 1};
+    }
+
+    CellLabel label(const QRect& cell, int scheme, const std::vector<int>& games)
+    {
+        CopyPictureArea(m_working, cell, m_cell);
+        CellLabel best;
+        for (int game : games) {
+            const CharacterSet& s = set(game, scheme);
+            if (s.bytes->empty())
+                continue;
+            int index = 0;
+            const int score = s.compare->compare(m_cell, index, kCellWidth, kCellHeight);
+            if (score > best.score) {
+                best.score = score;
+                best.matched = score >= m_input.thresholds.prob_match;
+                best.plain = s.plain[std::size_t(index)] || nearlyPlain(m_cell);
+            }
+        }
+        return best;
+    }
+
+    // Matched cells of `grid` (every `step`-th) for one game.
+    void fit(Candidate& c, int step)
+    {
+        const CharacterSet& s = set(c.game, c.scheme);
+        c.fit = {};
+        c.distinct = 0;
+        c.weight = 0;
+        for (int r = 0; r < c.grid.grab_height; r += step)
+            for (int col = 0; col < c.grid.grab_width; col += step) {
+                CopyPictureArea(m_working, cellRect(c.grid, col, r), m_cell);
+                int index = 0;
+                const int score = s.compare->compare(m_cell, index, kCellWidth, kCellHeight);
+                ++c.fit.cells;
+                const bool matched = score >= m_input.thresholds.prob_match;
+                const bool plain = s.plain[std::size_t(index)] || nearlyPlain(m_cell);
+                c.weight += weightOf(score, matched, plain, m_input.thresholds.prob_match);
+                if (matched) {
+                    ++c.fit.matched;
+                    c.distinct += !plain;
+                }
+            }
+    }
+
+    // The game and scheme that fit `grid` best, with the fit.
+    // The game and scheme that fit `grid` best, the games told apart on every `step`-th cell
+    // (at least every other one), the winner then measured on every `step`-th.
+    Candidate evaluate(const GridGeometry& grid, int step)
+    {
+        const QRect area(int(grid.originx), int(grid.originy), kCellWidth * grid.grab_width,
+                         kCellHeight * grid.grab_height);
+        const int scheme = surveyScheme(m_working, area, 2);
+        const int sampled = std::max(step, 2);
+        std::optional<Candidate> best;
+        double otherShare = 0;
+        for (int game : games()) {
+            // The first game's levels always fill the view.
+            if (game == 0 && (grid.grab_width < 32 || grid.grab_height < 32))
+                continue;
+            Candidate c{grid, game, scheme, {}, 0, 0, 0};
+            fit(c, sampled);
+            if (!best || c.value() > best->value()) {
+                if (best)
+                    otherShare = best->fit.share();
+                best = c;
+            } else {
+                otherShare = std::max(otherShare, c.fit.share());
+            }
+        }
+        if (!best)
+            return Candidate{grid, 0, scheme, {}, 0, 0, 0};
+        if (step != sampled)
+            fit(*best, step);
+        best->otherShare = otherShare;
+        return *best;
+    }
+
+    // The origin moved by up to 2 pixels either way, keeping the best fit.
+    Candidate refine(const Candidate& start)
+    {
+        if (start.fit.share() >= 0.98)
+            return evaluate(start.grid, 1);
+        Candidate best = start;
+        fit(best, 3);
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx) {
+                if ((dx == 0 && dy == 0) || int(start.grid.originx) + dx < 0 ||
+                    int(start.grid.originy) + dy < 0)
+                    continue;
+                Candidate c = start;
+                c.grid.originx = quint32(int(c.grid.originx) + dx);
+                c.grid.originy = quint32(int(c.grid.originy) + dy);
+                fit(c, 3);
+                if (c.value() > best.value())
+                    best = c;
+            }
+        return evaluate(best.grid, 1);
+    }
+
+    // The map's size inside a window's view: centred, so only the size is open.
+    std::optional<GridGeometry> inView(QPoint view, int game)
+    {
+        const QRect viewArea(view, QSize(512, 480));
+        const int scheme = surveyScheme(m_working, viewArea, 3);
+        const std::vector<int> all{game};
+        // The central 8 x 8 cells are the map's whatever its size: they settle the corner.
+        QPoint bestShift;
+        int bestTotal = -1;
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx) {
+                int total = 0;
+                for (int r = 12; r < 20; r += 2)
+                    for (int c = 12; c < 20; c += 2)
+                        total += label(QRect(view + QPoint(dx + 16 * c, dy + 15 * r),
+                                             QSize(kCellWidth, kCellHeight)),
+                                       scheme, all)
+                                     .score;
+                if (total > bestTotal) {
+                    bestTotal = total;
+                    bestShift = QPoint(dx, dy);
+                }
+            }
+        view += bestShift;
+        std::array<std::array<int, 32>, 32> value{};
+        for (int r = 0; r < 32; ++r)
+            for (int c = 0; c < 32; ++c) {
+                const CellLabel l =
+                    label(QRect(view + QPoint(16 * c, 15 * r), QSize(kCellWidth, kCellHeight)),
+                          scheme, all);
+                value[std::size_t(r)][std::size_t(c)] =
+                    weightOf(l.score, l.matched, l.plain, m_input.thresholds.prob_match);
+            }
+        long best = 0;
+        std::optional<GridGeometry> found;
+        for (int h : kSizes)
+            for (int w : kSizes) {
+                const int c0 = (32 - w) / 2;
+                const int r0 = (32 - h) / 2;
+                long total = 0;
+                for (int r = r0; r < r0 + h; ++r)
+                    for (int c = c0; c < c0 + w; ++c)
+                        total += value[std::size_t(r)][std::size_t(c)];
+                // Ties go to the smaller map: plain cells around it are the view's border.
+                if (!found || total > best) {
+                    best = total;
+                    GridGeometry g;
+                    g.originx = quint32(std::max(0, view.x() + 16 * c0));
+                    g.originy = quint32(std::max(0, view.y() + 15 * r0));
+                    g.grab_width = w;
+                    g.grab_height = h;
+                    g.mapareax = quint32(std::max(0, view.x()));
+                    g.mapareay = quint32(std::max(0, view.y()));
+                    found = g;
+                }
+            }
+        return found;
+    }
+
+    // A map view somewhere near the middle of the picture, with margins of anything around it:
+    // the grid's phase from the middle cells, then the extent that fits best.
+    std::vector<GridGeometry> loose()
+    {
+        std::vector<GridGeometry> grids;
+        for (int game : games())
+            if (const auto grid = loose(game))
+                grids.push_back(*grid);
+        return grids;
+    }
+
+    std::optional<GridGeometry> loose(int game)
+    {
+        const int W = m_working.width();
+        const int H = m_working.height();
+        if (W < kCellWidth * 8 || H < kCellHeight * 8)
+            return std::nullopt;
+        const QPoint centre(W / 2, H / 2);
+        // The scheme from the very middle, which is the map's even with wide margins on one side.
+        const QRect middle =
+            QRect(centre - QPoint(24, 22), QSize(48, 45)).intersected(m_working.rect());
+        const int scheme = surveyScheme(m_working, middle, 1);
+        int bestTotal = -1;
+        QPoint phase;
+        for (int g : {game})
+            for (int py = 0; py < kCellHeight; ++py)
+                for (int px = 0; px < kCellWidth; ++px) {
+                    const int i0 = (centre.x() - px) / kCellWidth - 2;
+                    const int j0 = (centre.y() - py) / kCellHeight - 2;
+                    int total = 0;
+                    for (int j = j0; j < j0 + 4; ++j)
+                        for (int i = i0; i < i0 + 4; ++i)
+                            total += label(QRect(px + kCellWidth * i, py + kCellHeight * j,
+                                                 kCellWidth, kCellHeight),
+                                           scheme, {g})
+                                         .score;
+                    if (total > bestTotal) {
+                        bestTotal = total;
+                        phase = QPoint(px, py);
+                    }
+                }
+        const std::vector<int> all{game};
+        // The lattice of whole cells at that phase, no further than a map's width from the middle.
+        const int columns = std::min((W - phase.x()) / kCellWidth, 68);
+        const int rows = std::min((H - phase.y()) / kCellHeight, 68);
+        const int firstColumn = std::max(0, (centre.x() - phase.x()) / kCellWidth - columns / 2);
+        const int firstRow = std::max(0, (centre.y() - phase.y()) / kCellHeight - rows / 2);
+        const int cols = std::min(columns, (W - phase.x()) / kCellWidth - firstColumn);
+        const int rws = std::min(rows, (H - phase.y()) / kCellHeight - firstRow);
+        if (cols < 8 || rws < 8)
+            return std::nullopt;
+        // Summed values, one extra row and column of zeros at the top and left.
+        std::vector<long> sum(std::size_t((cols + 1) * (rws + 1)), 0);
+        const auto S = [&](int c, int r) -> long& { return sum[std::size_t(r * (cols + 1) + c)]; };
+        for (int r = 0; r < rws; ++r)
+            for (int c = 0; c < cols; ++c) {
+                const CellLabel l =
+                    label(QRect(phase.x() + kCellWidth * (firstColumn + c),
+                                phase.y() + kCellHeight * (firstRow + r), kCellWidth, kCellHeight),
+                          scheme, all);
+                const int v = weightOf(l.score, l.matched, l.plain, m_input.thresholds.prob_match);
+                S(c + 1, r + 1) = v + S(c, r + 1) + S(c + 1, r) - S(c, r);
+            }
+        std::optional<GridGeometry> found;
+        long best = 0;
+        long bestDistance = 0;
+        for (int h : kSizes)
+            for (int w : kSizes) {
+                if (w > cols || h > rws)
+                    continue;
+                for (int r = 0; r + h <= rws; ++r)
+                    for (int c = 0; c + w <= cols; ++c) {
+                        const long total = S(c + w, r + h) - S(c, r + h) - S(c + w, r) + S(c, r);
+                        const long dx = 2 * c + w - cols;
+                        const long dy = 2 * r + h - rws;
+                        const long distance = dx * dx + dy * dy;
+                        if (!found || total > best ||
+                            (total == best && distance < bestDistance &&
+                             w * h <= found->grab_width * found->grab_height)) {
+                            best = total;
+                            bestDistance = distance;
+                            GridGeometry g;
+                            g.originx = quint32(phase.x() + kCellWidth * (firstColumn + c));
+                            g.originy = quint32(phase.y() + kCellHeight * (firstRow + r));
+                            g.grab_width = w;
+                            g.grab_height = h;
+                            found = g;
+                        }
+                    }
+            }
+        return found;
+    }
+
+private:
+    const TolerantInput& m_input;
+    const QImage& m_working;
+    std::array<CharacterSet, kGameCount * kColourCount> m_sets;
+    QByteArray m_cell;
+};
+
+// Every place a grid may be in a picture at 1:1: the exact analysis's, the windows' and, when
+// no window fits, a loose map view; the best after refining each.
+std::optional<Candidate> locateAtOneToOne(const TolerantInput& input, const QImage& working)
+{
+    Search search(input, working);
+    std::optional<Candidate> best;
+    const auto consider = [&](const GridGeometry& grid) {
+        const Candidate c = search.refine(search.evaluate(grid, 3));
+        if (c.fit.cells > 0 && (!best || c.value() > best->value()))
+            best = c;
+    };
+
+    const int side = std::max(working.width(), working.height());
+    if (side <= 1024) {
+        LocateInput exact;
+        exact.working = &working;
+        exact.hero = input.hero;
+        exact.thresholds = input.thresholds;
+        exact.selectedGame = std::max(input.game, 0);
+        exact.newLoad = input.game < 0;
+        const LocateResult located = locateGrid(exact);
+        if (located.valid && !located.windowNotFound)
+            consider(located.grid);
+        if (best && best->fit.share() >= 0.98)
+            return best;
+    }
+
+    const std::vector<tolerant::WindowHit> hits =
+        tolerant::findWindows(working, *input.hero, input.thresholds, input.game);
+    for (std::size_t i = 0; i < hits.size() && i < 3; ++i) {
+        if (const auto grid = search.inView(hits[i].view, hits[i].game))
+            consider(*grid);
+        if (best && best->fit.share() >= 0.98 && best->distinct * 4 >= best->fit.cells)
+            break;
+    }
+    if (best && best->fit.share() >= 0.9)
+        return best;
+    for (const GridGeometry& grid : search.loose())
+        consider(grid);
+    return best;
+}
+
+TolerantLocation toLocation(const Candidate& c)
+{
+    TolerantLocation location;
+    location.grid = c.grid;
+    location.game = c.game;
+    location.scheme = c.scheme;
+    location.matched = c.fit.matched;
+    location.cells = c.fit.cells;
+    location.certain = c.fit.share() >= kCertainShare && c.otherShare <= c.fit.share() &&
+                       c.distinct * 4 >= c.fit.cells;
+    return location;
+}
+
+} // namespace
+
+CharacterSource shippedCharacters()
+{
+    static std::mutex mutex;
+    static std::map<int, std::vector<QByteArray>> sets;
+    return [](int game, int scheme) -> const std::vector<QByteArray>& {
+        std::lock_guard lock(mutex);
+        auto& set = sets[game * kColourCount + scheme];
+        if (set.empty())
+            for (const QImage& character : loadCharacters(game, scheme, false))
+                set.push_back(bmpByteImage(character));
+        return set;
+    };
+}
+
+GridFit fitOfGrid(const QImage& working, const GridGeometry& grid,
+                  const std::vector<QByteArray>& characters, quint8 prob_match, int step)
+{
+    GridFit fit;
+    const CompareCandidates compare(characters);
+    QByteArray cell;
+    for (int r = 0; r < grid.grab_height; r += step)
+        for (int c = 0; c < grid.grab_width; c += step) {
+            CopyPictureArea(working, cellRect(grid, c, r), cell);
+            int index = 0;
+            const int score = compare.compare(cell, index, kCellWidth, kCellHeight);
+            fit.matched += score >= prob_match;
+            fit.scores += score;
+            ++fit.cells;
+        }
+    return fit;
+}
+
+int surveyScheme(const QImage& working, const QRect& area, int step)
+{
+    // Each palette entry's nearest reference colour: the six swatches, then four neutrals.
+    static const std::array<int, 256> nearest = [] {
+        std::array<quint32, 10> refs{};
+        for (int i = 0; i < kColourCount; ++i)
+            refs[std::size_t(i)] = colour_swatch[std::size_t(i)];
+        refs[6] = 0x000000;
+        refs[7] = 0x00CCCC;
+        refs[8] = 0xFFFFFF;
+        refs[9] = 0x777777;
+        std::array<int, 256> table{};
+        const auto& entries = halftoneEntries();
+        for (int e = 0; e < 256; ++e) {
+            const quint32 v = quint32(entries[std::size_t(e)].blue) << 16 |
+                              quint32(entries[std::size_t(e)].green) << 8 |
+                              entries[std::size_t(e)].red;
+            quint32 bestDistance = 1000;
+            for (int k = 0; k < 10; ++k) {
+                const quint32 d = 256 - Diff(refs[std::size_t(k)], v);
+                if (d < bestDistance) {
+                    bestDistance = d;
+                    table[std::size_t(e)] = k;
+                }
+            }
+        }
+        return table;
+    }();
+    const QRect r = area.intersected(working.rect());
+    if (working.format() != QImage::Format_Indexed8 || r.isEmpty())
+        return 0;
+    std::array<long, 10> counts{};
+    for (int y = r.top(); y <= r.bottom(); y += step) {
+        const uchar* line = working.constScanLine(y);
+        for (int x = r.left(); x <= r.right(); x += step)
+            ++counts[std::size_t(nearest[line[x]])];
+    }
+    return int(std::max_element(counts.begin(), counts.begin() + kColourCount) - counts.begin());
+}
+
+std::optional<TolerantLocation> locateTolerant(const TolerantInput& input)
+{
+    if (!input.working || !input.fullcolour || !input.hero || !input.characters ||
+        input.working->isNull())
+        return std::nullopt;
+
+    // A capture with its pixels replicated, or one smoothed by display scaling, is brought back
+    // to 1:1 first; a plain grab is searched as it is.
+    std::optional<WorkingPictures> scaled;
+    double scale = 1;
+    if (const auto replication = tolerant::detectReplication(*input.fullcolour)) {
+        scaled = tolerant::decimate(*input.fullcolour, *replication);
+        scale = replication->factor;
+    } else if (const auto smooth = tolerant::estimateSmoothScale(*input.fullcolour)) {
+        scaled = tolerant::resample(*input.fullcolour, smooth->factor);
+        scale = smooth->factor;
+    }
+
+    // A grid counts when most of its cells match and a good part of them show more than a
+    // single colour: a plain area matches open space anywhere.
+    const auto convincing = [](const Candidate& c) {
+        return c.fit.matched * 2 >= c.fit.cells && c.distinct * 4 >= c.fit.cells;
+    };
+    std::optional<Candidate> best;
+    bool bestScaled = false;
+    if (scaled) {
+        best = locateAtOneToOne(input, scaled->working);
+        bestScaled = bool(best);
+        if (best && convincing(*best) && best->fit.share() >= kCertainShare) {
+            TolerantLocation location = toLocation(*best);
+            location.located_by = LocatedBy::Scaled;
+            location.scale = scale;
+            location.pictures = std::move(scaled);
+            return location;
+        }
+    }
+    if (const auto plain = locateAtOneToOne(input, *input.working)) {
+        if (!best || plain->value() > best->value()) {
+            best = plain;
+            bestScaled = false;
+        }
+    }
+    if (!best || !convincing(*best))
+        return std::nullopt;
+    TolerantLocation location = toLocation(*best);
+    if (bestScaled) {
+        location.located_by = LocatedBy::Scaled;
+        location.scale = scale;
+        location.pictures = std::move(scaled);
+    }
+    return location;
+}
+
+} // namespace vt

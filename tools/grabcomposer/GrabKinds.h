@@ -1,0 +1,56 @@
+// Random grabs of every kind the program is meant to read, each drawn from a seed with the truth
+// recorded: lossless map views and windows, JPEG, speckles, loose crops, windows on a whole
+// desktop, captures scaled by whole factors (pixels replicated) and by display scaling
+// (smoothed). The accuracy tool and the tests draw their corpora from here.
+#pragma once
+
+#include "GrabComposer.h"
+
+#include <QImage>
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace vt::test {
+
+// The kinds by name: "view", "window", "jpeg-view", "jpeg-window", "noise", "crop", "desktop",
+// "whole" (2 to 4 times, pixels replicated) and "smooth" (125, 150, 175 or 200 %, smoothed).
+const QStringList& grabKinds();
+
+struct GrabTruth
+{
+    QString kind;
+    QString detail; // what the seed chose: layout, quality, factor, sizes
+    int game = 0;   // game selector index
+    int scheme = 0; // colour selector index
+    GrabMap map;
+    // The map's top-left cell in the final picture, and how many picture pixels one grab pixel
+    // became (1 unless scaled).
+    double originx = 0;
+    double originy = 0;
+    double scale = 1;
+
+    QJsonObject toJson() const;
+    static std::optional<GrabTruth> fromJson(const QJsonObject& object);
+};
+
+struct KindGrab
+{
+    QImage image; // full colour
+    GrabTruth truth;
+};
+
+// A grab of `kind` drawn from `seed`; the same seed gives the same grab. Throws
+// std::invalid_argument for an unknown kind.
+KindGrab composeKind(const QString& kind, quint64 seed);
+
+// The picture scaled by a whole factor with every pixel replicated, then cut `phaseX`, `phaseY`
+// pixels from its left and top (a capture that does not start on a pixel boundary).
+QImage replicate(const QImage& picture, int factor, int phaseX, int phaseY);
+
+// The picture enlarged by `percent` / 100 with smoothing, as display scaling draws a window.
+QImage smoothScale(const QImage& picture, int percent);
+
+} // namespace vt::test
