@@ -229,6 +229,8 @@ void BM_Output(benchmark::State& state, OutputFormat format)
         }
         benchmark::DoNotOptimize(bytes.data());
     }
+    // The file's size, beside its time.
+    state.counters["KB"] = double(buffer.pos()) / 1024.0;
 }
 BENCHMARK_CAPTURE(BM_Output, Bmp, OutputFormat::Bmp)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Output, Png, OutputFormat::Png)->Unit(benchmark::kMillisecond);

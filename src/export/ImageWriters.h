@@ -16,14 +16,16 @@ namespace vt {
 // Windows bitmap through Qt, at the picture's own size and pixel format as far as BMP has it.
 void writeBmp(const QImage& picture, QIODevice& device);
 
-// PNG through Qt with its defaults.
+// PNG through Qt: at 8 bits a pixel with the picture's own colours when it has 256 or fewer
+// (pixel for pixel the same picture), quickly deflated; otherwise at 24 bits with Qt's defaults.
 void writePng(const QImage& picture, QIODevice& device);
 
 // JPEG through Qt's libjpeg writer: quality 100, baseline (not progressive), and always in
 // colour, even for a grey or indexed picture whose colours happen to be all grey.
 void writeJpeg(const QImage& picture, QIODevice& device);
 
-// GIF through giflib, with the palette of reduceToPalette padded to a power of two. Alpha is
+// GIF through giflib, with the palette of reduceToPalette padded to a power of two (the
+// picture's own colours, with no search per pixel, when it has 256 or fewer). Alpha is
 // ignored. Sides above 65535 pixels do not fit a GIF and are an error.
 void writeGif(const QImage& picture, QIODevice& device);
 

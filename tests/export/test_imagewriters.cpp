@@ -1,16 +1,23 @@
 #include "export/ImageWriters.h"
 #include "export/OutputFormats.h"
 
+#include "charsets/Atlas.h"
+#include "decode/MapDecoder.h"
+#include "intake/GrabLoader.h"
+
 #include "ExportFixtures.h"
+#include "GrabComposer.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImageWriter>
 #include <QSet>
 
+#include <gif_lib.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 
 namespace vt {
 namespace {
@@ -76,6 +83,83 @@ TEST(ImageWriters, BmpPngAndGifRoundTripExactly)
                 << int(format) << " " << picture.width() << "x" << picture.height() << " "
                 << picture.format();
         }
+    }
+}
+
+// Reads a GIF from memory with giflib; the picture's size, or an empty size when giflib refuses.
+QSize gifSize(const QByteArray& bytes)
+{
+    struct Reader
+    {
+        const QByteArray* bytes;
+        int at = 0;
+    } reader{&bytes};
+    const auto read = [](GifFileType* gif, GifByteType* out, int count) {
+        auto* r = static_cast<Reader*>(gif->UserData);
+        const int n = std::min(count, int(r->bytes->size()) - r->at);
+        std::memcpy(out, r->bytes->constData() + r->at, std::size_t(std::max(n, 0)));
+        r->at += std::max(n, 0);
+        return std::max(n, 0);
+    };
+    int error = 0;
+    GifFileType* gif = DGifOpen(&reader, read, &error);
+    if (!gif)
+        return {};
+    const bool ok = DGifSlurp(gif) == GIF_OK && gif->ImageCount == 1;
+    const QSize size = ok ? QSize(gif->SWidth, gif->SHeight) : QSize();
+    DGifCloseFile(gif, &error);
+    return size;
+}
+
+// Converted maps as the decoding pass draws them: with the puzzle piece for unmatched cells,
+// and with cells copied from a speckled grab in full colour (more than 256 colours then). The
+// PNG is always the BMP's picture, and at 8 bits whenever the map has 256 colours or fewer; so
+// is the GIF then, and giflib reads both kinds back.
+TEST(ImageWriters, ConvertedMapsKeepTheirPixelsInPngAndGif)
+{
+    const int game = 1, colour = 4;
+    const std::vector<QImage> mapsize = loadCharacters(game, colour, false);
+    const std::vector<QImage> fullsize = loadCharacters(game, colour, true);
+    QImage puzzle(64, 64, QImage::Format_RGB32);
+    puzzle.fill(qRgb(200, 100, 50));
+    for (const bool speckled : {false, true}) {
+        SCOPED_TRACE(speckled ? "speckled, cells from the grab" : "puzzle pieces");
+        test::GrabNoise noise;
+        noise.cellPercent = speckled ? 30 : 10;
+        noise.pixelsPerCell = 6;
+        const WorkingPictures grab = makeWorkingPictures(test::composeMapView(
+            test::GrabMap::random(game, 16, 16, 11), test::GrabArt::shipped(game, colour), noise));
+        DecodeInput input;
+        input.working = &grab.working;
+        input.fullcolour = &grab.fullcolour;
+        input.grid.grab_width = input.grid.grab_height = 16;
+        input.mapsize = &mapsize;
+        input.fullsize = &fullsize;
+        input.puzzle = &puzzle;
+        input.prob_match = 100; // every speckled cell goes unmatched
+        input.puzzpiece = !speckled;
+        const QImage map = decodeMap(input).picture;
+        ASSERT_GT(decodeMap(input).decoded.errors, 0u); // some cells are drawn unmatched
+
+        QSet<QRgb> colours;
+        const QImage plain = test::rgb(map);
+        for (int y = 0; y < plain.height(); ++y)
+            for (int x = 0; x < plain.width(); ++x)
+                colours.insert(plain.pixel(x, y));
+        const bool few = colours.size() <= 256;
+        EXPECT_EQ(few, !speckled) << colours.size() << " colours";
+
+        const QImage bmp = decode(encode(map, OutputFormat::Bmp));
+        const QImage png = decode(encode(map, OutputFormat::Png));
+        EXPECT_EQ(test::rgb(png), test::rgb(bmp));
+        EXPECT_EQ(png.format() == QImage::Format_Indexed8, few) << png.format();
+        // The map's own resolution, not the screen's: the file must not depend on the screen.
+        EXPECT_EQ(png.dotsPerMeterX(), map.dotsPerMeterX());
+        EXPECT_EQ(png.dotsPerMeterY(), map.dotsPerMeterY());
+        const QByteArray gif = encode(map, OutputFormat::Gif);
+        EXPECT_EQ(gifSize(gif), map.size());
+        if (few)
+            EXPECT_EQ(test::rgb(decode(gif)), test::rgb(bmp));
     }
 }
 
