@@ -6,11 +6,16 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 #include <utility>
 
 namespace vt {
+
+namespace {
+constexpr std::size_t kSavedOutOfReach = std::numeric_limits<std::size_t>::max();
+} // namespace
 
 CarriedState::CarriedState()
 {
@@ -240,6 +245,7 @@ void GrabSession::discardMap()
 {
     m_hasMap = false;
     mapPicture = QImage();
+    clearHistory();
 }
 
 void GrabSession::setGrid(const GridGeometry& newGrid)
@@ -296,12 +302,74 @@ QRect GrabSession::correctCell(int column, int row, int character)
     const bool known = fullsize_char && character >= 0 && character < int(fullsize_char->size());
     const QImage tile =
         known ? fullsize_char->at(std::size_t(character)) : grabCell(column, row, kFullSize);
+    qint32& entry = decoded.map[std::size_t(column)][std::size_t(row)];
+
+    Correction step;
+    step.column = column;
+    step.row = row;
+    step.before = entry;
+    step.after = known ? character : -1;
+    step.beforeSquare = mapPicture.copy(target);
     QPainter painter(&mapPicture);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(target, tile);
     painter.end();
-    decoded.map[std::size_t(column)][std::size_t(row)] = known ? character : -1;
+    entry = step.after;
+    step.afterSquare = mapPicture.copy(target);
+
+    // A correction that leaves the cell as it was is nothing to take back.
+    if (step.after != step.before || step.afterSquare != step.beforeSquare) {
+        m_history.erase(m_history.begin() + std::ptrdiff_t(m_done), m_history.end());
+        if (m_savedAt > m_done)
+            m_savedAt = kSavedOutOfReach; // the saved corrections were taken back, now lost
+        m_history.push_back(std::move(step));
+        ++m_done;
+    }
     return target;
+}
+
+const Correction* GrabSession::nextUndo() const
+{
+    return canUndo() ? &m_history[m_done - 1] : nullptr;
+}
+
+const Correction* GrabSession::nextRedo() const
+{
+    return canRedo() ? &m_history[m_done] : nullptr;
+}
+
+QRect GrabSession::undo()
+{
+    if (!canUndo())
+        return {};
+    const Correction& step = m_history[--m_done];
+    return putSquare(step.column, step.row, step.beforeSquare, step.before);
+}
+
+QRect GrabSession::redo()
+{
+    if (!canRedo())
+        return {};
+    const Correction& step = m_history[m_done++];
+    return putSquare(step.column, step.row, step.afterSquare, step.after);
+}
+
+QRect GrabSession::putSquare(int column, int row, const QImage& square, qint32 entry)
+{
+    const QRect target(kFullSize * column, kFullSize * row, kFullSize, kFullSize);
+    QPainter painter(&mapPicture);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(target.topLeft(), square);
+    painter.end();
+    decoded.map[std::size_t(column)][std::size_t(row)] = entry;
+    return target;
+}
+
+void GrabSession::clearHistory()
+{
+    m_history.clear();
+    m_done = 0;
+    m_savedAt = 0;
 }
 
 MapTableSource GrabSession::tableSource() const

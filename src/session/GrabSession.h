@@ -23,6 +23,7 @@
 
 #include <array>
 #include <functional>
+#include <vector>
 
 namespace vt {
 
@@ -51,6 +52,18 @@ struct Confidence
     double nearTieShare = 0;  // the share of cells a speck could tip to another character
 
     bool certain() const { return gameCertain && gridCertain; }
+};
+
+// One hand correction of a decoded map: the cell, its entry and its square of the converted
+// map before and after, so that undoing it brings back exactly what was there.
+struct Correction
+{
+    int column = 0;
+    int row = 0;
+    qint32 before = 0;
+    qint32 after = 0;
+    QImage beforeSquare;
+    QImage afterSquare;
 };
 
 // How the last load or "reload" ended.
@@ -143,10 +156,31 @@ public:
     void decode(const std::function<void(int)>& progress = {});
     // Sets cell (column, row) of the decoded map to `character` and redraws it; a character
     // outside the set marks the cell unrecognised and draws the grab's own pixels. Returns the
-    // rectangle of the converted map redrawn (empty when the cell is outside the map).
+    // rectangle of the converted map redrawn (empty when the cell is outside the map). A
+    // correction that changes the cell can be undone.
     QRect correctCell(int column, int row, int character);
     // What the grab shows in a cell of the grid, enlarged to size x size.
     QImage grabCell(int column, int row, int size) const;
+
+    // ---- Correction history ----
+    // Every correction that changed the map since its decoding pass can be taken back, down to
+    // the decoded map, and put in again until a new correction is made. A new pass, a load, a
+    // change of game or colour and closing the grab empty the history. `errors` and the
+    // accuracy stay those of the pass throughout.
+    bool canUndo() const { return m_done > 0; }
+    bool canRedo() const { return m_done < m_history.size(); }
+    // The correction that undo (redo) would act on; nullptr when there is none.
+    const Correction* nextUndo() const;
+    const Correction* nextRedo() const;
+    // Takes back the last correction, or puts the last one taken back in again; returns the
+    // rectangle of the converted map redrawn, empty when there is nothing to do.
+    QRect undo();
+    QRect redo();
+    // The map carries corrections that neither the last save nor the decoding pass has: work
+    // that a new pass, load or selection would throw away.
+    bool unsavedCorrections() const { return m_done != 0 && m_done != m_savedAt; }
+    // The map as it stands now has been saved.
+    void markSaved() { m_savedAt = m_done; }
 
     // ---- Saving ----
     // The decoded map's table, the Tiled map's tileset and their names, as they stand now.
@@ -167,9 +201,16 @@ private:
     double bestFitShare() const;
     bool tolerantInstead(bool newLoad, const QByteArray& hero, double exactShare);
     void discardMap();
+    void clearHistory();
+    QRect putSquare(int column, int row, const QImage& square, qint32 entry);
 
     bool m_decodable = false;
     bool m_hasMap = false;
+    std::vector<Correction> m_history; // oldest first; the first m_done of them are in effect
+    std::size_t m_done = 0;
+    // The number of corrections in effect when the map was last saved (0: the decoded map);
+    // the largest size_t once the map saved can no longer be reached by undo and redo.
+    std::size_t m_savedAt = 0;
 };
 
 } // namespace vt

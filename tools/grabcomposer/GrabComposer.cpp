@@ -550,4 +550,16 @@ QImage jpegRoundTrip(const QImage& picture, int quality)
     return QImage::fromData(bytes, "JPEG").convertToFormat(QImage::Format_RGB32);
 }
 
+QImage offPalette(const QImage& picture)
+{
+    QImage moved = picture.convertToFormat(QImage::Format_RGB32);
+    const auto shift = [](int c) { return c < 128 ? c + 9 : c - 9; };
+    for (int y = 0; y < moved.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(moved.scanLine(y));
+        for (int x = 0; x < moved.width(); ++x)
+            line[x] = qRgb(shift(qRed(line[x])), shift(qGreen(line[x])), shift(qBlue(line[x])));
+    }
+    return moved;
+}
+
 } // namespace vt::test

@@ -115,4 +115,9 @@ QSize windowFrameSize(WindowLayout layout);
 // The picture after saving as JPEG at `quality` and loading again.
 QImage jpegRoundTrip(const QImage& picture, int quality);
 
+// The picture with every colour component moved 9 towards the middle (RGB32): colours off the
+// halftone palette that reduce to the same entries as before, so that the grab's full-colour
+// copy differs from its working picture everywhere while it still decodes alike.
+QImage offPalette(const QImage& picture);
+
 } // namespace vt::test
