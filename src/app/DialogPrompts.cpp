@@ -61,6 +61,17 @@ bool DialogPrompts::confirm(QWidget* parent, const QString& message)
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
+bool DialogPrompts::discardCorrections(QWidget* parent)
+{
+    // No is the default: a stray Enter must not cost the user their work.
+    return QMessageBox::question(
+               parent, QApplication::applicationDisplayName(),
+               QStringLiteral("The cells you corrected by hand have not been saved, and this "
+                              "throws them away.\n\nGo on and lose the corrections? (Choose No, "
+                              "then Save Map, to keep them.)"),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
 void DialogPrompts::reportError(QWidget* parent, const QString& message)
 {
     QMessageBox::critical(parent, QApplication::applicationDisplayName(), message);

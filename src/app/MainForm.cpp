@@ -374,6 +374,7 @@ void TMainForm::wireHandlers()
     trigger(ui.ZoomOut, &TMainForm::ZoomOutExecute);
     trigger(ui.ScreenGrabTab, &TMainForm::ScreenGrabTabExecute);
     trigger(ui.ConvertedTab, &TMainForm::ConvertedTabExecute);
+    buildCorrectionActions();
 
     connect(ui.cb_game, &QComboBox::activated, this,
             [this] { guarded([this] { cb_gameChange(); }); });

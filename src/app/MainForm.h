@@ -19,6 +19,7 @@
 #include <memory>
 #include <vector>
 
+class QCloseEvent;
 class QMouseEvent;
 
 namespace vt {
@@ -122,6 +123,8 @@ public slots:
     void charcursorMouseDown();
     void ImageMouseDown(QMouseEvent* event);
     void ImageMouseMove(QMouseEvent* event);
+    void UndoExecute();
+    void RedoExecute();
 
     // Saving (export/).
     void sb_SaveMapClick();
@@ -131,6 +134,10 @@ public slots:
     void sb_bulkconvertClick();
 
 public:
+    // Asked first by every command that throws the decoded map away: true when there are no
+    // corrections since the last save, or the user lets them go.
+    bool mayDiscardCorrections();
+
     // Writes `picture` and the table through the export library, with the progress display
     // on while it works; an empty name puts the picture on the clipboard. Throws vt::Error.
     void SaveMap(const QImage& picture, const QString& filename, const SaveChoices& choices,
@@ -143,6 +150,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // Redrawing from the session: the buttons of the program's mode, the selectors and the side
@@ -159,6 +167,7 @@ private:
     void buildMainArea();
     void buildActions();
     void wireHandlers();
+    void buildCorrectionActions();
 
     GrabSession m_session;
     CharacterSet m_shownCharacters; // the set the side panel's tiles show

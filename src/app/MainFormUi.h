@@ -73,6 +73,8 @@ struct MainForm
     QAction* ZoomOut = nullptr;
     QAction* ScreenGrabTab = nullptr;
     QAction* ConvertedTab = nullptr;
+    QAction* Undo = nullptr; // of hand corrections
+    QAction* Redo = nullptr;
 };
 
 } // namespace Ui

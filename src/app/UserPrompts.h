@@ -39,6 +39,10 @@ public:
     // A Yes/No question; true only for Yes.
     virtual bool confirm(QWidget* parent, const QString& message) = 0;
 
+    // Before a command throws away hand corrections that were never saved: true to go on and
+    // lose them, false to keep them (the command is then not run).
+    virtual bool discardCorrections(QWidget* parent) = 0;
+
     // Reports a failed command.
     virtual void reportError(QWidget* parent, const QString& message) = 0;
 
@@ -55,6 +59,7 @@ public:
     QString pickFolder(QWidget* parent, const QString& caption, const QString& prompt,
                        const QString& start) override;
     bool confirm(QWidget* parent, const QString& message) override;
+    bool discardCorrections(QWidget* parent) override;
     void reportError(QWidget* parent, const QString& message) override;
     void openUrl(QWidget* parent, const QString& url) override;
 };

@@ -1,18 +1,23 @@
 // The main window's inspection and correction of a decoded map: the cell under the pointer
-// framed and previewed, a replacement chosen in the side panel and put into cells, and the
-// converted map dragged to scroll it.
+// framed and previewed, a replacement chosen in the side panel and put into cells, corrections
+// undone and redone, the question before unsaved corrections are thrown away, and the converted
+// map dragged to scroll it.
 #include "app/MainForm.h"
 
 #include "app/Controls.h"
+#include "charsets/GameTables.h"
 #include "decode/MapDecoder.h"
 #include "pictures/Rounding.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStatusBar>
 
 #include <cmath>
 
@@ -23,6 +28,19 @@ namespace {
 int floorDiv(int value, int divisor)
 {
     return int(std::floor(double(value) / divisor));
+}
+
+// "column 4, row 3": counted from 1, as the user counts them.
+QString cellName(int column, int row)
+{
+    return QStringLiteral("column %1, row %2").arg(column + 1).arg(row + 1);
+}
+
+// What a cell's map entry shows.
+QString entryName(int game, qint32 entry)
+{
+    const QString shows = characterDescription(game, entry);
+    return shows.isEmpty() ? QStringLiteral("unrecognised (the grab's own pixels)") : shows;
 }
 
 } // namespace
@@ -78,6 +96,74 @@ void TMainForm::charcursorMouseDown()
         return;
     ui.charcursor->hide();
     ui.img_Map->setPicture(m_session.mapPicture);
+    const qint32 entry = m_session.decoded.map[std::size_t(charX)][std::size_t(charY)];
+    statusBar()->showMessage(QStringLiteral("Corrected %1 to %2 (Ctrl+Z undoes it).")
+                                 .arg(cellName(charX, charY), entryName(m_session.game, entry)));
+}
+
+void TMainForm::buildCorrectionActions()
+{
+    ui.Undo = new QAction(this);
+    ui.Undo->setObjectName(QStringLiteral("Undo"));
+    ui.Undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    ui.Redo = new QAction(this);
+    ui.Redo->setObjectName(QStringLiteral("Redo"));
+    // Both of the usual redo keys, whatever the desktop's own convention.
+    ui.Redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    for (QAction* action : {ui.Undo, ui.Redo}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+    connect(ui.Undo, &QAction::triggered, this, [this] { guarded([this] { UndoExecute(); }); });
+    connect(ui.Redo, &QAction::triggered, this, [this] { guarded([this] { RedoExecute(); }); });
+}
+
+void TMainForm::UndoExecute()
+{
+    const Correction* step = m_session.nextUndo();
+    if (!step) {
+        statusBar()->showMessage(QStringLiteral("No correction to undo."));
+        return;
+    }
+    const QString message =
+        QStringLiteral("Undid the correction of %1: it is %2 again.")
+            .arg(cellName(step->column, step->row), entryName(m_session.game, step->before));
+    m_session.undo();
+    ui.img_Map->setPicture(m_session.mapPicture);
+    statusBar()->showMessage(message);
+}
+
+void TMainForm::RedoExecute()
+{
+    const Correction* step = m_session.nextRedo();
+    if (!step) {
+        statusBar()->showMessage(QStringLiteral("No correction to redo."));
+        return;
+    }
+    const QString message =
+        QStringLiteral("Redid the correction of %1: it is %2.")
+            .arg(cellName(step->column, step->row), entryName(m_session.game, step->after));
+    m_session.redo();
+    ui.img_Map->setPicture(m_session.mapPicture);
+    statusBar()->showMessage(message);
+}
+
+bool TMainForm::mayDiscardCorrections()
+{
+    if (!m_session.unsavedCorrections() || prompts().discardCorrections(this))
+        return true;
+    statusBar()->showMessage(
+        QStringLiteral("Your corrections are kept; Save Map writes them with the map."));
+    return false;
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    if (mayDiscardCorrections())
+        event->accept();
+    else
+        event->ignore();
 }
 
 void TMainForm::ImageMouseDown(QMouseEvent* event)

@@ -18,7 +18,7 @@ namespace vt {
 
 void TMainForm::DecodeScreen()
 {
-    if (!m_session.canDecode())
+    if (!m_session.canDecode() || !mayDiscardCorrections())
         return;
     editboundbox = false;
     lb_MapSizeMouseLeave();

@@ -16,7 +16,7 @@ namespace vt {
 
 void TMainForm::sb_bulkconvertClick()
 {
-    if (m_bulk->exec() != QDialog::Accepted)
+    if (m_bulk->exec() != QDialog::Accepted || !mayDiscardCorrections())
         return;
 
     const QString source = m_bulk->Source->path();

@@ -42,6 +42,8 @@ void TMainForm::saveOutputs(const QImage& picture, const QString& base, const Sa
         throw; // guarded shows the error
     }
     SwitchProgress(false);
+    if (!written.isEmpty() && &picture == &m_session.mapPicture)
+        m_session.markSaved(); // the converted map and its table carry the corrections
     if (!written.isEmpty())
         statusBar()->showMessage(
             QStringLiteral("Saved %1.").arg(written.join(QStringLiteral(", "))));

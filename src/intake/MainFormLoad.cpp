@@ -62,6 +62,8 @@ void TMainForm::showSelection()
 void TMainForm::LoadScreenGrab(const QString& filename)
 {
     const bool reload = filename == kReload;
+    if (!reload && !mayDiscardCorrections())
+        return;
     editboundbox = false;
     ui.mapboundbox->hide();
 
@@ -140,6 +142,8 @@ void TMainForm::ScreenGrabFromClipboard()
 
 void TMainForm::cb_gameChange()
 {
+    if (!mayDiscardCorrections())
+        return showSelection(); // the selector goes back to the game in use
     editboundbox = false;
     ui.mapboundbox->hide();
     m_session.selectGame(ui.cb_game->currentIndex());
@@ -150,6 +154,8 @@ void TMainForm::cb_gameChange()
 
 void TMainForm::cb_map_colourChange()
 {
+    if (!mayDiscardCorrections())
+        return showSelection();
     m_session.selectColour(ui.cb_map_colour->currentIndex());
     showCharacters();
     ResetFields(false);

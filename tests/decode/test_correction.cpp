@@ -1,4 +1,5 @@
-// Inspecting and correcting a decoded map with real pointer events on the widgets.
+// Inspecting and correcting a decoded map with real pointer and key events on the widgets: the
+// corrections, their undo and redo, and the question before unsaved corrections are lost.
 #include "app/Controls.h"
 #include "app/MainForm.h"
 #include "decode/MapDecoder.h"
@@ -7,12 +8,22 @@
 #include "TestSupport.h"
 #include "UiSupport.h"
 
+#include "charsets/ColourSelector.h"
+#include "export/BulkConvForm.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -27,10 +38,12 @@ class CorrectionTest : public ::testing::Test
 protected:
     void SetUp() override { test::SettingsSandbox::clear(); }
 
+    // Off the palette, so that a cell taken from the working picture instead of the
+    // full-colour copy shows.
     static QImage grab(int columns = 32)
     {
-        return test::composeMapView(GrabMap::random(0, columns, columns, 17),
-                                    GrabArt::shipped(0, 0));
+        return test::offPalette(
+            test::composeMapView(GrabMap::random(0, columns, columns, 17), GrabArt::shipped(0, 0)));
     }
 
     static QImage square(const TMainForm& main, int x, int y)
@@ -43,6 +56,21 @@ protected:
         return QRect(int(main.session().grid.originx) + 16 * x,
                      int(main.session().grid.originy) + 15 * y, 16, 15);
     }
+
+    // Chooses a tile (-1: the grab's own pixels) and Ctrl-clicks cell (x, y) of the converted
+    // map shown at full size.
+    static void correct(TMainForm& main, int x, int y, int character)
+    {
+        QWidget* tile = character < 0 ? static_cast<QWidget*>(main.ui.charstorage)
+                                      : main.ui.fullsize_char[std::size_t(character)];
+        QTest::mouseClick(tile, Qt::LeftButton);
+        main.ConvertedTabExecute();
+        ASSERT_EQ(main.ui.img_Map->width(), main.ui.img_Map->picture().width());
+        QTest::mouseClick(main.ui.img_Map, Qt::LeftButton, Qt::ControlModifier,
+                          QPoint(64 * x + 20, 64 * y + 30));
+    }
+
+    static QString status(const TMainForm& main) { return main.statusBar()->currentMessage(); }
 };
 
 TEST_F(CorrectionTest, BeforeDecodingNothingIsFramedChosenOrReplaced)
@@ -75,6 +103,8 @@ TEST_F(CorrectionTest, ThePointerFramesTheCellUnderItAndShowsItEnlargedInFullCol
     EXPECT_EQ(main.charY, 2);
     EXPECT_EQ(main.ui.charstorage->picture(),
               enlargedCell(main.session().fullcolourimage, cellRect(main, 3, 2), 32));
+    EXPECT_NE(main.ui.charstorage->picture(),
+              enlargedCell(main.session().working, cellRect(main, 3, 2), 32));
 
     // Leaving the grab empties the preview and hides the box.
     main.img_ScreenGrabMouseLeave();
@@ -161,6 +191,7 @@ TEST_F(CorrectionTest, ACharacterOrTheGrabsPixelsReplaceACellButNotTheAccuracy)
     EXPECT_EQ(main.session().decoded.map[3][1], -1);
     EXPECT_EQ(square(main, 3, 1),
               enlargedCell(main.session().fullcolourimage, cellRect(main, 3, 1), 64));
+    EXPECT_NE(square(main, 3, 1), enlargedCell(main.session().working, cellRect(main, 3, 1), 64));
 
     // A right-button Ctrl-click on the map does nothing.
     main.session().decoded.map[4][1] = 2;
@@ -194,6 +225,157 @@ TEST_F(CorrectionTest, DraggingTheMapScrollsItWithinItsRange)
     QTest::mousePress(small.main().ui.img_Map, Qt::LeftButton, Qt::NoModifier, QPoint(500, 50));
     QTest::mouseMove(small.main().ui.img_Map, QPoint(300, 50));
     EXPECT_EQ(small.main().ui.sb_Map->horizontalScrollBar()->value(), 0);
+}
+
+TEST_F(CorrectionTest, CtrlZUndoesCorrectionsAndCtrlYOrCtrlShiftZRedoesThem)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    app.loadAndDecode(grab());
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    const QImage decoded = main.ui.img_Map->picture().copy();
+    const auto decodedMap = main.session().decoded.map;
+    const quint32 errors = main.session().decoded.errors;
+    ASSERT_NE(decodedMap[2][3], 5);
+    ASSERT_GE(decodedMap[3][1], 0);
+
+    correct(main, 2, 3, 5);
+    correct(main, 3, 1, -1);
+    ASSERT_EQ(main.session().decoded.map[3][1], -1);
+    EXPECT_TRUE(status(main).contains(QStringLiteral("Ctrl+Z")));
+    const QImage corrected = main.ui.img_Map->picture().copy();
+
+    QTest::keyClick(&main, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(main.session().decoded.map[3][1], decodedMap[3][1]);
+    EXPECT_EQ(square(main, 3, 1), decoded.copy(64 * 3, 64, 64, 64));
+    EXPECT_EQ(square(main, 2, 3), corrected.copy(64 * 2, 64 * 3, 64, 64));
+    EXPECT_EQ(status(main),
+              QStringLiteral("Undid the correction of column 4, row 2: it is %1 again.")
+                  .arg(main.ui.fullsize_char[std::size_t(decodedMap[3][1])]->toolTip()));
+    QTest::keyClick(&main, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(main.session().decoded.map, decodedMap);
+    EXPECT_EQ(main.ui.img_Map->picture(), decoded);
+    QTest::keyClick(&main, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(status(main), QStringLiteral("No correction to undo."));
+
+    QTest::keyClick(&main, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(main.session().decoded.map[2][3], 5);
+    EXPECT_TRUE(status(main).startsWith(QStringLiteral("Redid the correction of column 3, row 4")));
+    QTest::keyClick(&main, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(status(main),
+              QStringLiteral("Redid the correction of column 4, row 2: it is unrecognised (the "
+                             "grab's own pixels)."));
+    EXPECT_EQ(main.ui.img_Map->picture(), corrected);
+    QTest::keyClick(&main, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(status(main), QStringLiteral("No correction to redo."));
+    EXPECT_EQ(main.session().decoded.errors, errors);
+}
+
+// Every command that throws the decoded map away asks first while there are unsaved
+// corrections; No keeps the map and its corrections and does nothing else.
+TEST_F(CorrectionTest, EachCommandThatWouldLoseCorrectionsAsksOnceAndNoKeepsThem)
+{
+    const QImage other =
+        test::composeMapView(GrabMap::random(0, 32, 32, 3), GrabArt::shipped(0, 0));
+    using Step = std::function<void(test::StartedApp&)>;
+    using Check = std::function<bool(test::StartedApp&)>;
+    const struct
+    {
+        const char* name;
+        Step run;
+        Check ran;
+    } commands[] = {
+        {"load a file",
+         [&](test::StartedApp& app) { app.loadGrab(other, QStringLiteral("o.png")); },
+         [](test::StartedApp& app) {
+             return app.main().session().img_filename.endsWith(QStringLiteral("o.png"));
+         }},
+        {"paste a grab",
+         [&](test::StartedApp& app) {
+             QGuiApplication::clipboard()->setImage(other);
+             app.main().ui.LoadFromClipboard->trigger();
+         },
+         [](test::StartedApp& app) { return app.main().session().img_filename.isEmpty(); }},
+        {"change the game",
+         [](test::StartedApp& app) { QTest::keyClick(app.main().ui.cb_game, Qt::Key_Down); },
+         [](test::StartedApp& app) { return app.main().session().game == 1; }},
+        {"change the colour",
+         [](test::StartedApp& app) { QTest::keyClick(app.main().ui.cb_map_colour, Qt::Key_Down); },
+         [](test::StartedApp& app) { return app.main().session().colour == 1; }},
+        {"decode again", [](test::StartedApp& app) { app.main().ui.sb_DecodeStart->click(); },
+         [](test::StartedApp& app) { return !app.main().session().canUndo(); }},
+        {"bulk run",
+         [](test::StartedApp& app) {
+             TBulkConvForm* bulk = app.forms().BulkConvForm;
+             app.prompts().folders = {app.path(QStringLiteral("in")),
+                                      app.path(QStringLiteral("out"))};
+             bulk->sb_source->click();
+             bulk->sb_dest->click();
+             QTimer::singleShot(0, bulk->Execute, &QPushButton::click);
+             app.main().ui.sb_bulkconvert->click();
+         },
+         [](test::StartedApp& app) {
+             return !QDir(app.path(QStringLiteral("out"))).isEmpty(QDir::Files);
+         }},
+        {"close the window", [](test::StartedApp& app) { app.main().close(); },
+         [](test::StartedApp& app) { return !app.main().isVisible(); }},
+    };
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command.name);
+        test::StartedApp app;
+        TMainForm& main = app.main();
+        QDir(app.path(QString())).mkdir(QStringLiteral("in"));
+        QDir(app.path(QString())).mkdir(QStringLiteral("out"));
+        ASSERT_TRUE(other.save(app.path(QStringLiteral("in/level.png"))));
+        app.loadAndDecode(grab());
+        correct(main, 2, 3, 5);
+        ASSERT_EQ(main.session().decoded.map[2][3], 5);
+
+        app.prompts().discards = {false};
+        command.run(app);
+        EXPECT_EQ(app.prompts().discardQuestions, 1);
+        EXPECT_FALSE(command.ran(app));
+        EXPECT_TRUE(main.ui.sb_SaveMap->isEnabled());
+        EXPECT_EQ(main.session().decoded.map[2][3], 5);
+        EXPECT_TRUE(main.session().canUndo());
+        // The selectors show the game and colour still in use.
+        EXPECT_EQ(main.ui.cb_game->currentIndex(), main.session().game);
+        EXPECT_EQ(main.ui.cb_map_colour->currentIndex(), main.session().colour);
+
+        app.prompts().discards = {true};
+        command.run(app);
+        EXPECT_EQ(app.prompts().discardQuestions, 2);
+        EXPECT_TRUE(command.ran(app));
+    }
+}
+
+TEST_F(CorrectionTest, NoQuestionOnceTheCorrectionsAreSavedOrUndone)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    app.loadAndDecode(grab());
+    correct(main, 2, 3, 5);
+    app.prompts().files.push_back(app.path(QStringLiteral("map.png")));
+    main.ui.sb_SaveMap->click();
+    ASSERT_TRUE(QFile::exists(app.path(QStringLiteral("map.png"))));
+    main.ui.sb_DecodeStart->click();
+    EXPECT_EQ(app.prompts().discardQuestions, 0);
+    EXPECT_NE(main.session().decoded.map[2][3], 5);
+
+    correct(main, 2, 3, 5);
+    main.ui.Undo->trigger();
+    main.ui.sb_DecodeStart->click();
+    EXPECT_EQ(app.prompts().discardQuestions, 0);
+
+    // A save refused at the overwrite question writes nothing: the corrections stay unsaved.
+    correct(main, 2, 3, 5);
+    app.prompts().files.push_back(app.path(QStringLiteral("map.png")));
+    app.prompts().answers.push_back(false);
+    main.ui.sb_SaveMap->click();
+    ASSERT_EQ(app.prompts().questions.size(), 1);
+    EXPECT_FALSE(main.close());
+    EXPECT_EQ(app.prompts().discardQuestions, 1);
 }
 
 } // namespace

@@ -41,6 +41,12 @@ bool FakePrompts::confirm(QWidget*, const QString& message)
     return takeFront(answers, false);
 }
 
+bool FakePrompts::discardCorrections(QWidget*)
+{
+    ++discardQuestions;
+    return takeFront(discards, false);
+}
+
 void FakePrompts::reportError(QWidget*, const QString& message)
 {
     errors.append(message);

@@ -22,6 +22,8 @@ public:
     std::deque<QString> files;   // answers to open and save dialogs
     std::deque<QString> folders; // answers to the folder picker
     std::deque<bool> answers;    // answers to Yes/No questions
+    std::deque<bool> discards;   // answers to "throw the corrections away?"
+    int discardQuestions = 0;    // how often that was asked
 
     QStringList questions;                    // confirmation texts, in order
     QStringList errors;                       // reported errors, in order
@@ -32,6 +34,7 @@ public:
     QString saveFile(QWidget*, SaveDialogState& dialog) override;
     QString pickFolder(QWidget*, const QString&, const QString&, const QString&) override;
     bool confirm(QWidget*, const QString& message) override;
+    bool discardCorrections(QWidget*) override;
     void reportError(QWidget*, const QString& message) override;
     void openUrl(QWidget*, const QString& url) override;
 };
