@@ -190,6 +190,34 @@ TEST(CellCompare, ScoreRange)
     }
 }
 
+// Totals that are an exact half of a percent: 92.5 goes down to the even 92, 87.5 up to 88.
+// Against black, green 51 loses 30 of 256 per pixel, blue 51 loses 6 and white 170.
+TEST(CellCompare, ScoresRoundHalvesToEven)
+{
+    const struct
+    {
+        int white, green, blue; // pixels of each against a black candidate; the rest black
+        int score;
+    } cases[] = {
+        {0, 150, 18, 92}, // 61440 - 4608 = 56832 of 61440
+        {45, 1, 0, 88},   // 61440 - 7680 = 53760 of 61440
+    };
+    const uchar green = nearestHalftoneIndex(qRgb(0, 51, 0));
+    const uchar blue = nearestHalftoneIndex(qRgb(0, 0, 51));
+    for (const auto& c : cases) {
+        QImage cell = filled(16, 15, kBlack);
+        int n = 0;
+        for (const auto& [count, index] :
+             {std::pair{c.white, kWhite}, std::pair{c.green, green}, std::pair{c.blue, blue}})
+            for (int i = 0; i < count; ++i, ++n)
+                cell.scanLine(n / 16)[n % 16] = index;
+        int bigch = -1;
+        const std::vector<QByteArray> candidates{bmpByteImage(filled(16, 15, kBlack))};
+        EXPECT_EQ(CompareBitmaps(candidates, bmpByteImage(cell), bigch, 16, 15), c.score)
+            << c.white << " " << c.green << " " << c.blue;
+    }
+}
+
 // Random cells and candidate lists over the halftone palette and over palettes that differ
 // from image to image, padded and unpadded widths, duplicated candidates (ties) and exact
 // copies of the cell placed mid-list.

@@ -321,6 +321,7 @@ TEST(MapDecoder, TheConfidenceFiguresLeaveTheMapAndThePictureAsTheComparisonGive
     EXPECT_GT(result.nearTies, 0u);
 }
 
+// 128 and 640 errors are exact halves, 12.5 % and 62.5 %, rounded to the even 12 and 62.
 TEST(MapDecoder, AccuracyAndItsColourBand)
 {
     const struct
@@ -334,6 +335,7 @@ TEST(MapDecoder, AccuracyAndItsColourBand)
         {768, 25, QColor(255, 0, 255)}, {769, 25, QColor(255, 0, 255)},
         {780, 24, QColor(255, 0, 0)},   {512, 50, QColor(255, 255, 0)},
         {513, 50, QColor(255, 255, 0)}, {530, 48, QColor(255, 0, 255)},
+        {128, 88, QColor(0, 255, 0)},   {640, 38, QColor(255, 0, 255)},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(accuracyPercent(c.errors, 32, 32), c.accuracy) << c.errors;

@@ -113,7 +113,8 @@ TEST_F(SaveWindowTest, SaveScreengrabWritesThe8BitGrabOfAClipboardGrab)
 {
     test::StartedApp app;
     TMainForm& main = app.main();
-    QGuiApplication::clipboard()->setImage(grab(1, 16));
+    // Off the palette: the working picture written differs from the full-colour copy.
+    QGuiApplication::clipboard()->setImage(test::offPalette(grab(1, 16)));
     main.ui.LoadFromClipboard->trigger();
     ASSERT_TRUE(main.ui.sb_SaveScreenGrab->isEnabled());
 
@@ -130,7 +131,9 @@ TEST_F(SaveWindowTest, SaveScreengrabWritesThe8BitGrabOfAClipboardGrab)
     EXPECT_EQ(app.prompts().saveDialogs.back().filters.size(), 4);
     const QImage saved(app.path(QStringLiteral("grab.png")));
     EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32),
-              main.ui.img_ScreenGrab->picture().convertToFormat(QImage::Format_RGB32));
+              main.session().working.convertToFormat(QImage::Format_RGB32));
+    EXPECT_NE(saved.convertToFormat(QImage::Format_RGB32),
+              main.session().fullcolourimage.convertToFormat(QImage::Format_RGB32));
     EXPECT_NE(saved.size(), main.ui.img_Map->picture().size());
 }
 
