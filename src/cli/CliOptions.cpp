@@ -2,6 +2,7 @@
 
 #include "app/AppVersion.h"
 #include "charsets/GameTables.h"
+#include "export/BulkConvert.h"
 #include "export/MapTable.h"
 #include "export/OutputFormats.h"
 #include "settings/RegUtils.h"
@@ -27,7 +28,8 @@ const QString kUsage = QStringLiteral(
     "  -f, --formats LIST    comma-separated outputs: %1\n"
     "                        (default: the stored bulk conversion choices)\n"
     "  -p, --pattern TEXT    output name: %s the grab's name, %g the game number, %% a %\n"
-    "                        (default: the stored pattern)\n"
+    "                        (default: the stored pattern); it may name sub-folders of\n"
+    "                        DIR, never a place outside it\n"
     "      --game auto|1|2   hold the game instead of detecting it\n"
     "      --colour auto|blue|cyan|green|magenta|orange|red\n"
     "                        hold the colour scheme instead of surveying it\n"
@@ -154,6 +156,9 @@ ParseResult parseCommandLine(const QStringList& arguments)
     }
     if (parser.isSet(pattern))
         bulk.pattern = parser.value(pattern);
+    // The stored pattern too: the window refuses it alike.
+    if (const QString refused = patternLeavesFolder(bulk.pattern); !refused.isEmpty())
+        return error(refused);
 
     if (parser.isSet(game)) {
         const QString value = parser.value(game).toLower();

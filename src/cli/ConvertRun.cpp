@@ -1,5 +1,7 @@
 #include "cli/ConvertRun.h"
 
+#include "cli/LibraryOutput.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -35,6 +37,8 @@ LoadedGrab load(const QString& path)
         return missing;
     }
     try {
+        // The program's own message names a file that cannot be read; libpng's does not.
+        const LibraryOutputDropped quiet;
         return loadGrab(path);
     } catch (const std::exception& error) { // out of memory, say: this grab fails, the run goes on
         LoadedGrab failed;

@@ -1,12 +1,26 @@
 #include "cli/Progress.h"
 
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace vt::cli {
 
 namespace {
 constexpr int kBarWidth = 24;
 constexpr int kNameWidth = 32;
+
+// Whether the bar can be redrawn in place: a terminal, not a file or a pipe.
+bool isTerminal(std::FILE* stream)
+{
+#ifdef _WIN32
+    return _isatty(_fileno(stream)) != 0;
+#else
+    return isatty(fileno(stream)) == 1;
+#endif
+}
 
 // File names may hold any character; the terminal and logs take UTF-8.
 QByteArray utf8(const QString& text)
@@ -16,7 +30,7 @@ QByteArray utf8(const QString& text)
 } // namespace
 
 Progress::Progress(std::FILE* stream, int total, bool quiet)
-    : m_stream(stream), m_total(total), m_quiet(quiet), m_terminal(isatty(fileno(stream)) == 1)
+    : m_stream(stream), m_total(total), m_quiet(quiet), m_terminal(isTerminal(stream))
 {
     m_clock.start();
 }

@@ -3,6 +3,7 @@
 #include "charsets/GameTables.h"
 #include "cli/CliOptions.h"
 #include "cli/ConvertRun.h"
+#include "cli/LibraryOutput.h"
 #include "cli/Progress.h"
 #include "export/BulkConvert.h"
 #include "settings/RegUtils.h"
@@ -86,6 +87,15 @@ QStringList grabsOf(const QStringList& inputs)
     return grabs;
 }
 
+// Qt's own warnings (an image plug-in's "libpng warning: ...", say) name no file and come
+// beside the program's message about the same grab, which does: they are dropped, also under
+// -q and --json. Only what would end the program still gets through.
+void dropQtWarnings(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(cli::programErrors(), "%s\n", message.toLocal8Bit().constData());
+}
+
 void print(std::FILE* stream, const QString& text)
 {
     std::fputs(text.toUtf8().constData(), stream);
@@ -97,6 +107,8 @@ void print(std::FILE* stream, const QString& text)
 int main(int argc, char* argv[])
 {
     // Nothing here draws on a screen: pictures are read, drawn and written in memory.
+    std::FILE* const errors = cli::programErrors();
+    qInstallMessageHandler(dropQtWarnings);
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Vorlan Tesselor"));
 
@@ -107,7 +119,7 @@ int main(int argc, char* argv[])
         print(stdout, parsed.text);
         return 0;
     case cli::ParseResult::Action::Error:
-        print(stderr, parsed.text);
+        print(errors, parsed.text);
         return 2;
     case cli::ParseResult::Action::Run:
         break;
@@ -115,12 +127,12 @@ int main(int argc, char* argv[])
     const cli::CliOptions& options = parsed.options;
     // A damaged or unreadable settings store: the defaults stand in, and the user is told.
     for (const QString& problem : takeSettingsProblems())
-        print(stderr, QStringLiteral("vorlan-tesselor-cli: %1\n").arg(problem));
+        print(errors, QStringLiteral("vorlan-tesselor-cli: %1\n").arg(problem));
 
     const QString outputDir = QDir::cleanPath(
         QDir(options.outputDir.isEmpty() ? QDir::currentPath() : options.outputDir).absolutePath());
     if (!QDir().mkpath(outputDir)) {
-        print(stderr, QStringLiteral("vorlan-tesselor-cli: cannot create the output folder "
+        print(errors, QStringLiteral("vorlan-tesselor-cli: cannot create the output folder "
                                      "\"%1\".\n")
                           .arg(QDir::toNativeSeparators(outputDir)));
         return 2;
@@ -128,7 +140,7 @@ int main(int argc, char* argv[])
 
     const QStringList grabs = grabsOf(options.inputs);
     const int jobs = options.jobs > 0 ? options.jobs : std::max(1, QThread::idealThreadCount());
-    cli::Progress progress(stderr, int(grabs.size()), options.quiet);
+    cli::Progress progress(errors, int(grabs.size()), options.quiet);
     int converted = 0;
     int failed = 0;
     int skipped = 0;
@@ -159,12 +171,15 @@ int main(int argc, char* argv[])
     progress.finish();
 
     if (!options.quiet) {
-        QString summary = QStringLiteral("Converted %1 of %2 grabs into %3 in %4 s (%5 grabs/s)")
+        const double seconds = progress.seconds();
+        QString summary = QStringLiteral("Converted %1 of %2 grabs into %3 in %4 s")
                               .arg(converted)
                               .arg(converted + failed)
                               .arg(QDir::toNativeSeparators(outputDir))
-                              .arg(progress.seconds(), 0, 'f', 1)
-                              .arg(progress.rate(), 0, 'f', 1);
+                              .arg(seconds, 0, 'f', 1);
+        // A rate of grabs that were not converted would tell nothing.
+        if (converted > 0 && seconds > 0)
+            summary += QStringLiteral(" (%1 grabs/s)").arg(converted / seconds, 0, 'f', 1);
         if (failed > 0)
             summary += QStringLiteral("; %1 failed").arg(failed);
         if (skipped > 0)
@@ -174,8 +189,8 @@ int main(int argc, char* argv[])
         if (!warnings.isEmpty())
             summary += QStringLiteral("; %1 to check by hand").arg(warnings.size());
         for (const QString& warning : warnings)
-            print(stderr, warning);
-        print(stderr, summary + QStringLiteral(".\n"));
+            print(errors, warning);
+        print(errors, summary + QStringLiteral(".\n"));
     }
     return failed > 0 ? 1 : 0;
 }

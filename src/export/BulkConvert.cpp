@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace vt {
 
@@ -21,6 +22,32 @@ QString expandPattern(const QString& pattern, int gameNumber, const QString& gra
     result.replace(QStringLiteral("%s"), RemoveExt(QFileInfo(grabFileName).fileName()),
                    Qt::CaseInsensitive);
     return result;
+}
+
+QString patternLeavesFolder(const QString& pattern)
+{
+    // Any grab gives the same folders: its name holds no separator of the platform it is on.
+    const QString result = expandPattern(pattern, 1, QStringLiteral("grab"));
+    const auto refused = [&](const QString& why) {
+        return QStringLiteral("The file-name pattern \"%1\" %2: the outputs are written only "
+                              "into the destination folder.")
+            .arg(pattern, why);
+    };
+    if (result.startsWith(u'/') || result.startsWith(u'\\'))
+        return refused(QStringLiteral("is an absolute path"));
+    if (result.size() >= 2 && result.at(1) == u':' && result.at(0).isLetter())
+        return refused(QStringLiteral("names a drive"));
+    const QStringList parts = result.split(QRegularExpression(QStringLiteral("[/\\\\]")));
+    int depth = 0;
+    for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
+        if (parts[i] == QLatin1String(".."))
+            --depth;
+        else if (!parts[i].isEmpty() && parts[i] != QLatin1String("."))
+            ++depth;
+        if (depth < 0)
+            return refused(QStringLiteral("leads out of the destination folder"));
+    }
+    return {};
 }
 
 } // namespace vt

@@ -17,4 +17,12 @@ QStringList listFolder(const QString& folder);
 // produced, so "%%s" gives the grab's name.
 QString expandPattern(const QString& pattern, int gameNumber, const QString& grabFileName);
 
+// Why the outputs named by `pattern` would not all lie in the destination folder, or empty
+// when they do: a result that starts at a root ("/x", "\\server\x"), on a drive ("C:x"), or
+// climbs out through ".." ("../x", "a/../../x"). "/" and "\" both count as separators on every
+// platform, so a pattern behaves the same everywhere; the last part of a result is the start of
+// a file name (its extension is added), so ".." there names a file ("...bmp") in the folder.
+// Sub-folders inside the destination stay allowed.
+QString patternLeavesFolder(const QString& pattern);
+
 } // namespace vt

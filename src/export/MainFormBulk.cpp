@@ -4,6 +4,7 @@
 
 #include "app/Controls.h"
 #include "export/BulkConvForm.h"
+#include "export/BulkConvert.h"
 #include "session/BulkRun.h"
 
 #include <QCoreApplication>
@@ -24,6 +25,10 @@ void TMainForm::sb_bulkconvertClick()
     options.outputDir = m_bulk->Dest->path();
     options.choices = m_bulk->checkedFormats();
     options.pattern = m_bulk->ed_filename->text();
+    if (const QString refused = patternLeavesFolder(options.pattern); !refused.isEmpty()) {
+        prompts().reportError(this, refused);
+        return;
+    }
 
     const QStringList names = m_bulk->ListBox1;
     QStringList failures;

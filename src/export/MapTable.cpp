@@ -38,23 +38,34 @@ QByteArray field(qint32 index, int game, int charRef)
 
 } // namespace
 
-QByteArray csvTable(const DecodedMap& decoded, const QString& colourItemText, int game, int charRef)
+QByteArray csvTable(const DecodedMap& decoded, const QString& colourItemText, int game, int charRef,
+                    QStringList* map_text)
 {
+    if (map_text)
+        map_text->clear();
+    QByteArray text;
+    const auto addLine = [&](const QByteArray& line) {
+        text += line;
+        text += kLineEnd;
+        if (map_text)
+            map_text->append(QString::fromLatin1(line));
+    };
     const qsizetype nameEnd = colourItemText.indexOf(QStringLiteral(": "));
-    QByteArray text = asciiOnly(nameEnd < 0 ? colourItemText : colourItemText.left(nameEnd));
-    text += kLineEnd;
+    addLine(asciiOnly(nameEnd < 0 ? colourItemText : colourItemText.left(nameEnd)));
 
     const int rows = decoded.rows();
+    QByteArray line;
     for (int y = 0; y < rows; ++y) {
+        line.clear();
         for (int x = 0; x < decoded.columns(); ++x) {
             if (x > 0)
-                text += ',';
+                line += ',';
             const auto& column = decoded.map[static_cast<std::size_t>(x)];
-            text += static_cast<std::size_t>(y) < column.size()
+            line += static_cast<std::size_t>(y) < column.size()
                         ? field(column[static_cast<std::size_t>(y)], game, charRef)
                         : kUnknown;
         }
-        text += kLineEnd;
+        addLine(line);
     }
     return text;
 }

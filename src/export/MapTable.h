@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace vt {
 
@@ -23,7 +24,9 @@ inline constexpr int kCharRefPc = 1;    // the game's own code, pc_ref[game][ind
 // In PC-reference mode a cell with no entry in pc_ref (index above 34, or a game other than 0
 // or 1) also writes "unk": it names no character of that game. The bytes are plain ASCII: any
 // other character of the colour text, and any control character, is written as "?".
-QByteArray csvTable(const DecodedMap& decoded, const QString& colourItemText, int game,
-                    int charRef);
+// With `map_text`, that list is emptied first and then collects the table line by line, as
+// written (without the line ends): it keeps the last table until the next is made.
+QByteArray csvTable(const DecodedMap& decoded, const QString& colourItemText, int game, int charRef,
+                    QStringList* map_text = nullptr);
 
 } // namespace vt

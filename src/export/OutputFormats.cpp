@@ -48,7 +48,8 @@ void jpeg(QIODevice& device, const QImage& picture, const MapTableSource&)
 
 void csv(QIODevice& device, const QImage&, const MapTableSource& table)
 {
-    writeText(device, csvTable(*table.decoded, table.colourItemText, table.game, table.charRef));
+    writeText(device, csvTable(*table.decoded, table.colourItemText, table.game, table.charRef,
+                               table.map_text));
 }
 
 void tileset(QIODevice& device, const QImage&, const MapTableSource& table)

@@ -50,6 +50,7 @@ struct MapTableSource
     int charRef = 0;
     int colour = 0;                                  // colour selector index: names the tileset
     const std::vector<QImage>* characters = nullptr; // full-size characters: the tileset picture
+    QStringList* map_text = nullptr; // when set, gets the lines of a table written (csvTable)
 };
 
 // The outputs a save writes: a set of formats.

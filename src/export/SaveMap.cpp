@@ -2,8 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
-#include <QTemporaryFile>
 
 #include <array>
 #include <filesystem>
@@ -12,6 +12,12 @@
 namespace vt {
 
 namespace {
+
+// Read and write for everyone, less what the umask takes away: what a new file usually gets.
+constexpr QFileDevice::Permissions kNewFilePermissions =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+    QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+    QFileDevice::ReadOther | QFileDevice::WriteOther;
 
 // Whether the save has what the output is made from.
 bool hasSource(OutputSource source, const MapTableSource& table)
@@ -47,6 +53,8 @@ void writeOutput(const QString& path, const OutputFormatRow& output, const QImag
     };
     if (sync) {
         QSaveFile file(path); // forces the file onto the disk before it replaces the target
+        // In a folder the user may not write, a target the user may write is written in place.
+        file.setDirectWriteFallback(true);
         if (!file.open(QIODevice::WriteOnly))
             throw Error(cannotWrite(shown, file.errorString()));
         try {
@@ -60,27 +68,51 @@ void writeOutput(const QString& path, const OutputFormatRow& output, const QImag
         return;
     }
 
-    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
-    if (!file.open())
-        throw Error(cannotWrite(shown, file.errorString()));
-    write(file);
-    if (!file.flush())
-        throw Error(cannotWrite(shown, file.errorString()));
-    file.close();
-    // A temporary file is private to its owner; the output gets the target's permissions, or
-    // those a new file usually has (read and write for the owner, read for the others).
+    // A new file of the user's own, with the permissions a new file gets (the umask's on Unix),
+    // beside the target under a name no other file has.
     const QFileInfo target(path);
-    file.setPermissions(target.exists() ? target.permissions()
-                                        : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                              QFileDevice::ReadUser | QFileDevice::WriteUser |
-                                              QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    QFile file;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        file.setFileName(
+            QStringLiteral("%1.%2.tmp")
+                .arg(path, QString::number(QRandomGenerator::global()->generate(), 36)));
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly, kNewFilePermissions) ||
+            !QFileInfo::exists(file.fileName()))
+            break; // open, or refused for another reason than a name taken
+    }
+    if (!file.isOpen()) {
+        // A folder the user may not write, with a target the user may: written in place.
+        if (target.isFile() && target.isWritable()) {
+            QFile direct(path);
+            if (!direct.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                throw Error(cannotWrite(shown, direct.errorString()));
+            write(direct);
+            if (!direct.flush())
+                throw Error(cannotWrite(shown, direct.errorString()));
+            return;
+        }
+        throw Error(cannotWrite(shown, file.errorString()));
+    }
+    try {
+        write(file);
+        if (!file.flush())
+            throw Error(cannotWrite(shown, file.errorString()));
+    } catch (...) {
+        file.close();
+        file.remove();
+        throw;
+    }
+    file.close();
+    if (target.exists())
+        file.setPermissions(target.permissions());
     // Replaces an existing target in one step (QFile::rename would refuse it).
     std::error_code error;
     std::filesystem::rename(std::filesystem::path(file.fileName().toStdU16String()),
                             std::filesystem::path(path.toStdU16String()), error);
-    if (error)
+    if (error) {
+        file.remove();
         throw Error(cannotWrite(shown, QString::fromLocal8Bit(error.message().c_str())));
-    file.setAutoRemove(false);
+    }
 }
 
 } // namespace

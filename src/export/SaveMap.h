@@ -54,7 +54,9 @@ private:
 // - `hooks.progress` gets 20, 40, 60 and 80 after the BMP, PNG, GIF and JPEG steps, whether or
 //   not that output was chosen.
 // - Every file goes through a temporary file beside it that replaces the target only once it
-//   is complete, so a failed write leaves any earlier file of that name as it was. The first
+//   is complete, so a failed write leaves any earlier file of that name as it was; only in a
+//   folder the user may not write is a target the user may write written in place. New files
+//   get the permissions the umask leaves (0644 under 022, 0600 under 077). The first
 //   failure ends the save with a SaveError, "Cannot write \"<file>\": <reason>": files written
 //   before it stay, later ones are not tried.
 // - A chosen table without a decoded map (null or empty) writes no ".csv" and asks no question

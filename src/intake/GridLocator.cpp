@@ -8,7 +8,6 @@
 #include <QRect>
 
 #include <array>
-#include <cmath>
 #include <vector>
 
 namespace vt {
@@ -43,6 +42,18 @@ constexpr int kSchemeRefs = kColourCount;
 constexpr std::array<quint32, 10> kSurveyRefs{
     colour_swatch[0], colour_swatch[1], colour_swatch[2], colour_swatch[3], colour_swatch[4],
     colour_swatch[5], 0x000000,         0x00CCCC,         0xFFFFFF,         0x777777};
+
+// counter / total x 100 rounded to the nearest whole percent, halves to even, in integers: in
+// floating point an exact half such as 276 / 480 (57.5) comes out a hair below and reads 57.
+qint64 sharePercent(qint64 counter, qint64 total)
+{
+    const qint64 scaled = counter * 100;
+    const qint64 whole = scaled / total;
+    const qint64 twiceRest = 2 * (scaled % total);
+    if (twiceRest > total || (twiceRest == total && whole % 2 != 0))
+        return whole + 1;
+    return whole;
+}
 
 // Answers per palette entry, built once per analysis: a grab uses at most 256 colours, so no
 // pixel needs a square root of its own.
@@ -192,6 +203,11 @@ bool Analysis::findWindow()
         std::optional<int> game;
         if (scanForMarker(layout, isMarker, rx, ry))
             game = checkHero(index, rx, ry);
+        // A window whose corner would lie above or left of the picture is not in it (the
+        // unsigned corner would wrap round to some four thousand million): this layout failed.
+        if (game && (rx < kGames[*game].window[std::size_t(index)].viewLeft ||
+                     ry < kGames[*game].window[std::size_t(index)].viewUp))
+            game.reset();
         if (game) {
             const WindowPlaces& places = kGames[*game].window[std::size_t(index)];
             m_game = *game;
@@ -340,10 +356,9 @@ void Analysis::surveyColours()
     if (total > 0) {
         m_result.captionsSet = true;
         for (int i = 0; i < kSchemeRefs; ++i) {
-            const double share = double(counters[std::size_t(i)]) / double(total) * 100.0;
             m_result.captions[std::size_t(i)] =
                 colourName(i) +
-                QStringLiteral(": %1%").arg(static_cast<int>(std::nearbyint(share)));
+                QStringLiteral(": %1%").arg(sharePercent(counters[std::size_t(i)], total));
         }
     }
     int chosen = 0;

@@ -388,9 +388,11 @@ MapTableSource GrabSession::tableSource() const
 
 QStringList GrabSession::saveUnder(const QImage& picture, const QString& base,
                                    const SaveChoices& choices, bool confirmoverwrite,
-                                   const SaveMapHooks& hooks) const
+                                   const SaveMapHooks& hooks)
 {
-    return SaveMapUnder(picture, base, choices, confirmoverwrite, tableSource(), hooks);
+    MapTableSource table = tableSource();
+    table.map_text = &map_text;
+    return SaveMapUnder(picture, base, choices, confirmoverwrite, table, hooks);
 }
 
 CarriedState GrabSession::carried() const

@@ -108,6 +108,8 @@ public:
     // ---- The decoded map ----
     DecodedMap decoded; // map and errors of the last pass, corrected by hand since
     QImage mapPicture;  // the converted map, 64 x 64 pixels a cell
+    // The last table written, line by line; kept until the next table is written.
+    QStringList map_text;
 
     // The program's mode: a grab is loaded and analysed (Decode Map can run), and a decoded
     // map exists (it can be saved, inspected and corrected).
@@ -187,8 +189,9 @@ public:
     MapTableSource tableSource() const;
     // Writes `picture` (the converted map or the working picture) and the decoded map under
     // `base` (extensions added per output); the files written, or a SaveError (SaveMapUnder).
+    // A table written is also kept in map_text.
     QStringList saveUnder(const QImage& picture, const QString& base, const SaveChoices& choices,
-                          bool confirmoverwrite, const SaveMapHooks& hooks) const;
+                          bool confirmoverwrite, const SaveMapHooks& hooks);
 
     // ---- What carries from grab to grab ----
     CarriedState carried() const;

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSet>
+#include <QTemporaryFile>
 
 #include <utility>
 
@@ -119,6 +120,22 @@ bool couldHoldVariant(const QByteArray& line)
 // and texts, so before Qt parses a settings file, a line that could hold such a value is taken
 // out, once the file is kept as a copy. Gives false when the file must not be handed to Qt at
 // all (no copy could be made to take the lines out of).
+// `content` without the lines that could hold such a value; false when there are none.
+bool withoutVariants(const QByteArray& content, QByteArray* kept)
+{
+    kept->clear();
+    bool changed = false;
+    for (const QByteArray& line : content.split('\n')) {
+        if (couldHoldVariant(line)) {
+            changed = true;
+            continue;
+        }
+        *kept += line + '\n';
+    }
+    kept->chop(1);
+    return changed;
+}
+
 bool screenVariants(const QString& file)
 {
     StoreState& st = state();
@@ -130,17 +147,8 @@ bool screenVariants(const QString& file)
     const QByteArray content = input.readAll();
     input.close();
     QByteArray kept;
-    bool changed = false;
-    for (const QByteArray& line : content.split('\n')) {
-        if (couldHoldVariant(line)) {
-            changed = true;
-            continue;
-        }
-        kept += line + '\n';
-    }
-    if (!changed)
+    if (!withoutVariants(content, &kept))
         return true;
-    kept.chop(1);
 
     st.told.insert(file);
     QString reason;
@@ -166,26 +174,75 @@ bool screenVariants(const QString& file)
 
 // A settings file opened through screenVariants: when that refuses it, a store with nothing
 // in it, which Qt never reads from the file and which store() never writes.
-std::unique_ptr<QSettings> openScreened(const QString& file)
+std::unique_ptr<QSettings> emptyStore(const QString& file)
 {
-    if (screenVariants(file))
-        return std::make_unique<QSettings>(file, QSettings::IniFormat);
     static const QSettings::Format nothing = QSettings::registerFormat(
         QStringLiteral("unread"), [](QIODevice&, QSettings::SettingsMap&) { return true; },
         [](QIODevice&, const QSettings::SettingsMap&) { return false; });
     return std::make_unique<QSettings>(file, nothing);
 }
 
+std::unique_ptr<QSettings> openScreened(const QString& file)
+{
+    if (screenVariants(file))
+        return std::make_unique<QSettings>(file, QSettings::IniFormat);
+    return emptyStore(file);
+}
+
+// The settings of a file as Qt reads them once the lines screenVariants takes out are gone,
+// without changing the file: Qt parses a private copy, which goes with the store.
+class ScreenedCopy : public QSettings
+{
+public:
+    explicit ScreenedCopy(std::unique_ptr<QTemporaryFile> copy)
+        : QSettings(copy->fileName(), QSettings::IniFormat), m_copy(std::move(copy))
+    {}
+
+private:
+    std::unique_ptr<QTemporaryFile> m_copy;
+};
+
+// For readers that must leave the store as it is (the command line): a file with such lines is
+// screened in a copy, never rewritten, and no ".broken" copy is made.
+std::unique_ptr<QSettings> openScreenedReadOnly(const QString& file)
+{
+    QFile input(file);
+    QByteArray kept;
+    if (!input.open(QIODevice::ReadOnly) || !withoutVariants(input.readAll(), &kept))
+        return std::make_unique<QSettings>(file, QSettings::IniFormat);
+    StoreState& st = state();
+    const bool tell = !st.told.contains(file);
+    st.told.insert(file);
+    auto copy = std::make_unique<QTemporaryFile>();
+    if (!copy->open() || copy->write(kept) != kept.size() || !copy->flush()) {
+        if (tell)
+            st.problems.append(QStringLiteral("The settings file \"%1\" holds values the "
+                                              "program never stores, and could not be read "
+                                              "without them (%2): the default settings are used.")
+                                   .arg(shown(file), copy->errorString()));
+        return emptyStore(file);
+    }
+    copy->close();
+    if (tell)
+        st.problems.append(QStringLiteral("The settings file \"%1\" holds values the program "
+                                          "never stores: they are passed over, and the settings "
+                                          "they stand for are at their defaults. The file is "
+                                          "left as it is.")
+                               .arg(shown(file)));
+    return std::make_unique<ScreenedCopy>(std::move(copy));
+}
+
 // Looks at the store as it was opened: a fault is told once, and a broken file is copied
 // before the first write can replace it with what Qt managed to read of it.
-void inspect(QSettings& settings)
+// `file` is the settings file itself, which a read-only store may have read through a copy;
+// such a store keeps no copy of a damaged file.
+void inspect(QSettings& settings, const QString& file, bool readOnly)
 {
     (void)settings.allKeys(); // sections are parsed when first used: parse them all now
     const QSettings::Status status = settings.status();
     if (status == QSettings::NoError)
         return;
     StoreState& st = state();
-    const QString file = settings.fileName();
     if (st.told.contains(file))
         return;
     st.told.insert(file);
@@ -194,6 +251,13 @@ void inspect(QSettings& settings)
             QStringLiteral("The settings file \"%1\" cannot be read: the default settings are "
                            "used, and changes to them may not be kept.")
                 .arg(shown(file)));
+        return;
+    }
+    if (readOnly) {
+        st.problems.append(QStringLiteral("The settings file \"%1\" is damaged: the settings "
+                                          "it lost are at their defaults. The file is left as "
+                                          "it is.")
+                               .arg(shown(file)));
         return;
     }
     QString reason;
@@ -251,6 +315,42 @@ void wrongType(const QSettings& settings, const QString& name, const QVariant& v
                                 .arg(name, what, def));
 }
 
+std::unique_ptr<QSettings> openStore(const QString& subkey, bool readOnly)
+{
+    const auto screened = [readOnly](const QString& file) {
+        return readOnly ? openScreenedReadOnly(file) : openScreened(file);
+    };
+    std::unique_ptr<QSettings> settings;
+    if (const QString file = state().file; !file.isEmpty()) {
+        settings = screened(file);
+        inspect(*settings, file, readOnly);
+        if (!subkey.isEmpty())
+            settings->beginGroup(subkey);
+        return settings;
+    }
+#ifdef Q_OS_WIN
+    QString path = QStringLiteral("HKEY_CURRENT_USER\\Software\\Tamsel Software\\Vorlan\\Tesselor");
+    if (!subkey.isEmpty())
+        path += QLatin1Char('\\') + subkey;
+    settings = std::make_unique<QSettings>(path, QSettings::NativeFormat);
+    inspect(*settings, settings->fileName(), readOnly);
+#else
+    // The native store here is an INI file: it is screened like the one of useSettingsFile,
+    // and read alone (not the organisation's and the system's files behind it, which are not
+    // screened and hold nothing of ours).
+    QString application = QStringLiteral("Vorlan/Tesselor");
+    if (!subkey.isEmpty())
+        application += QLatin1Char('/') + subkey;
+    const QString file = QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                                   QStringLiteral("Tamsel Software"), application)
+                             .fileName();
+    settings = screened(file);
+    settings->setFallbacksEnabled(false);
+    inspect(*settings, file, readOnly);
+#endif
+    return settings;
+}
+
 } // namespace
 
 void useSettingsFile(const QString& path)
@@ -266,34 +366,7 @@ QString usedSettingsFile()
 
 std::unique_ptr<QSettings> OpenReg(const QString& subkey)
 {
-    std::unique_ptr<QSettings> settings;
-    if (!state().file.isEmpty()) {
-        settings = openScreened(state().file);
-        inspect(*settings);
-        if (!subkey.isEmpty())
-            settings->beginGroup(subkey);
-        return settings;
-    }
-#ifdef Q_OS_WIN
-    QString path = QStringLiteral("HKEY_CURRENT_USER\\Software\\Tamsel Software\\Vorlan\\Tesselor");
-    if (!subkey.isEmpty())
-        path += QLatin1Char('\\') + subkey;
-    settings = std::make_unique<QSettings>(path, QSettings::NativeFormat);
-#else
-    // The native store here is an INI file: it is screened like the one of useSettingsFile,
-    // and read alone (not the organisation's and the system's files behind it, which are not
-    // screened and hold nothing of ours).
-    QString application = QStringLiteral("Vorlan/Tesselor");
-    if (!subkey.isEmpty())
-        application += QLatin1Char('/') + subkey;
-    const QString file = QSettings(QSettings::NativeFormat, QSettings::UserScope,
-                                   QStringLiteral("Tamsel Software"), application)
-                             .fileName();
-    settings = openScreened(file);
-    settings->setFallbacksEnabled(false);
-#endif
-    inspect(*settings);
-    return settings;
+    return openStore(subkey, false);
 }
 
 QString GetRegString(const QString& name, const QString& def)
@@ -328,7 +401,7 @@ qint32 GetRegInteger(const QString& name, qint32 def)
 // Read as GetRegString and GetRegInteger read, without storing anything.
 QString PeekRegString(const QString& name, const QString& def)
 {
-    const QVariant value = OpenReg()->value(name);
+    const QVariant value = openStore({}, true)->value(name);
     if (value.isValid() && value.canConvert<QString>() &&
         value.typeId() != QMetaType::QStringList && value.typeId() != QMetaType::QVariantList)
         return value.toString();
@@ -337,7 +410,7 @@ QString PeekRegString(const QString& name, const QString& def)
 
 qint32 PeekRegInteger(const QString& name, qint32 def)
 {
-    const QVariant value = OpenReg()->value(name);
+    const QVariant value = openStore({}, true)->value(name);
     bool ok = false;
     const qint64 number = value.isValid() ? value.toLongLong(&ok) : 0;
     if (ok && number >= INT32_MIN && number <= UINT32_MAX)

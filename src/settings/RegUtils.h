@@ -31,7 +31,10 @@ QString GetRegString(const QString& name, const QString& def);
 qint32 GetRegInteger(const QString& name, qint32 def);
 
 // The same without writing: a missing or unreadable value gives the default and the store is
-// left as it was (not even created). For readers that must not touch the user's settings.
+// left as it was (not even created). For readers that must not touch the user's settings: a
+// settings file with values the program never stores is screened in a private copy, neither
+// rewritten nor copied to "<file>.broken", and a damaged one is not copied either; each is
+// told through takeSettingsProblems.
 QString PeekRegString(const QString& name, const QString& def);
 qint32 PeekRegInteger(const QString& name, qint32 def);
 
@@ -47,6 +50,5 @@ void SetRegInteger(const QString& name, qint32 value);
 // - A file that cannot be read or written (a folder in its place, a failed write).
 // - A value of the wrong type, replaced by its default: the message gives what it held.
 QStringList takeSettingsProblems();
-
 
 } // namespace vt

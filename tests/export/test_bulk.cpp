@@ -49,6 +49,43 @@ TEST(BulkPattern, PlaceholdersAreReplacedInOrderWithoutRegardToCase)
             << c.pattern << " " << c.grab;
 }
 
+// "/" and "\\" separate folders on every platform; only what names a folder counts, the last
+// part being the start of a file name.
+TEST(BulkPattern, APatternLeadingOutOfTheDestinationIsRefused)
+{
+    const struct
+    {
+        const char* pattern;
+        const char* refusal; // empty: allowed
+    } cases[] = {
+        {"%s-decode", ""},
+        {"maps/%s", ""},
+        {"a/../%s", ""},
+        {"./%s", ""},
+        {"..", ""}, // "...bmp", in the folder
+        {"..%s", ""},
+        {"../x", "leads out"},
+        {"..\\x", "leads out"},
+        {"a/../../%s", "leads out"},
+        {"%s/../../%s", "leads out"},
+        {"%%s/../../x", "leads out"},
+        {"/tmp/%s", "absolute"},
+        {"\\\\server\\share\\%s", "absolute"},
+        {"C:%s", "drive"},
+        {"c:\\maps\\%s", "drive"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        const QString refusal = patternLeavesFolder(QString::fromUtf8(c.pattern));
+        if (*c.refusal == 0) {
+            EXPECT_TRUE(refusal.isEmpty()) << refusal.toStdString();
+            continue;
+        }
+        EXPECT_TRUE(refusal.contains(QLatin1String(c.refusal))) << refusal.toStdString();
+        EXPECT_TRUE(refusal.contains(QString::fromUtf8(c.pattern))) << refusal.toStdString();
+    }
+}
+
 class BulkTest : public ::testing::Test
 {
 protected:
@@ -150,6 +187,19 @@ TEST_F(BulkTest, EveryGrabOfTheFolderIsConvertedUnderThePattern)
     EXPECT_FALSE(app.main().ui.sb_SaveMap->isEnabled());
     EXPECT_TRUE(app.main().ui.img_ScreenGrab->picture().isNull());
     EXPECT_EQ(OpenReg()->value(reg::MapName).toString(), QStringLiteral("map%g_%S"));
+}
+
+TEST_F(BulkTest, APatternLeadingOutOfTheDestinationConvertsNothingAndSaysWhy)
+{
+    addGrab(QStringLiteral("a.png"), 0, 32, 1);
+    test::StartedApp app;
+    run(app, source, dest, QStringLiteral("../%s"), {app.forms().BulkConvForm->cb_SaveCSV});
+    ASSERT_EQ(app.prompts().errors.size(), 1);
+    EXPECT_TRUE(app.prompts().errors[0].contains(QStringLiteral("\"../%s\"")))
+        << app.prompts().errors[0].toStdString();
+    EXPECT_TRUE(outputs().isEmpty());
+    EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("a.csv"))));
+    EXPECT_TRUE(app.main().ui.lb_filename->text().isEmpty()); // no grab was loaded
 }
 
 TEST_F(BulkTest, ABrokenGrabIsPassedOverAndReportedAtTheEnd)

@@ -289,6 +289,35 @@ TEST(GridLocatorWindow, MarkerWithoutHeroFailsOnlyItsLayout)
     EXPECT_EQ(r.grid.mapareay, 10u);
 }
 
+// The first game's layout-A window lies 174 rows above its marker's row as read: a marker
+// nearer the top would put the window's corner above the picture (an unsigned wrap to
+// 4294967276 for 20 rows). That pass fails, and the other layout is still tried.
+TEST(GridLocatorWindow, WindowReachingAboveThePictureFailsItsPass)
+{
+    for (const bool otherWindow : {false, true}) {
+        SCOPED_TRACE(otherWindow ? "with a layout-B window" : "alone");
+        BareWindow a;
+        a.view = QPoint(40, -20);
+        QImage grab = bareWindow(a, art0().hero);
+        if (otherWindow) {
+            BareWindow b;
+            b.layout = 'B';
+            b.view = QPoint(20, 10);
+            QPainter p(&grab);
+            p.fillRect(QRect(b.view + markerOf('B', 0), QSize(124, 1)), QColor(204, 51, 0));
+            p.drawImage(b.view + heroOf('B', 0), art0().hero);
+        }
+        const LocateResult r = locate(grab, art0().hero);
+        EXPECT_EQ(r.windowNotFound, !otherWindow);
+        EXPECT_LT(r.grid.originy, 768u);
+        if (otherWindow) {
+            EXPECT_EQ(r.layout, 'B');
+            EXPECT_EQ(r.grid.mapareax, 20u);
+            EXPECT_EQ(r.grid.mapareay, 10u);
+        }
+    }
+}
+
 // --- Map inside a window ---------------------------------------------------------------------
 
 // Layout A samples the view every cell from its corners against the colour above the view; the
@@ -525,6 +554,14 @@ TEST(GridLocatorSurvey, CaptionsShareOfSwatchPixels)
     const LocateResult half = locate(grab, art0().hero);
     EXPECT_EQ(half.captions[0], QStringLiteral("Blue: 12%"));
     EXPECT_EQ(half.captions[1], QStringLiteral("Cyan: 88%"));
+
+    // 276 blue rows read of 480, the others red: exactly 57.5% and 42.5%, which floating
+    // point puts a hair below the half.
+    grab.fill(QColor(255, 0, 0));
+    QPainter(&grab).fillRect(0, 0, 512, 275, QColor(0, 0, 255));
+    const LocateResult inexact = locate(grab, art0().hero);
+    EXPECT_EQ(inexact.captions[0], QStringLiteral("Blue: 58%"));
+    EXPECT_EQ(inexact.captions[5], QStringLiteral("Red: 42%"));
 }
 
 // Dark red lies as near the Red swatch as black: the first reference in order takes it.

@@ -1,6 +1,7 @@
 // A settings file that is damaged, unreadable or unwritable, and values of the wrong type: the
 // start-up reads give defaults, tell each problem once, and never write over what they could
 // not read without keeping a copy.
+#include "session/Preferences.h"
 #include "settings/RegUtils.h"
 
 #include "DamagedSettings.h"
@@ -200,6 +201,38 @@ TEST_F(DamagedSettingsTest, ValuesQtWouldDeserialiseAreTakenOutBeforeItParsesThe
     EXPECT_EQ(GetRegString(QStringLiteral("Second"), {}), texts[1]);
     EXPECT_TRUE(takeSettingsProblems().isEmpty());
     EXPECT_FALSE(QFile::exists(path + QStringLiteral(".broken")));
+}
+
+// Reading without changing (the command line): a file with such values, or a damaged one, is
+// read as the window would read it, but stays byte for byte as it was, with no copy beside it.
+TEST_F(DamagedSettingsTest, ReadingOnlyLeavesAnyFileAsItIsAndTellsOnce)
+{
+    const QByteArray huge = "@Variant(\\0\\0\\0\\t\\xff\\xff\\xff\\xff)";
+    const struct
+    {
+        const char* name;
+        QByteArray content;
+        const char* says;
+    } cases[] = {
+        {"variant.ini", "[General]\nProbMatch=70\nFlags=" + huge + "\nMapName=%s-m\n",
+         "never stores"},
+        {"damaged.ini", "[General\nProbMatch=70\nMapName=%s-m\n", "damaged"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = useFile(QLatin1String(c.name), c.content);
+        const Preferences prefs = readPreferences(StoreAccess::ReadOnly);
+        EXPECT_EQ(prefs.thresholds.prob_match, 70);
+        EXPECT_EQ(prefs.pattern, QStringLiteral("%s-m"));
+        EXPECT_EQ(prefs.bulkOutputs, Preferences().bulkOutputs); // Flags: the default
+        EXPECT_EQ(test::readAll(path), c.content);
+        EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{QLatin1String(c.name)});
+        const QStringList problems = takeSettingsProblems();
+        ASSERT_EQ(problems.size(), 1) << problems.join('|').toStdString();
+        EXPECT_TRUE(problems[0].contains(QLatin1String(c.says))) << problems[0].toStdString();
+        EXPECT_TRUE(problems[0].contains(QDir::toNativeSeparators(path)));
+        QFile::remove(path);
+    }
 }
 
 // The settings files fuzzing found a fault with: whatever the first start makes of one, the

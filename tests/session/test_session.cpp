@@ -7,6 +7,9 @@
 #include "GrabComposer.h"
 #include "TestSupport.h"
 
+#include <QDir>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace vt {
@@ -94,6 +97,46 @@ TEST(GrabSessionGrid, AnUnrecognisedGrabIsDecodedOnAGuessThatIsNeverCertain)
     ASSERT_TRUE(session.canDecode());
     session.decode();
     EXPECT_FALSE(session.confidence.gridCertain);
+}
+
+// map_text holds the last table written, line by line: every table export starts it afresh,
+// and a save that writes no table (another format, or an overwrite declined) leaves it.
+TEST(GrabSessionSave, TheLastTableWrittenIsKeptLineByLine)
+{
+    GrabSession session;
+    session.loadPictures(makeWorkingPictures(test::composeMapView(GrabMap::random(1, 8, 8, 4),
+                                                                  GrabArt::shipped(1, 2))),
+                         QStringLiteral("m"));
+    session.decode();
+    QTemporaryDir dir;
+    const QString base = QDir(dir.path()).filePath(QStringLiteral("m"));
+    const QString csv = base + QStringLiteral(".csv");
+    const auto save = [&](OutputFormat format, bool answer) {
+        SaveMapHooks hooks;
+        hooks.confirm = [answer](const QString&) { return answer; };
+        session.saveUnder(session.mapPicture, base, SaveChoices{format}, true, hooks);
+    };
+    const auto asText = [](const QStringList& lines) {
+        return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1();
+    };
+
+    session.map_text = QStringList{QStringLiteral("stale")};
+    save(OutputFormat::Csv, true);
+    ASSERT_EQ(session.map_text.size(), 9);
+    EXPECT_EQ(session.map_text.first(), QStringLiteral("Green"));
+    EXPECT_EQ(asText(session.map_text), test::readAll(csv));
+    const QStringList first = session.map_text;
+
+    session.correctCell(0, 0, session.decoded.map[0][0] == 3 ? 4 : 3);
+    save(OutputFormat::Bmp, true);
+    EXPECT_EQ(session.map_text, first);
+    save(OutputFormat::Csv, false); // "m.csv" exists: No
+    EXPECT_EQ(session.map_text, first);
+
+    save(OutputFormat::Csv, true);
+    EXPECT_NE(session.map_text, first);
+    EXPECT_EQ(session.map_text.mid(2), first.mid(2));
+    EXPECT_EQ(asText(session.map_text), test::readAll(csv));
 }
 
 } // namespace
