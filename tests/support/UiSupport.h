@@ -23,12 +23,14 @@ public:
     std::deque<QString> folders; // answers to the folder picker
     std::deque<bool> answers;    // answers to Yes/No questions
 
+    QStringList openFolders;                  // where the open dialog opened, in order
     QStringList questions;                    // confirmation texts, in order
     QStringList errors;                       // reported errors, in order
     QStringList urls;                         // pages handed to the desktop
     std::vector<SaveDialogState> saveDialogs; // the save dialogs as they were shown
 
-    QString openPicture(QWidget*, const QString&, const QStringList&) override;
+    QString openPicture(QWidget*, const QString&, const QStringList&,
+                        const QString& folder) override;
     QString saveFile(QWidget*, SaveDialogState& dialog) override;
     QString pickFolder(QWidget*, const QString&, const QString&, const QString&) override;
     bool confirm(QWidget*, const QString& message) override;
