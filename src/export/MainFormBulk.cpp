@@ -154,9 +154,12 @@ void TMainForm::runBulk(const QString& source, const BulkOptions& options)
             ui.mapboundbox->hide();
             const GrabPlan plan = planGrab(m_session, grab, options);
             // A grab that cannot be read leaves the window as it was.
+            // The window's own messages for the grab would stand while it is decoded (the
+            // progress display repaints the window): the run's line is put back at once.
             if (plan.analysed) {
                 ResetFields(true);
                 showLoaded();
+                statusBar()->showMessage(converting);
             }
             if (plan.decodes)
                 SwitchProgress(true);
@@ -166,10 +169,10 @@ void TMainForm::runBulk(const QString& source, const BulkOptions& options)
                     ui.ProgressBar1->repaint();
                 });
             SwitchProgress(false);
-            if (report.decoded)
+            if (report.decoded) {
                 showDecoded();
-            // What the window shows of the grab has its own messages; the run's stays.
-            statusBar()->showMessage(converting);
+                statusBar()->showMessage(converting);
+            }
             if (report.saveFailed) {
                 failedAt = i;
                 failedWrite = report.error;

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -207,7 +208,11 @@ TEST_F(BulkTest, AStopBetweenGrabsReportsWhatWasConvertedAndWhatWasNotReached)
         QDir().mkpath(dest);
         test::StartedApp app;
         TMainForm& main = app.main();
-        QStringList shown; // the status line as each grab ends
+        QStringList shown; // the status line while each grab is decoded and as it ends
+        QObject::connect(main.ui.ProgressBar1, &QProgressBar::valueChanged, &main, [&](int value) {
+            if (value == 50)
+                shown.append(main.statusBar()->currentMessage());
+        });
         QObject::connect(&main, &TMainForm::bulkGrabDone, &main, [&](int done, int count) {
             shown.append(main.statusBar()->currentMessage());
             EXPECT_EQ(count, 5);
@@ -227,6 +232,8 @@ TEST_F(BulkTest, AStopBetweenGrabsReportsWhatWasConvertedAndWhatWasNotReached)
 
         EXPECT_EQ(outputs(), (QStringList{QStringLiteral("a.csv"), QStringLiteral("b.csv")}));
         EXPECT_EQ(shown, (QStringList{QStringLiteral("Converting 1 of 5: a.png"),
+                                      QStringLiteral("Converting 1 of 5: a.png"),
+                                      QStringLiteral("Converting 2 of 5: b.png"),
                                       QStringLiteral("Converting 2 of 5: b.png")}));
         EXPECT_TRUE(app.prompts().openFolders.isEmpty()); // the click on Load was not taken
         ASSERT_EQ(app.prompts().errors.size(), 1);
