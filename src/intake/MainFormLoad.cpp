@@ -114,9 +114,14 @@ void TMainForm::showLoaded()
     UpdateLabels();
     ui.MainArea->setCurrentIndex(0);
     if (m_session.outcome != LoadOutcome::Located) {
+        // Decoding stays off until some grab of the run has been recognised.
         statusBar()->showMessage(
-            QStringLiteral("This grab is neither a map view nor a game window; the grid is "
-                           "a guess that you can move over the map before decoding."));
+            m_session.canDecode()
+                ? QStringLiteral("This grab is neither a map view nor a game window; the grid is "
+                                 "a guess that you can move over the map before decoding.")
+                : QStringLiteral("This grab is neither a map view nor a game window, and no "
+                                 "grab before it was, so there is nothing to decode. Crop it to "
+                                 "the map view, or load a grab of the whole game window."));
         return;
     }
     if (m_session.confidence.locatedBy == LocatedBy::Fallback) {

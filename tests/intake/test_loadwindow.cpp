@@ -238,6 +238,25 @@ TEST_F(LoadWindowTest, AWindowSizedGrabWithoutAGameWindowSaysSoAndShowsNoOldGrid
     EXPECT_TRUE(main.ui.lb_Origin->text().isEmpty());
 }
 
+// A grab of no size the analysis knows offers its guessed grid only once some grab has been
+// recognised; before that, decoding is off and the status line must not offer it.
+TEST_F(LoadWindowTest, AnUnrecognisedGrabOffersDecodingOnlyAfterARecognisedOne)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    QImage odd(300, 200, QImage::Format_RGB32);
+    odd.fill(Qt::darkGreen);
+    app.loadGrab(odd, QStringLiteral("odd.png"));
+    EXPECT_FALSE(main.ui.sb_DecodeStart->isEnabled());
+    EXPECT_TRUE(main.statusBar()->currentMessage().contains(QStringLiteral("nothing to decode")))
+        << main.statusBar()->currentMessage().toStdString();
+
+    app.loadGrab(mapView(0, 0, 32, 32));
+    app.loadGrab(odd, QStringLiteral("odd.png"));
+    EXPECT_TRUE(main.ui.sb_DecodeStart->isEnabled());
+    EXPECT_TRUE(main.statusBar()->currentMessage().contains(QStringLiteral("before decoding")));
+}
+
 TEST_F(LoadWindowTest, AWindowGrabFindsTheMapInsideTheWindow)
 {
     test::StartedApp app;
