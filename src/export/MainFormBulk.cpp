@@ -8,8 +8,7 @@
 #include "intake/ImageSignature.h"
 #include "session/BulkRun.h"
 
-#include <QApplication>
-#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
@@ -153,9 +152,9 @@ void TMainForm::runBulk(const QString& source, const BulkOptions& options)
             editboundbox = false;
             ui.mapboundbox->hide();
             const GrabPlan plan = planGrab(m_session, grab, options);
-            // A grab that cannot be read leaves the window as it was.
-            // The window's own messages for the grab would stand while it is decoded (the
-            // progress display repaints the window): the run's line is put back at once.
+            // A grab that cannot be read leaves the window as it was. The window's own
+            // messages for a grab would stand while it is decoded (the progress display
+            // repaints the window): the run's line is put back at once.
             if (plan.analysed) {
                 ResetFields(true);
                 showLoaded();
