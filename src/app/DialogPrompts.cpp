@@ -3,16 +3,16 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QUrl>
 
 namespace vt {
 
 QString DialogPrompts::openPicture(QWidget* parent, const QString& title,
-                                   const QStringList& filters)
+                                   const QStringList& filters, const QString& folder)
 {
-    return QFileDialog::getOpenFileName(parent, title, QString(),
-                                        filters.join(QStringLiteral(";;")));
+    return QFileDialog::getOpenFileName(parent, title, folder, filters.join(QStringLiteral(";;")));
 }
 
 QString DialogPrompts::saveFile(QWidget* parent, SaveDialogState& state)
@@ -26,8 +26,12 @@ QString DialogPrompts::saveFile(QWidget* parent, SaveDialogState& state)
     if (state.filterIndex >= 0 && state.filterIndex < state.filters.size())
         dialog.selectNameFilter(state.filters[state.filterIndex]);
     dialog.setDefaultSuffix(state.defaultSuffix);
+    // The folder decides where it opens; a last name kept with its folder keeps only its name.
+    if (!state.folder.isEmpty())
+        dialog.setDirectory(state.folder);
     if (!state.fileName.isEmpty())
-        dialog.selectFile(state.fileName);
+        dialog.selectFile(state.folder.isEmpty() ? state.fileName
+                                                 : QFileInfo(state.fileName).fileName());
 
     // A name typed without an extension takes the one of the chosen file-type row.
     auto rowSuffix = [&dialog, &state] {

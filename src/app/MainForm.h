@@ -25,6 +25,7 @@ class QMouseEvent;
 namespace vt {
 
 class PictureControl;
+struct BulkOptions;
 class TAboutForm;
 class TBulkConvForm;
 class TOptionsForm;
@@ -76,6 +77,15 @@ public:
     QStringList OpenPictureDialog1; // file-type rows of the open-picture dialog
     SaveDialogState SaveDialog1;
     SaveDialogState SaveScreenGrabDialog;
+    // The folders of the last grab loaded from a file and of the last save, for this run and,
+    // through the settings, the next.
+    QString lastGrabFolder;
+    QString lastSaveFolder;
+
+signals:
+    // A bulk run has finished the grab listed at `done` (from 1) of the `count` files listed;
+    // before the next it looks for a stop.
+    void bulkGrabDone(int done, int count);
 
 public slots:
     // Start-up and view commands (app/).
@@ -162,6 +172,12 @@ private:
     void showMap();
     void showDecoded();
 
+    // The folder a file dialog opens in: this run's, else the stored one while it exists.
+    QString rememberedFolder(const QString& field, const QString& valueName) const;
+    void rememberFolder(QString& field, const QString& valueName, const QString& folder);
+    // A bulk run over the dialog's listing; a stop asked for between grabs ends it early.
+    void runBulk(const QString& source, const BulkOptions& options);
+
     void buildLayout();
     void buildSidePanel();
     void buildMainArea();
@@ -176,6 +192,7 @@ private:
     TAboutForm* m_about = nullptr;
     TOptionsForm* m_options = nullptr;
     bool m_shown = false;
+    bool m_bulkStop = false; // Esc or Stop during a bulk run
 };
 
 // The four windows in their order of creation.

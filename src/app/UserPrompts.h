@@ -18,6 +18,7 @@ struct SaveDialogState
     QStringList filters;   // file-type rows, "Label (*.ext)"
     QString fileName;      // proposed or last name
     int filterIndex = 0;   // last chosen row
+    QString folder;        // where it opens; empty for the platform's choice
 };
 
 class UserPrompts
@@ -25,9 +26,10 @@ class UserPrompts
 public:
     virtual ~UserPrompts() = default;
 
-    // A picture to open; empty when the user cancels.
-    virtual QString openPicture(QWidget* parent, const QString& title,
-                                const QStringList& filters) = 0;
+    // A picture to open, the dialog opening in `folder` (empty for the platform's choice);
+    // empty when the user cancels.
+    virtual QString openPicture(QWidget* parent, const QString& title, const QStringList& filters,
+                                const QString& folder) = 0;
 
     // A name to save under; empty when the user cancels. Updates the dialog's state.
     virtual QString saveFile(QWidget* parent, SaveDialogState& dialog) = 0;
@@ -54,7 +56,8 @@ public:
 class DialogPrompts : public UserPrompts
 {
 public:
-    QString openPicture(QWidget* parent, const QString& title, const QStringList& filters) override;
+    QString openPicture(QWidget* parent, const QString& title, const QStringList& filters,
+                        const QString& folder) override;
     QString saveFile(QWidget* parent, SaveDialogState& dialog) override;
     QString pickFolder(QWidget* parent, const QString& caption, const QString& prompt,
                        const QString& start) override;

@@ -1,19 +1,111 @@
 // The main window's bulk conversion: the session steps through every grab of a folder with the
-// same commands the user runs one by one, and the window shows each grab as it goes.
+// same commands the user runs one by one, and the window shows each grab as it goes. Between
+// grabs the run takes Esc or its Stop button, and no other input.
 #include "app/MainForm.h"
 
 #include "app/Controls.h"
 #include "export/BulkConvForm.h"
 #include "export/BulkConvert.h"
+#include "intake/ImageSignature.h"
 #include "session/BulkRun.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QStatusBar>
 
 namespace vt {
+
+namespace {
+
+QString grabsText(int count)
+{
+    return count == 1 ? QStringLiteral("1 grab") : QStringLiteral("%1 grabs").arg(count);
+}
+
+// While a run goes on, the user's input reaches only the Stop button shown in the status line;
+// Esc, and closing the main window, ask for a stop as the button does. Installed for the run
+// alone, so that every question asked after it is answered as usual.
+class BulkStopGuard : public QObject
+{
+public:
+    BulkStopGuard(QMainWindow* window, bool& stop) : m_window(window), m_stop(stop)
+    {
+        m_stop = false;
+        m_button = new QPushButton(QStringLiteral("Stop (Esc)"), window->statusBar());
+        m_button->setObjectName(QStringLiteral("sb_StopBulk"));
+        m_button->setFocusPolicy(Qt::NoFocus);
+        m_button->setStyleSheet(
+            QStringLiteral("QPushButton { color: aqua; background: black; border: 1px solid aqua; "
+                           "padding: 1px 10px; } QPushButton:pressed { background: #205050; }"));
+        QObject::connect(m_button, &QPushButton::clicked, this, [this] { m_stop = true; });
+        window->statusBar()->addPermanentWidget(m_button);
+        m_button->show();
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+    ~BulkStopGuard() override
+    {
+        QCoreApplication::instance()->removeEventFilter(this);
+        m_window->statusBar()->removeWidget(m_button);
+        delete m_button;
+    }
+
+    BulkStopGuard(const BulkStopGuard&) = delete;
+    BulkStopGuard& operator=(const BulkStopGuard&) = delete;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+                m_stop = true;
+            return true;
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::InputMethod:
+            return true;
+        case QEvent::Close:
+            if (watched != m_window)
+                return false;
+            m_stop = true;
+            event->ignore();
+            return true;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::Enter:
+        case QEvent::HoverEnter:
+        case QEvent::HoverMove:
+        case QEvent::ContextMenu:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+        case QEvent::TouchBegin:
+        case QEvent::TabletPress:
+            // The window system hands pointer events to the window, which passes them on to
+            // the widget under the pointer: only that widget's copy is judged.
+            return watched->isWidgetType() && watched != m_button;
+        default:
+            return false;
+        }
+    }
+
+private:
+    QMainWindow* m_window;
+    bool& m_stop;
+    QPushButton* m_button;
+};
+
+} // namespace
 
 void TMainForm::sb_bulkconvertClick()
 {
@@ -29,88 +121,132 @@ void TMainForm::sb_bulkconvertClick()
         prompts().reportError(this, refused);
         return;
     }
+    runBulk(source, options);
+}
 
+void TMainForm::runBulk(const QString& source, const BulkOptions& options)
+{
     const QStringList names = m_bulk->ListBox1;
-    QStringList failures;
-    QStringList doubtful; // converted, but with a game or grid that is not certain
-    int converted = 0;
-    for (int i = 0; i < names.size(); ++i) {
-        const QString& name = names[i];
-        LoadedGrab grab = loadGrab(QDir(source).filePath(name));
-        if (grab.status == LoadedGrab::Status::NotAPicture)
-            continue;
-        statusBar()->showMessage(
-            QStringLiteral("Converting %1 of %2: %3").arg(i + 1).arg(names.size()).arg(name));
-        // Let the window repaint between grabs; no input is taken while the run goes on.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    const QString destination = QDir::toNativeSeparators(options.outputDir);
+    BulkTally tally;
+    QString lastDone;  // the grab done last, where a stop leaves the run
+    int failedAt = -1; // the grab whose outputs could not be written
+    QString failedWrite;
+    {
+        BulkStopGuard guard(this, m_bulkStop);
+        for (int i = 0; i < names.size(); ++i) {
+            const QString& name = names[i];
+            const QString path = QDir(source).filePath(name);
+            if (!IsAnImage(path)) {
+                ++tally.passedOver;
+                continue;
+            }
+            const QString converting =
+                QStringLiteral("Converting %1 of %2: %3").arg(i + 1).arg(names.size()).arg(name);
+            statusBar()->showMessage(converting);
+            // The window repaints between grabs, and takes a stop asked for during the last.
+            QCoreApplication::processEvents();
+            if (m_bulkStop) {
+                for (int j = i; j < names.size(); ++j)
+                    if (IsAnImage(QDir(source).filePath(names[j])))
+                        tally.notReached.append(names[j]);
+                break;
+            }
 
-        // A grab that cannot be read is passed over and reported at the end: the others can
-        // still be converted.
-        if (grab.status == LoadedGrab::Status::Unreadable) {
-            failures.append(grab.error);
-            continue;
+            LoadedGrab grab = loadGrab(path);
+            editboundbox = false;
+            ui.mapboundbox->hide();
+            const GrabPlan plan = planGrab(m_session, grab, options);
+            // A grab that cannot be read leaves the window as it was. The window's own
+            // messages for a grab would stand while it is decoded (the progress display
+            // repaints the window): the run's line is put back at once.
+            if (plan.analysed) {
+                ResetFields(true);
+                showLoaded();
+                statusBar()->showMessage(converting);
+            }
+            if (plan.decodes)
+                SwitchProgress(true);
+            const GrabReport report =
+                finishGrab(m_session, grab, plan, options, [this](int percent) {
+                    ui.ProgressBar1->setValue(percent);
+                    ui.ProgressBar1->repaint();
+                });
+            SwitchProgress(false);
+            if (report.decoded) {
+                showDecoded();
+                statusBar()->showMessage(converting);
+            }
+            if (report.saveFailed) {
+                failedAt = i;
+                failedWrite = report.error;
+                break;
+            }
+            tally.add(name, report);
+            lastDone = name;
+            emit bulkGrabDone(i + 1, int(names.size()));
         }
-        editboundbox = false;
-        ui.mapboundbox->hide();
-        const GrabPlan plan = planGrab(m_session, grab, options);
-        ResetFields(true);
-        showLoaded();
-        if (!plan.decodes)
-            continue;
+    }
 
-        SwitchProgress(true);
-        const GrabReport report = finishGrab(m_session, grab, plan, options, [this](int percent) {
-            ui.ProgressBar1->setValue(percent);
-            ui.ProgressBar1->repaint();
-        });
-        SwitchProgress(false);
-        if (report.decoded)
-            showDecoded();
-        if (report.outcome == GrabReport::Outcome::Converted) {
-            ++converted;
-            if (const QString doubt = uncertainty(report.confidence); !doubt.isEmpty())
-                doubtful.append(QStringLiteral("%1: %2").arg(name, doubt));
-            continue;
-        }
-        if (!report.saveFailed) {
-            failures.append(report.error);
-            continue;
-        }
+    if (failedAt >= 0) {
         // A write that fails ends the run: every later grab would fail alike (a destination
         // gone or full). The grab stays decoded in the window, so that it can still be saved
         // elsewhere, and the report keeps what the run did before.
+        const QString& name = names[failedAt];
         statusBar()->showMessage(QStringLiteral("Bulk conversion stopped at %1 of %2: %3")
-                                     .arg(i + 1)
+                                     .arg(failedAt + 1)
                                      .arg(names.size())
                                      .arg(name));
         QString message =
-            report.error + QStringLiteral("\n\nThe bulk conversion stopped at \"%1\"; %2 "
-                                          "converted before it, none after it.")
-                               .arg(name, converted == 1
-                                              ? QStringLiteral("1 grab was")
-                                              : QStringLiteral("%1 grabs were").arg(converted));
-        if (!failures.isEmpty())
-            message += QStringLiteral("\n\nThese grabs could not be converted:\n\n") +
-                       failures.join(QLatin1Char('\n'));
+            failedWrite +
+            QStringLiteral("\n\nThe bulk conversion stopped at \"%1\"; %2 "
+                           "converted before it, none after it.")
+                .arg(name, tally.converted == 1
+                               ? QStringLiteral("1 grab was")
+                               : QStringLiteral("%1 grabs were").arg(tally.converted));
+        if (const QString details = tally.details(); !details.isEmpty())
+            message += QStringLiteral("\n\n") + details;
         prompts().reportError(this, message);
         return;
     }
+
+    // No grab is shown any more: nothing of the last one may stay in the labels.
     m_session.closeGrab();
     ResetFields(true);
     showSelection();
-    statusBar()->showMessage(QStringLiteral("Converted %1 of %2 files into %3.")
-                                 .arg(converted)
-                                 .arg(names.size())
-                                 .arg(QDir::toNativeSeparators(options.outputDir)));
-    QStringList report;
-    if (!failures.isEmpty())
-        report.append(QStringLiteral("These grabs could not be converted:\n\n") +
-                      failures.join(QLatin1Char('\n')));
-    if (!doubtful.isEmpty())
-        report.append(QStringLiteral("These grabs were converted, but should be checked:\n\n") +
-                      doubtful.join(QLatin1Char('\n')));
-    if (!report.isEmpty())
-        prompts().reportError(this, report.join(QStringLiteral("\n\n")));
+    ui.lb_filename->clear();
+    ui.lb_maparea->clear();
+
+    QString summary = QStringLiteral("%1 of %2 into %3")
+                          .arg(tally.converted)
+                          .arg(grabsText(tally.grabs()))
+                          .arg(destination);
+    if (!tally.failures.isEmpty())
+        summary += QStringLiteral("; %1 could not be converted").arg(tally.failures.size());
+    if (tally.passedOver > 0)
+        summary +=
+            QStringLiteral("; %1 passed over (not pictures)")
+                .arg(tally.passedOver == 1 ? QStringLiteral("1 file")
+                                           : QStringLiteral("%1 files").arg(tally.passedOver));
+    if (!tally.notReached.isEmpty()) {
+        statusBar()->showMessage(QStringLiteral("Bulk conversion stopped: converted %1; %2 not "
+                                                "reached.")
+                                     .arg(summary)
+                                     .arg(tally.notReached.size()));
+        const QString converted = tally.converted == 1
+                                      ? QStringLiteral("1 grab was")
+                                      : QStringLiteral("%1 grabs were").arg(tally.converted);
+        const QString where = lastDone.isEmpty() ? QStringLiteral("before its first grab")
+                                                 : QStringLiteral("after \"%1\"").arg(lastDone);
+        prompts().reportError(this, QStringLiteral("The bulk conversion was stopped %1: %2 "
+                                                   "converted into %3.\n\n")
+                                            .arg(where, converted, destination) +
+                                        tally.details());
+        return;
+    }
+    statusBar()->showMessage(QStringLiteral("Converted %1.").arg(summary));
+    if (const QString details = tally.details(); !details.isEmpty())
+        prompts().reportError(this, details);
 }
 
 } // namespace vt

@@ -5,8 +5,10 @@
 #include "charsets/ColourSelector.h"
 #include "export/FileNames.h"
 #include "export/SaveMap.h"
+#include "settings/RegUtils.h"
 
 #include <QClipboard>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QProgressBar>
 #include <QPushButton>
@@ -49,6 +51,21 @@ void TMainForm::saveOutputs(const QImage& picture, const QString& base, const Sa
             QStringLiteral("Saved %1.").arg(written.join(QStringLiteral(", "))));
 }
 
+QString TMainForm::rememberedFolder(const QString& field, const QString& valueName) const
+{
+    // A folder stored by an earlier run may have gone since.
+    const QString folder = field.isEmpty() ? PeekRegString(valueName, QString()) : field;
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
+}
+
+void TMainForm::rememberFolder(QString& field, const QString& valueName, const QString& folder)
+{
+    if (folder == field)
+        return;
+    field = folder;
+    SetRegString(valueName, folder);
+}
+
 void TMainForm::sb_SaveMapClick()
 {
     SaveDialog1.fileName = proposedDecodeName(m_session.img_filename);
@@ -62,9 +79,14 @@ void TMainForm::sb_SaveScreenGrabClick()
 
 void TMainForm::InitiateSave(SaveDialogState& dialog)
 {
+    // Where the user last saved, or else beside the grab.
+    dialog.folder = rememberedFolder(lastSaveFolder, reg::LastSaveFolder);
+    if (dialog.folder.isEmpty() && !m_session.img_filename.isEmpty())
+        dialog.folder = QFileInfo(m_session.img_filename).absolutePath();
     const QString name = prompts().saveFile(this, dialog);
     if (name.isEmpty())
         return;
+    rememberFolder(lastSaveFolder, reg::LastSaveFolder, QFileInfo(name).absolutePath());
     // The format is the name's extension, compared exactly.
     const std::optional<OutputFormat> format = saveDialogFormat(extensionOf(name));
     if (!format) {

@@ -4,6 +4,8 @@
 
 #include "app/Controls.h"
 #include "charsets/ColourSelector.h"
+#include "charsets/GameTables.h"
+#include "settings/RegUtils.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -79,6 +81,7 @@ void TMainForm::LoadScreenGrab(const QString& filename)
             m_session.loadPicture(picture);
         } else {
             m_session.loadFile(filename);
+            rememberFolder(lastGrabFolder, reg::LastGrabFolder, QFileInfo(filename).absolutePath());
         }
         ResetFields(true);
         ui.charcursor->hide();
@@ -96,21 +99,45 @@ void TMainForm::showLoaded()
         ui.img_ScreenGrab->setPicture(m_session.working);
     showSelection();
     showMode();
+    // The name of the grab shown, whatever its analysis found.
+    const QString& name = m_session.img_filename;
+    ui.lb_filename->setPath(name.isEmpty() ? kClipboardName : QFileInfo(name).fileName());
     if (m_session.outcome == LoadOutcome::WindowNotFound) {
+        // There is no grid: the labels must not go on showing the previous grab's.
+        ui.lb_MapSize->clear();
+        ui.lb_Origin->clear();
+        ui.lb_maparea->clear();
         statusBar()->showMessage(
             QStringLiteral("No game window found in this grab: it is window-sized, but shows "
                            "neither window marker with the hero beside it. Crop it to the map "
                            "view, or load a grab of the whole game window."));
         return;
     }
-    const QString& name = m_session.img_filename;
-    ui.lb_filename->setPath(name.isEmpty() ? kClipboardName : QFileInfo(name).fileName());
     UpdateLabels();
     ui.MainArea->setCurrentIndex(0);
     if (m_session.outcome != LoadOutcome::Located) {
+        // Decoding stays off until some grab of the run has been recognised.
         statusBar()->showMessage(
-            QStringLiteral("This grab is neither a map view nor a game window; the grid is "
-                           "a guess that you can move over the map before decoding."));
+            m_session.canDecode()
+                ? QStringLiteral("This grab is neither a map view nor a game window; the grid is "
+                                 "a guess that you can move over the map before decoding.")
+                : QStringLiteral("This grab is neither a map view nor a game window, and no "
+                                 "grab before it was, so there is nothing to decode. Crop it to "
+                                 "the map view, or load a grab of the whole game window."));
+        return;
+    }
+    if (m_session.confidence.locatedBy == LocatedBy::Fallback) {
+        // Recognised, but the map found is of a size the selected game does not draw (a reload
+        // with the first game of a small map): the grid is the fallback, not a find.
+        statusBar()->showMessage(
+            QStringLiteral("No map that %1 draws was found in this grab: the grid is the %2 x %3 "
+                           "guess at %4,%5. Choose the other game, or move the grid over the "
+                           "map before decoding.")
+                .arg(gameNames().value(m_session.game))
+                .arg(m_session.grid.grab_width)
+                .arg(m_session.grid.grab_height)
+                .arg(m_session.grid.originx)
+                .arg(m_session.grid.originy));
         return;
     }
     static const char* const kHow[] = {"as it stands", "allowing for blur and margins",
@@ -128,7 +155,8 @@ void TMainForm::showLoaded()
 void TMainForm::sb_LoadScreenGrabClick()
 {
     const QString path =
-        prompts().openPicture(this, QStringLiteral("Load Screengrab"), OpenPictureDialog1);
+        prompts().openPicture(this, QStringLiteral("Load Screengrab"), OpenPictureDialog1,
+                              rememberedFolder(lastGrabFolder, reg::LastGrabFolder));
     if (!path.isEmpty())
         LoadScreenGrab(path);
 }
@@ -146,19 +174,31 @@ void TMainForm::cb_gameChange()
         return showSelection(); // the selector goes back to the game in use
     editboundbox = false;
     ui.mapboundbox->hide();
+    const bool hadMap = m_session.hasMap();
+    const bool reload = m_session.canReload();
     m_session.selectGame(ui.cb_game->currentIndex());
-    if (!m_session.img_filename.isEmpty())
-        showLoaded();
+    if (reload)
+        showLoaded(); // its message tells what the analysis found with this game
     cb_map_colourChange();
+    if (hadMap && !reload)
+        statusBar()->showMessage(QStringLiteral("The decoded map was discarded with the change "
+                                                "of game: press Decode Map to convert the grab "
+                                                "again."));
 }
 
 void TMainForm::cb_map_colourChange()
 {
     if (!mayDiscardCorrections())
         return showSelection();
+    const bool hadMap = m_session.hasMap();
     m_session.selectColour(ui.cb_map_colour->currentIndex());
     showCharacters();
     ResetFields(false);
+    // The last message may tell how to correct cells of the map just thrown away.
+    if (hadMap)
+        statusBar()->showMessage(QStringLiteral("The decoded map was discarded with the change "
+                                                "of colour scheme: press Decode Map to convert "
+                                                "the grab again."));
 }
 
 } // namespace vt

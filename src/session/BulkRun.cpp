@@ -144,6 +144,37 @@ QString uncertainty(const Confidence& confidence)
     return doubts.join(QStringLiteral("; ")) + QStringLiteral(": check the map");
 }
 
+void BulkTally::add(const QString& name, const GrabReport& report)
+{
+    switch (report.outcome) {
+    case GrabReport::Outcome::Skipped:
+        ++passedOver;
+        break;
+    case GrabReport::Outcome::Converted:
+        ++converted;
+        if (const QString doubt = uncertainty(report.confidence); !doubt.isEmpty())
+            doubtful.append(QStringLiteral("%1: %2").arg(name, doubt));
+        break;
+    case GrabReport::Outcome::Failed:
+        failures.append(report.error.isEmpty() ? QStringLiteral("\"%1\" gave no map.").arg(name)
+                                               : report.error);
+        break;
+    }
+}
+
+QString BulkTally::details() const
+{
+    QStringList parts;
+    auto list = [&parts](const QString& heading, const QStringList& items) {
+        if (!items.isEmpty())
+            parts.append(heading + QStringLiteral(":\n\n") + items.join(QLatin1Char('\n')));
+    };
+    list(QStringLiteral("These grabs could not be converted"), failures);
+    list(QStringLiteral("These grabs were converted, but should be checked"), doubtful);
+    list(QStringLiteral("The run was stopped before these grabs"), notReached);
+    return parts.join(QStringLiteral("\n\n"));
+}
+
 GrabReport convertGrab(GrabSession& session, const QString& path, const BulkOptions& options)
 {
     LoadedGrab grab = loadGrab(path);

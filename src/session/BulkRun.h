@@ -121,6 +121,24 @@ GrabReport finishGrab(GrabSession& session, const LoadedGrab& grab, const GrabPl
 // All three stages for one grab, in one go.
 GrabReport convertGrab(GrabSession& session, const QString& path, const BulkOptions& options);
 
+// What a run has done so far, counted grab by grab, for the report at its end: every grab that
+// gave no map is named with the reason, as the command line names it.
+struct BulkTally
+{
+    int converted = 0;
+    int passedOver = 0;     // files that are not pictures
+    QStringList failures;   // why each grab gave no map or was not written
+    QStringList doubtful;   // "name: what to check", for converted grabs not certain
+    QStringList notReached; // the grabs a stopped run did not come to
+
+    // Counts a grab by its report; `name` is its file name.
+    void add(const QString& name, const GrabReport& report);
+    // The grabs met: converted, failed and not reached.
+    int grabs() const { return converted + int(failures.size() + notReached.size()); }
+    // The lists of grabs to tell, each under its heading; empty when all went well.
+    QString details() const;
+};
+
 // Refuses output names that would clash within a run: a name that an earlier grab of the run
 // writes (it would silently replace that grab's files), and a name that is a grab of the run
 // still to be read. A refused plan does not decode and writes nothing.

@@ -223,7 +223,7 @@ void GrabSession::checkGameByContent(bool newLoad)
 void GrabSession::selectGame(int newGame)
 {
     game = newGame;
-    if (!img_filename.isEmpty())
+    if (canReload())
         reload();
     selectColour(colour);
 }

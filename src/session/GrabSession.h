@@ -127,8 +127,10 @@ public:
     // own size; the grid stands where the analysis finds nothing.
     void reload();
     // Drops the grab, as the end of a bulk run does: nothing is loaded, the first scheme is
-    // selected.
+    // selected, and the file is forgotten, so that a change of game has nothing to reload.
     void closeGrab();
+    // A grab from a file is held: a change of game analyses it again.
+    bool canReload() const { return !img_filename.isEmpty() && !fullcolourimage.isNull(); }
     // Reads and reduces a file without touching any session: the part of a load that a bulk
     // run may do on another thread. Throws vt::Error.
     static WorkingPictures readGrab(const QString& filename);
@@ -137,7 +139,8 @@ public:
     void loadPictures(WorkingPictures pictures, const QString& filename, bool newLoad = true);
 
     // ---- Selection ----
-    // The game selector: a grab loaded from a file is analysed again; then as selectColour.
+    // The game selector: a grab loaded from a file and still held is analysed again; then as
+    // selectColour.
     void selectGame(int newGame);
     // The colour selector: the full-size characters of the scheme; the decoded map goes.
     void selectColour(int newColour);

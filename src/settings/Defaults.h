@@ -17,6 +17,10 @@ inline const QString PixelMatch = QStringLiteral("PixelMatch");
 inline const QString VorlanMatch = QStringLiteral("VorlanMatch");
 inline const QString MapName = QStringLiteral("MapName");
 inline const QString CharRef = QStringLiteral("CharRef");
+// Not preferences: where the window's file dialogs last were, so that the next run opens there.
+// No default; a missing value leaves the choice to the dialog.
+inline const QString LastGrabFolder = QStringLiteral("LastGrabFolder");
+inline const QString LastSaveFolder = QStringLiteral("LastSaveFolder");
 } // namespace reg
 
 // Defaults written on first read.

@@ -11,11 +11,15 @@
 #include "UiSupport.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -214,6 +218,110 @@ TEST_F(BulkTest, ABrokenGrabIsPassedOverAndReportedAtTheEnd)
     EXPECT_EQ(outputs(), (QStringList{QStringLiteral("a.csv"), QStringLiteral("c.csv")}));
     ASSERT_EQ(app.prompts().errors.size(), 1);
     EXPECT_TRUE(app.prompts().errors[0].contains(QStringLiteral("b.png")));
+}
+
+// A window-sized grab without a game window loads but gives no map: the report names it and
+// says why, as the command line does, and the status line counts it.
+TEST_F(BulkTest, AGrabThatGivesNoMapIsNamedInTheReport)
+{
+    addGrab(QStringLiteral("a.png"), 0, 32, 1);
+    QImage desktop(800, 600, QImage::Format_RGB32);
+    desktop.fill(QColor(40, 90, 140));
+    ASSERT_TRUE(desktop.save(QDir(source).filePath(QStringLiteral("b.png"))));
+    addGrab(QStringLiteral("c.png"), 0, 32, 2);
+
+    test::StartedApp app;
+    run(app, source, dest, QStringLiteral("%s"), {app.forms().BulkConvForm->cb_SaveCSV});
+    EXPECT_EQ(outputs(), (QStringList{QStringLiteral("a.csv"), QStringLiteral("c.csv")}));
+    ASSERT_EQ(app.prompts().errors.size(), 1);
+    const QString& report = app.prompts().errors[0];
+    EXPECT_TRUE(report.contains(QStringLiteral("b.png\" is the size of a game window, but shows "
+                                               "neither window marker")))
+        << report.toStdString();
+    EXPECT_FALSE(report.contains(QStringLiteral("a.png")));
+    EXPECT_EQ(app.main().statusBar()->currentMessage(),
+              QStringLiteral("Converted 2 of 3 grabs into %1; 1 could not be converted.")
+                  .arg(QDir::toNativeSeparators(dest)));
+}
+
+// The run is stopped after its second grab, by the Stop button or by Esc, each delivered as
+// the user's input; the other controls take none while it runs.
+TEST_F(BulkTest, AStopBetweenGrabsReportsWhatWasConvertedAndWhatWasNotReached)
+{
+    for (const QString& name : {QStringLiteral("a.png"), QStringLiteral("b.png"),
+                                QStringLiteral("c.png"), QStringLiteral("d.png")})
+        addGrab(name, 0, 32, quint64(name.at(0).unicode()));
+    addFile(QStringLiteral("notes.txt"), "just words");
+
+    for (const bool byEsc : {false, true}) {
+        QDir(dest).removeRecursively();
+        QDir().mkpath(dest);
+        test::StartedApp app;
+        TMainForm& main = app.main();
+        QStringList shown; // the status line while each grab is decoded and as it ends
+        QObject::connect(main.ui.ProgressBar1, &QProgressBar::valueChanged, &main, [&](int value) {
+            if (value == 50)
+                shown.append(main.statusBar()->currentMessage());
+        });
+        QObject::connect(&main, &TMainForm::bulkGrabDone, &main, [&](int done, int count) {
+            shown.append(main.statusBar()->currentMessage());
+            EXPECT_EQ(count, 5);
+            auto* stop = main.findChild<QPushButton*>(QStringLiteral("sb_StopBulk"));
+            ASSERT_NE(stop, nullptr);
+            EXPECT_TRUE(stop->isVisible());
+            if (done == 1)
+                QTest::mouseClick(main.ui.sb_LoadScreenGrab, Qt::LeftButton);
+            if (done == 2) {
+                if (byEsc)
+                    QTest::keyClick(&main, Qt::Key_Escape);
+                else
+                    QTest::mouseClick(stop, Qt::LeftButton);
+            }
+        });
+        run(app, source, dest, QStringLiteral("%s"), {app.forms().BulkConvForm->cb_SaveCSV});
+
+        EXPECT_EQ(outputs(), (QStringList{QStringLiteral("a.csv"), QStringLiteral("b.csv")}));
+        EXPECT_EQ(shown, (QStringList{QStringLiteral("Converting 1 of 5: a.png"),
+                                      QStringLiteral("Converting 1 of 5: a.png"),
+                                      QStringLiteral("Converting 2 of 5: b.png"),
+                                      QStringLiteral("Converting 2 of 5: b.png")}));
+        EXPECT_TRUE(app.prompts().openFolders.isEmpty()); // the click on Load was not taken
+        ASSERT_EQ(app.prompts().errors.size(), 1);
+        EXPECT_EQ(app.prompts().errors[0],
+                  QStringLiteral("The bulk conversion was stopped after \"b.png\": 2 grabs were "
+                                 "converted into %1.\n\nThe run was stopped before these "
+                                 "grabs:\n\nc.png\nd.png")
+                      .arg(QDir::toNativeSeparators(dest)));
+        EXPECT_EQ(main.statusBar()->currentMessage(),
+                  QStringLiteral("Bulk conversion stopped: converted 2 of 4 grabs into %1; 2 not "
+                                 "reached.")
+                      .arg(QDir::toNativeSeparators(dest)));
+        // Reset as at the end of a run, and the window takes input again.
+        EXPECT_FALSE(main.ui.sb_DecodeStart->isEnabled());
+        EXPECT_EQ(main.findChild<QPushButton*>(QStringLiteral("sb_StopBulk")), nullptr);
+        QTest::mouseClick(main.ui.sb_LoadScreenGrab, Qt::LeftButton);
+        EXPECT_EQ(app.prompts().openFolders.size(), 1);
+    }
+}
+
+// The run ends with no grab shown: a change of game has nothing to bring back and analyse.
+TEST_F(BulkTest, AChangeOfGameAfterARunBringsNoGrabBack)
+{
+    addGrab(QStringLiteral("a.png"), 1, 16, 1);
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    run(app, source, dest, QStringLiteral("%s"), {app.forms().BulkConvForm->cb_SaveCSV});
+    ASSERT_EQ(outputs(), QStringList{QStringLiteral("a.csv")});
+    EXPECT_TRUE(main.ui.lb_filename->text().isEmpty());
+    EXPECT_TRUE(main.ui.lb_maparea->text().isEmpty());
+
+    main.ui.cb_game->setCurrentIndex(0);
+    main.cb_gameChange();
+    EXPECT_FALSE(main.ui.sb_DecodeStart->isEnabled());
+    EXPECT_TRUE(main.ui.img_ScreenGrab->picture().isNull());
+    EXPECT_TRUE(main.ui.lb_filename->text().isEmpty());
+    EXPECT_TRUE(main.ui.lb_MapSize->text().isEmpty());
+    EXPECT_TRUE(main.session().working.isNull());
 }
 
 TEST_F(BulkTest, WithNoTickNothingIsWrittenAndAPatternWithoutNamesKeepsTheLast)

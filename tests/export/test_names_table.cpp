@@ -44,6 +44,12 @@ TEST(FileNames, ProposedDecodeName)
         {"/home/u/a.b/level", "level Decode"},
         {"C:grab.bmp", "grab Decode.bmp"},
         {"", " Decode"},
+        // JPEG is saved only as ".jpeg": a ".jpg" grab is proposed under the name that saves;
+        // other spellings keep the exact rule.
+        {"/grabs/shot.jpg", "shot Decode.jpeg"},
+        {"/grabs/shot.jpeg", "shot Decode.jpeg"},
+        {"/grabs/shot.JPG", "shot Decode.JPG"},
+        {"/grabs/a.jpg/shot", "shot Decode"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(proposedDecodeName(QString::fromUtf8(c.grab)), QString::fromUtf8(c.proposed))

@@ -14,9 +14,11 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -73,6 +75,71 @@ TEST_F(SaveWindowTest, SaveMapProposesTheDecodeNameAndWritesTheFormatOfTheExtens
     main.ui.sb_SaveMap->click();
     EXPECT_TRUE(filesIn(out).contains(QStringLiteral("map.csv")));
     EXPECT_EQ(filesIn(out).size(), 2);
+}
+
+// JPEG is saved only as ".jpeg": the proposal for a ".jpg" grab must be a name that saves.
+TEST_F(SaveWindowTest, AJpgGrabIsProposedUnderANameThatSaves)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    app.loadAndDecode(grab(), QStringLiteral("shot.jpg"));
+    main.ui.sb_SaveMap->click();
+    ASSERT_EQ(app.prompts().saveDialogs.size(), 1u);
+    const SaveDialogState& shown = app.prompts().saveDialogs[0];
+    EXPECT_EQ(shown.fileName, QStringLiteral("shot Decode.jpeg"));
+
+    // Accepting the proposal where the dialog opened writes it.
+    app.prompts().files.push_back(shown.folder + QLatin1Char('/') + shown.fileName);
+    main.ui.sb_SaveMap->click();
+    EXPECT_EQ(QImageReader(app.path(QStringLiteral("shot Decode.jpeg"))).format(), "jpeg");
+    EXPECT_TRUE(main.statusBar()->currentMessage().startsWith(QStringLiteral("Saved ")));
+}
+
+// The save dialogs open beside the grab until a save chooses a folder; then there, for both
+// dialogs. The open dialog opens where the last grab came from. A new run starts from both.
+TEST_F(SaveWindowTest, TheDialogsOpenWhereTheLastGrabAndTheLastSaveWere)
+{
+    QTemporaryDir folders;
+    QDir(folders.path()).mkdir(QStringLiteral("grabs"));
+    QDir(folders.path()).mkdir(QStringLiteral("maps"));
+    const QString grabs = folders.filePath(QStringLiteral("grabs"));
+    const QString maps = folders.filePath(QStringLiteral("maps"));
+    {
+        test::StartedApp app;
+        TMainForm& main = app.main();
+        app.loadAndDecode(grab(), QStringLiteral("first.png"));
+        EXPECT_EQ(app.prompts().openFolders, QStringList{QString()}); // nothing known yet
+
+        const QString inGrabs = grabs + QStringLiteral("/level.png");
+        ASSERT_TRUE(grab().save(inGrabs));
+        app.prompts().files.push_back(inGrabs);
+        main.ui.sb_LoadScreenGrab->click();
+        main.ui.sb_DecodeStart->click();
+        main.ui.sb_LoadScreenGrab->click(); // cancelled
+        ASSERT_EQ(app.prompts().openFolders.size(), 3);
+        EXPECT_EQ(app.prompts().openFolders[1],
+                  QFileInfo(app.path(QStringLiteral("first.png"))).absolutePath());
+        EXPECT_EQ(app.prompts().openFolders[2], grabs);
+
+        main.ui.sb_SaveMap->click(); // cancelled
+        ASSERT_EQ(app.prompts().saveDialogs.size(), 1u);
+        EXPECT_EQ(app.prompts().saveDialogs[0].folder, grabs);
+        app.prompts().files.push_back(maps + QStringLiteral("/level.png"));
+        main.ui.sb_SaveMap->click();
+        ASSERT_TRUE(QFile::exists(maps + QStringLiteral("/level.png")));
+        main.ui.sb_SaveMap->click();
+        EXPECT_EQ(app.prompts().saveDialogs.back().folder, maps);
+        main.sb_SaveScreenGrabClick(); // the other save dialog opens there too
+
+        EXPECT_EQ(app.prompts().saveDialogs.back().title, QStringLiteral("Save Screengrab"));
+        EXPECT_EQ(app.prompts().saveDialogs.back().folder, maps);
+    }
+    test::StartedApp next;
+    next.main().ui.sb_LoadScreenGrab->click();
+    next.main().sb_SaveScreenGrabClick();
+    EXPECT_EQ(next.prompts().openFolders, QStringList{grabs});
+    ASSERT_EQ(next.prompts().saveDialogs.size(), 1u);
+    EXPECT_EQ(next.prompts().saveDialogs[0].folder, maps);
 }
 
 TEST_F(SaveWindowTest, RefusingTheOverwriteWritesNothing)

@@ -75,6 +75,49 @@ TEST_F(LoadWindowTest, ASmallMapSelectsTheSecondGameAndAReloadWithTheFirstReject
     EXPECT_EQ(main.ui.lb_MapSize->text(), QStringLiteral("32x32"));
     EXPECT_EQ(main.ui.lb_Origin->text(), QStringLiteral("0,0"));
     EXPECT_EQ(main.ui.lb_filename->text(), QStringLiteral("grab.png"));
+    // The grid is the fallback, and the status line says so rather than "found".
+    EXPECT_EQ(main.statusBar()->currentMessage(),
+              QStringLiteral("No map that PC Vorlan 1 draws was found in this grab: the grid is "
+                             "the 32 x 32 guess at 0,0. Choose the other game, or move the grid "
+                             "over the map before decoding."));
+}
+
+// Throwing the decoded map away leaves no message about correcting its cells.
+TEST_F(LoadWindowTest, AChangeOfGameOrColourSaysTheDecodedMapIsGone)
+{
+    const struct
+    {
+        bool clipboard;
+        bool changeGame;
+        const char* says;
+    } cases[] = {
+        {false, false, "discarded with the change of colour scheme"},
+        {true, true, "discarded with the change of game"},
+        {false, true, "press Decode Map to convert it"}, // the reload's own finding
+    };
+    for (const auto& c : cases) {
+        test::StartedApp app;
+        TMainForm& main = app.main();
+        if (c.clipboard) {
+            QGuiApplication::clipboard()->setImage(mapView(0, 1, 32, 32));
+            main.ui.LoadFromClipboard->trigger();
+        } else {
+            app.loadGrab(mapView(0, 1, 32, 32));
+        }
+        main.ui.sb_DecodeStart->click();
+        ASSERT_TRUE(main.statusBar()->currentMessage().contains(QStringLiteral("correct")));
+        if (c.changeGame) {
+            main.ui.cb_game->setCurrentIndex(1);
+            main.cb_gameChange();
+        } else {
+            main.ui.cb_map_colour->setCurrentIndex(3);
+            main.cb_map_colourChange();
+        }
+        const QString message = main.statusBar()->currentMessage();
+        EXPECT_FALSE(main.ui.sb_SaveMap->isEnabled());
+        EXPECT_FALSE(message.contains(QStringLiteral("correct"))) << message.toStdString();
+        EXPECT_TRUE(message.contains(QLatin1String(c.says))) << message.toStdString();
+    }
 }
 
 // A 32 x 32 map view of the first game after a grab of the second: the cells tell the game on
@@ -169,16 +212,49 @@ TEST_F(LoadWindowTest, AJpegGrabLoadsLikeTheOthers)
     EXPECT_TRUE(app.main().ui.sb_DecodeStart->isEnabled());
 }
 
-TEST_F(LoadWindowTest, AWindowSizedGrabWithoutAGameWindowSaysSoInTheStatusLine)
+// After a window grab whose map lies inside the window, so that every label has something to
+// lose: the new grab's name, and no grid of the last one.
+TEST_F(LoadWindowTest, AWindowSizedGrabWithoutAGameWindowSaysSoAndShowsNoOldGrid)
 {
     test::StartedApp app;
+    TMainForm& main = app.main();
+    test::WindowPlacement placement;
+    placement.layout = test::WindowLayout::B;
+    placement.game = 1;
+    app.loadGrab(
+        test::composeWindow(GrabMap::random(1, 24, 24, 3), GrabArt::shipped(1, 4), placement).image,
+        QStringLiteral("window.png"));
+    ASSERT_NE(main.ui.lb_maparea->text(), QStringLiteral("0,0"));
+
     QImage desktop(800, 600, QImage::Format_RGB32);
     desktop.fill(QColor(40, 90, 140));
-    app.loadGrab(desktop);
-    EXPECT_FALSE(app.main().ui.sb_DecodeStart->isEnabled());
-    EXPECT_TRUE(
-        app.main().statusBar()->currentMessage().contains(QStringLiteral("No game window")));
-    EXPECT_EQ(app.main().ui.img_ScreenGrab->picture().size(), QSize(800, 600));
+    app.loadGrab(desktop, QStringLiteral("desktop.png"));
+    EXPECT_FALSE(main.ui.sb_DecodeStart->isEnabled());
+    EXPECT_TRUE(main.statusBar()->currentMessage().contains(QStringLiteral("No game window")));
+    EXPECT_EQ(main.ui.img_ScreenGrab->picture().size(), QSize(800, 600));
+    EXPECT_EQ(main.ui.lb_filename->text(), QStringLiteral("desktop.png"));
+    EXPECT_TRUE(main.ui.lb_maparea->text().isEmpty()) << main.ui.lb_maparea->text().toStdString();
+    EXPECT_TRUE(main.ui.lb_MapSize->text().isEmpty());
+    EXPECT_TRUE(main.ui.lb_Origin->text().isEmpty());
+}
+
+// A grab of no size the analysis knows offers its guessed grid only once some grab has been
+// recognised; before that, decoding is off and the status line must not offer it.
+TEST_F(LoadWindowTest, AnUnrecognisedGrabOffersDecodingOnlyAfterARecognisedOne)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    QImage odd(300, 200, QImage::Format_RGB32);
+    odd.fill(Qt::darkGreen);
+    app.loadGrab(odd, QStringLiteral("odd.png"));
+    EXPECT_FALSE(main.ui.sb_DecodeStart->isEnabled());
+    EXPECT_TRUE(main.statusBar()->currentMessage().contains(QStringLiteral("nothing to decode")))
+        << main.statusBar()->currentMessage().toStdString();
+
+    app.loadGrab(mapView(0, 0, 32, 32));
+    app.loadGrab(odd, QStringLiteral("odd.png"));
+    EXPECT_TRUE(main.ui.sb_DecodeStart->isEnabled());
+    EXPECT_TRUE(main.statusBar()->currentMessage().contains(QStringLiteral("before decoding")));
 }
 
 TEST_F(LoadWindowTest, AWindowGrabFindsTheMapInsideTheWindow)

@@ -16,8 +16,10 @@ template <typename T> T takeFront(std::deque<T>& queue, T empty)
 }
 } // namespace
 
-QString FakePrompts::openPicture(QWidget*, const QString&, const QStringList&)
+QString FakePrompts::openPicture(QWidget*, const QString&, const QStringList&,
+                                 const QString& folder)
 {
+    openFolders.append(folder);
     return takeFront(files, QString());
 }
 

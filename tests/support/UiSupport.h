@@ -25,12 +25,14 @@ public:
     std::deque<bool> discards;   // answers to "throw the corrections away?"
     int discardQuestions = 0;    // how often that was asked
 
+    QStringList openFolders;                  // where the open dialog opened, in order
     QStringList questions;                    // confirmation texts, in order
     QStringList errors;                       // reported errors, in order
     QStringList urls;                         // pages handed to the desktop
     std::vector<SaveDialogState> saveDialogs; // the save dialogs as they were shown
 
-    QString openPicture(QWidget*, const QString&, const QStringList&) override;
+    QString openPicture(QWidget*, const QString&, const QStringList&,
+                        const QString& folder) override;
     QString saveFile(QWidget*, SaveDialogState& dialog) override;
     QString pickFolder(QWidget*, const QString&, const QString&, const QString&) override;
     bool confirm(QWidget*, const QString& message) override;
