@@ -19,6 +19,8 @@
 #include <memory>
 #include <vector>
 
+class QDragEnterEvent;
+class QDropEvent;
 class QMouseEvent;
 
 namespace vt {
@@ -143,6 +145,9 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A picture file dropped on the window loads as "&Load Screengrab" loads it.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Redrawing from the session: the buttons of the program's mode, the selectors and the side
@@ -153,6 +158,8 @@ private:
     void showLoaded();
     void showMap();
     void showDecoded();
+    // The side panel's choice back on the copy-from-grab tile, as a new grab starts.
+    void resetCharSelection();
 
     void buildLayout();
     void buildSidePanel();
