@@ -199,7 +199,6 @@ void TMainForm::buildSidePanel()
     for (const ButtonEntry& entry : buttons) {
         auto* button = new QPushButton(QString::fromLatin1(entry.caption), ui.ButtonPanel);
         button->setObjectName(QString::fromLatin1(entry.name));
-        button->setProperty("sideButton", true);
         button->setFlat(true);
         button->setFocusPolicy(Qt::StrongFocus);
         button->setIcon(QPixmap::fromImage(programPicture(QString::fromLatin1(entry.picture))));

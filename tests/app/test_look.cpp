@@ -69,20 +69,28 @@ TEST_F(LookTest, MessageBoxesFromEveryWindowHaveReadableText)
     }
 }
 
-TEST_F(LookTest, TileToolTipsShowTheirText)
+TEST_F(LookTest, ToolTipsShowTheirText)
 {
     test::StartedApp app;
     TMainForm& main = app.main();
     ASSERT_FALSE(main.ui.fullsize_char.empty());
-    for (PictureControl* tile : {main.ui.fullsize_char[3], main.ui.charstorage}) {
-        ASSERT_FALSE(tile->toolTip().isEmpty());
-        QToolTip::showText(tile->mapToGlobal(tile->rect().center()), tile->toolTip(), tile);
+    main.ui.lb_filename->setPath(QStringLiteral("a grab with a long name.png"));
+    TBulkConvForm& bulk = *app.forms().BulkConvForm;
+    bulk.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bulk));
+    const QWidget* const owners[] = {main.ui.fullsize_char[3], main.ui.charstorage,
+                                     main.ui.lb_filename, bulk.Copy};
+    for (const QWidget* owner : owners) {
+        ASSERT_FALSE(owner->toolTip().isEmpty());
+        QToolTip::showText(owner->mapToGlobal(owner->rect().center()), owner->toolTip(),
+                           const_cast<QWidget*>(owner));
         QLabel* tip = shownToolTip();
-        ASSERT_NE(tip, nullptr) << tile->objectName().toStdString();
-        EXPECT_EQ(tip->text(), tile->toolTip());
+        ASSERT_NE(tip, nullptr) << owner->objectName().toStdString();
+        EXPECT_EQ(tip->text(), owner->toolTip());
         EXPECT_GE(test::textContrast(tip->grab().toImage()), 4.5) << tip->text().toStdString();
         QToolTip::hideText();
     }
+    bulk.hide();
 }
 
 TEST_F(LookTest, TheWindowKeepsItsOwnColours)
