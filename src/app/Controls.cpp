@@ -7,6 +7,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace vt {
 
 QFont uiFont(const QString& family, int pixelSize, bool bold)
@@ -118,15 +120,20 @@ void PictureControl::leaveEvent(QEvent*)
 
 void EventLabel::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        emit clicked();
+    if (event->button() == Qt::LeftButton) {
+        const bool endsDoubleClick = std::exchange(m_doubleClicked, false);
+        if (!endsDoubleClick && rect().contains(event->position().toPoint()))
+            emit clicked();
+    }
     QLabel::mouseReleaseEvent(event);
 }
 
 void EventLabel::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
+        m_doubleClicked = true;
         emit doubleClicked();
+    }
     QLabel::mouseDoubleClickEvent(event);
 }
 

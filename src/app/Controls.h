@@ -76,6 +76,8 @@ private:
 };
 
 // A label that reports clicks, double-clicks and the pointer entering and leaving it.
+// A double-click reports one click and one double-click: Qt delivers press, release,
+// double-click, release, and the second release is not taken as a further click.
 class EventLabel : public QLabel
 {
     Q_OBJECT
@@ -93,6 +95,9 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+
+private:
+    bool m_doubleClicked = false; // the release that ends a double-click is not a click
 };
 
 // A label whose text (a folder path or a file name) is shown shortened in the middle, with

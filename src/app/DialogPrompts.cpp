@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QUrl>
+#include <QVBoxLayout>
 
 namespace vt {
 
@@ -54,8 +57,28 @@ QString DialogPrompts::saveFile(QWidget* parent, SaveDialogState& state)
 QString DialogPrompts::pickFolder(QWidget* parent, const QString& caption, const QString& prompt,
                                   const QString& start)
 {
-    Q_UNUSED(prompt); // the platform's folder picker has no prompt line; the caption says it
-    return QFileDialog::getExistingDirectory(parent, caption, start);
+    // The platforms' own folder pickers take a caption but no prompt line: Qt's folder view
+    // goes inside a dialog of ours, under the prompt.
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("FolderPicker"));
+    dialog.setWindowTitle(caption);
+    auto* rows = new QVBoxLayout(&dialog);
+    auto* promptLine = new QLabel(prompt, &dialog);
+    promptLine->setObjectName(QStringLiteral("prompt"));
+    rows->addWidget(promptLine);
+
+    auto* folders = new QFileDialog(&dialog, caption, start);
+    folders->setWindowFlags(Qt::Widget);
+    folders->setOption(QFileDialog::DontUseNativeDialog, true);
+    folders->setOption(QFileDialog::ShowDirsOnly, true);
+    folders->setFileMode(QFileDialog::Directory);
+    rows->addWidget(folders);
+    QObject::connect(folders, &QFileDialog::finished, &dialog, &QDialog::done);
+    dialog.resize(560, 400);
+
+    if (dialog.exec() != QDialog::Accepted || folders->selectedFiles().isEmpty())
+        return {};
+    return folders->selectedFiles().constFirst();
 }
 
 bool DialogPrompts::confirm(QWidget* parent, const QString& message)

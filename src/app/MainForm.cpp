@@ -11,8 +11,10 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
@@ -20,6 +22,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <exception>
@@ -42,32 +45,42 @@ QScrollArea* scrollView(QWidget* parent, const QString& name)
     view->setFrameShape(QFrame::NoFrame);
     view->setWidgetResizable(false);
     view->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    view->setStyleSheet(QStringLiteral("QScrollArea { background: black; }"));
-    view->viewport()->setStyleSheet(QStringLiteral("background: black;"));
+    view->setStyleSheet(
+        QStringLiteral("QScrollArea#%1, QScrollArea#%1 > QWidget#qt_scrollarea_viewport "
+                       "{ background: black; }")
+            .arg(name));
     return view;
 }
 
+// Every rule names the widgets it is for: a bare type selector would also reach the message
+// boxes, tool tips and dialogs that open from this window, and paint them aqua on grey.
 const char* const kStyle = R"(
 QMainWindow#MainForm, QWidget#centralWidget { background: black; }
-QLabel { color: aqua; }
-QLabel[caption="true"] { color: yellow; font-weight: bold; }
-QPushButton[sideButton="true"] {
-    color: aqua; background: black; border: none; text-align: left; padding-left: 4px;
+QWidget#charactersArea, QWidget#img_ScreenGrab, QWidget#img_Map { background: black; }
+QWidget#InfoPanel > QLabel, QWidget#charactersArea > QLabel { color: aqua; }
+QWidget#InfoPanel > QLabel[caption="true"], QWidget#charactersArea > QLabel[caption="true"] {
+    color: yellow; font-weight: bold;
 }
-QPushButton[sideButton="true"]:hover { background: #103030; }
-QPushButton[sideButton="true"]:pressed { background: #205050; }
-QPushButton[sideButton="true"]:disabled { color: #406060; }
-QComboBox { color: aqua; background: black; border: 1px solid #406060; }
-QComboBox QAbstractItemView { color: aqua; background: black; selection-background-color: #205050; }
-QProgressBar { background: black; color: white; border: none; text-align: center; }
-QProgressBar::chunk { background: lime; }
-QTabWidget::pane { border: none; background: black; }
-QTabBar::tab {
+QWidget#ButtonPanel > QPushButton {
+    color: aqua; background: black; border: 1px solid black; text-align: left; padding-left: 3px;
+}
+QWidget#ButtonPanel > QPushButton:hover { background: #103030; }
+QWidget#ButtonPanel > QPushButton:pressed { background: #205050; }
+QWidget#ButtonPanel > QPushButton:focus { border: 1px dotted aqua; }
+QWidget#ButtonPanel > QPushButton:disabled { color: #406060; }
+QWidget#InfoPanel > QComboBox { color: aqua; background: black; border: 1px solid #406060; }
+QWidget#InfoPanel > QComboBox QAbstractItemView {
+    color: aqua; background: black; selection-background-color: #205050;
+}
+QProgressBar#ProgressBar1 { background: black; color: white; border: none; text-align: center; }
+QProgressBar#ProgressBar1::chunk { background: lime; }
+QTabWidget#MainArea::pane { border: none; background: black; }
+QTabWidget#MainArea > QTabBar::tab {
     color: aqua; padding: 10px 4px;
     background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 silver, stop:1 black);
 }
-QTabBar::tab:selected { color: yellow; font-weight: bold; }
-QStatusBar { color: aqua; background: black; }
+QTabWidget#MainArea > QTabBar::tab:selected { color: yellow; font-weight: bold; }
+QMainWindow#MainForm > QStatusBar { color: aqua; background: black; }
 )";
 
 } // namespace
@@ -77,6 +90,7 @@ TMainForm::TMainForm(QWidget* parent)
 {
     setObjectName(QStringLiteral("MainForm"));
     setStyleSheet(QString::fromLatin1(kStyle));
+    setAcceptDrops(true);
     setFont(uiFont(QStringLiteral("Tahoma"), 13));
     QPalette colours = palette();
     colours.setColor(QPalette::Window, Qt::black);
@@ -185,9 +199,8 @@ void TMainForm::buildSidePanel()
     for (const ButtonEntry& entry : buttons) {
         auto* button = new QPushButton(QString::fromLatin1(entry.caption), ui.ButtonPanel);
         button->setObjectName(QString::fromLatin1(entry.name));
-        button->setProperty("sideButton", true);
         button->setFlat(true);
-        button->setFocusPolicy(Qt::NoFocus);
+        button->setFocusPolicy(Qt::StrongFocus);
         button->setIcon(QPixmap::fromImage(programPicture(QString::fromLatin1(entry.picture))));
         button->setIconSize(QSize(16, 16));
         button->setGeometry(0, top, 185, 22);
@@ -412,6 +425,41 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
     if (watched == ui.sb_Map->viewport() && event->type() == QEvent::Resize)
         sb_MapResize();
     return QMainWindow::eventFilter(watched, event);
+}
+
+namespace {
+// The local files a drag carries; other kinds of data are not for this window.
+QStringList droppedFiles(const QMimeData* data)
+{
+    QStringList files;
+    if (data && data->hasUrls())
+        for (const QUrl& url : data->urls())
+            if (url.isLocalFile())
+                files.append(url.toLocalFile());
+    return files;
+}
+} // namespace
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    // Any file is taken: the load tests the signature and reports a file it cannot read.
+    if (!droppedFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event)
+{
+    const QStringList files = droppedFiles(event->mimeData());
+    if (files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    if (files.size() > 1) {
+        statusBar()->showMessage(
+            QStringLiteral("%1 files were dropped: drop one screengrab at a time.")
+                .arg(files.size()));
+        return;
+    }
+    guarded([this, &files] { LoadScreenGrab(files.constFirst()); });
 }
 
 Forms createForms()

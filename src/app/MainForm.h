@@ -20,6 +20,8 @@
 #include <vector>
 
 class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
 class QMouseEvent;
 
 namespace vt {
@@ -161,6 +163,9 @@ protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // A picture file dropped on the window loads as "&Load Screengrab" loads it.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Redrawing from the session: the buttons of the program's mode, the selectors and the side
@@ -171,6 +176,8 @@ private:
     void showLoaded();
     void showMap();
     void showDecoded();
+    // The side panel's choice back on the copy-from-grab tile, as a new grab starts.
+    void resetCharSelection();
 
     // The folder a file dialog opens in: this run's, else the stored one while it exists.
     QString rememberedFolder(const QString& field, const QString& valueName) const;

@@ -3,9 +3,13 @@
 #include "charsets/GameTables.h"
 
 #include <QAbstractItemView>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QStylePainter>
 #include <QStyledItemDelegate>
+
+#include <algorithm>
 
 namespace vt {
 
@@ -50,7 +54,19 @@ void TColourComboBox::ComboBoxDrawItem(QPainter* painter, int index, const QStri
     painter->save();
     painter->fillRect(rect, fromColourValue(swatch));
     painter->setPen(fromColourValue(swatch ^ 0xFFFFFFu));
-    painter->drawText(rect.adjusted(2, 1, 0, 0), Qt::AlignLeft | Qt::AlignTop, text);
+    // A caption wider than its room ("Magenta: 100%" in the closed list) is set a little
+    // smaller, then shortened, rather than cut off at the edge.
+    const QRect room = rect.adjusted(2, 1, -2, 0);
+    QFont font = painter->font();
+    const int pixelSize = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+    for (int size = pixelSize; size > std::max(8, pixelSize - 3); --size) {
+        if (QFontMetrics(font).horizontalAdvance(text) <= room.width())
+            break;
+        font.setPixelSize(size - 1);
+    }
+    painter->setFont(font);
+    const QString shown = QFontMetrics(font).elidedText(text, Qt::ElideRight, room.width());
+    painter->drawText(room, Qt::AlignLeft | Qt::AlignTop, shown);
     painter->restore();
 }
 
@@ -61,8 +77,13 @@ void TColourComboBox::paintEvent(QPaintEvent*)
     QStyleOptionComboBox option;
     initStyleOption(&option);
     painter.drawComplexControl(QStyle::CC_ComboBox, option);
-    const QRect field =
+    QRect field =
         style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    // Some styles let the field reach under the arrow: the swatch ends where the arrow begins.
+    const QRect arrow =
+        style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, this);
+    if (arrow.isValid() && arrow.left() > field.left())
+        field.setRight(std::min(field.right(), arrow.left() - 1));
     ComboBoxDrawItem(&painter, currentIndex(), currentText(), field);
 }
 

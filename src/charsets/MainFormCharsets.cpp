@@ -51,4 +51,11 @@ void TMainForm::showCharacters()
     ui.charselect->raise();
 }
 
+void TMainForm::resetCharSelection()
+{
+    ui.charselect->move(0, ui.lb_fullsizechar->geometry().bottom() + 1);
+    ui.charselect->raise();
+    selectedchar = -1;
+}
+
 } // namespace vt

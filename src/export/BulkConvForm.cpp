@@ -13,6 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace vt {
 
 namespace {
@@ -23,6 +25,8 @@ QPushButton* flatButton(QWidget* parent, const QString& name, const QString& cap
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
     button->setFlat(true);
+    // No button answers Enter: in the pattern box it would otherwise open the folder picker.
+    button->setAutoDefault(false);
     button->setGeometry(geometry);
     return button;
 }
@@ -45,18 +49,26 @@ TBulkConvForm::TBulkConvForm(TMainForm* mainForm) : QDialog(mainForm), m_main(ma
     // A fixed frame with no title-bar buttons: the dialog closes through Cancel or Execute.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setFixedSize(562, 146);
-    setStyleSheet(
-        QStringLiteral("QDialog#BulkConvForm { background: black; }"
-                       "QLabel, QCheckBox, QGroupBox { color: aqua; }"
-                       "QPushButton { color: aqua; border: 1px solid #406060; }"
-                       "QPushButton:hover { border-color: aqua; }"
-                       "QLineEdit { background: black; color: aqua; border: 1px solid #406060; }"));
+    // Child selectors only: the folder picker and the message boxes opened from here keep
+    // their own colours.
+    setStyleSheet(QStringLiteral(
+        "QDialog#BulkConvForm { background: black; }"
+        "QDialog#BulkConvForm > QLabel, QDialog#BulkConvForm > QGroupBox,"
+        " QGroupBox#GroupBox1 > QCheckBox { color: aqua; }"
+        "QDialog#BulkConvForm > QPushButton { color: aqua; border: 1px solid #406060; }"
+        "QDialog#BulkConvForm > QPushButton:hover { border-color: aqua; }"
+        "QDialog#BulkConvForm > QPushButton:focus { border: 1px dotted aqua; }"
+        "QDialog#BulkConvForm > QLineEdit {"
+        " background: black; color: aqua; border: 1px solid #406060; }"));
+    // The folder lines and the caption are as tall as the font's ascent and descent, so that
+    // no descender is cut off.
+    const int lineHeight = std::max(13, fontMetrics().height());
 
     sb_source = flatButton(this, QStringLiteral("sb_source"), QStringLiteral("Source Folder"),
                            {8, 8, 100, 22});
     Source = new PathLabel(this);
     Source->setObjectName(QStringLiteral("Source"));
-    Source->setGeometry(8, 36, 263, 13);
+    Source->setGeometry(8, 36, 263, lineHeight);
 
     Copy = flatButton(this, QStringLiteral("Copy"), QString(), {269, 36, 20, 20});
     Copy->setToolTip(QStringLiteral("Copy Source folder to Destination"));
@@ -66,11 +78,11 @@ TBulkConvForm::TBulkConvForm(TMainForm* mainForm) : QDialog(mainForm), m_main(ma
                          {292, 8, 125, 22});
     Dest = new PathLabel(this);
     Dest->setObjectName(QStringLiteral("Dest"));
-    Dest->setGeometry(295, 36, 263, 13);
+    Dest->setGeometry(295, 36, 263, lineHeight);
 
     Label1 = new QLabel(QStringLiteral("Filename Format:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(8, 62, 183, 13);
+    Label1->setGeometry(8, 62, 183, lineHeight);
     ed_filename = new QLineEdit(this);
     ed_filename->setObjectName(QStringLiteral("ed_filename"));
     ed_filename->setGeometry(8, 81, 183, 22);

@@ -17,6 +17,18 @@
 
 namespace vt {
 
+namespace {
+
+// The box edits the grid of a grab that is loaded and analysed, as long as no decoded map
+// relies on it. Before any grab the grid holds only its defaults: there is nothing to outline.
+bool boundsEditable(const GrabSession& session)
+{
+    return session.canDecode() && !session.hasMap() && session.grid.grab_width > 0 &&
+           session.grid.grab_height > 0;
+}
+
+} // namespace
+
 void TMainForm::UpdateLabels()
 {
     ui.lb_MapSize->setText(
@@ -29,7 +41,7 @@ void TMainForm::UpdateLabels()
 
 void TMainForm::lb_MapSizeMouseEnter()
 {
-    if (m_session.grid.grab_width <= 0 || m_session.grid.grab_height <= 0 || m_session.hasMap())
+    if (!boundsEditable(m_session))
         return;
     ui.mapboundbox->setGeometry(boxOnScreen(m_session.grid, ui.img_ScreenGrab->scale()));
     ui.mapboundbox->show();
@@ -46,13 +58,13 @@ void TMainForm::lb_MapSizeMouseLeave()
 
 void TMainForm::lb_MapSizeClick()
 {
-    if (m_session.grid.grab_width > 0 && m_session.grid.grab_height > 0 && !m_session.hasMap())
+    if (boundsEditable(m_session))
         editboundbox = !editboundbox;
 }
 
 void TMainForm::lb_MapSizeDblClick()
 {
-    if (m_session.grid.grab_width <= 0 || m_session.grid.grab_height <= 0 || m_session.hasMap())
+    if (!boundsEditable(m_session))
         return;
     m_session.restoreBounds();
     if (ui.mapboundbox->isVisible())

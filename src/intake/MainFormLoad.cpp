@@ -32,6 +32,7 @@ void TMainForm::ResetFields(bool colourchange)
         ui.img_ScreenGrab->clearPicture();
         ui.img_ScreenGrab->resize(0, 0);
         ui.img_ScreenGrab->setAutoSize(true);
+        resetCharSelection();
         ui.charselect->show();
         ui.lb_MapSize->clear();
         ui.lb_Origin->clear();

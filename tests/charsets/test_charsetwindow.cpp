@@ -13,6 +13,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 #include <gtest/gtest.h>
 
@@ -152,6 +154,50 @@ TEST_F(CharsetWindowTest, ColourItemsAreDrawnOnTheirSwatchWithInvertedText)
         for (int x = 0; x < 60 && !redText; ++x)
             redText = item.pixel(x, y) == qRgb(255, 0, 0);
     EXPECT_TRUE(redText);
+}
+
+TEST_F(CharsetWindowTest, ANewLoadPutsTheSelectionBackOnTheGrabsOwnTile)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    const QImage grab(test::sourceDir() + QStringLiteral("/samples/map-view-pc1-blue-32x32.png"));
+    ASSERT_FALSE(grab.isNull());
+    app.loadAndDecode(grab);
+    PictureControl* tile = main.ui.fullsize_char.at(5);
+    main.CharSelectorClick(tile);
+    ASSERT_EQ(main.ui.charselect->pos(), tile->pos());
+
+    app.loadGrab(grab, QStringLiteral("again.png"));
+    EXPECT_EQ(main.selectedchar, -1);
+    EXPECT_EQ(main.ui.charselect->pos(), main.ui.charstorage->pos());
+    EXPECT_TRUE(main.ui.charselect->isVisible());
+}
+
+TEST_F(CharsetWindowTest, TheClosedColourListKeepsItsCaptionClearOfTheArrow)
+{
+    test::StartedApp app;
+    TColourComboBox& list = *app.main().ui.cb_map_colour;
+    list.setCurrentIndex(3);
+    QStyleOptionComboBox option;
+    option.initFrom(&list);
+    option.subControls = QStyle::SC_All;
+    const QRect arrow =
+        list.style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, &list);
+    ASSERT_TRUE(arrow.isValid());
+
+    // The caption is drawn in the swatch's inverse: for magenta, green.
+    for (const QString caption : {QStringLiteral("Magenta: 100%"), QStringLiteral("Magenta: 0%")}) {
+        list.setItemText(3, caption);
+        const QImage shown = list.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int rightmost = -1;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                if (qGreen(shown.pixel(x, y)) > 160 && qRed(shown.pixel(x, y)) < 96 &&
+                    qBlue(shown.pixel(x, y)) < 96)
+                    rightmost = std::max(rightmost, x);
+        EXPECT_GE(rightmost, 0) << caption.toStdString();
+        EXPECT_LE(rightmost, arrow.left() - 3) << caption.toStdString();
+    }
 }
 
 } // namespace

@@ -6,9 +6,11 @@
 #include "TestSupport.h"
 #include "UiSupport.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -214,6 +216,76 @@ TEST_F(BoundsTest, ZoomingReplacesAVisibleBoxForTheNewScale)
     main.ZoomOutExecute();
     EXPECT_EQ(main.ui.mapboundbox->geometry(), QRect(64, 60, 384, 360));
 }
+
+TEST_F(BoundsTest, BeforeAnyGrabHoveringShowsNoBoxAndClicksHoldNothing)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    main.lb_MapSizeMouseEnter();
+    EXPECT_FALSE(main.ui.mapboundbox->isVisible());
+    main.lb_MapSizeClick();
+    EXPECT_FALSE(main.editboundbox);
+    main.lb_MapSizeDblClick();
+    EXPECT_FALSE(main.ui.mapboundbox->isVisible());
+}
+
+// A double-click as the user makes it: Qt delivers press, release, double-click, release,
+// whether it builds them itself from two clicks on the window or the events come as such.
+enum class DoubleClick
+{
+    OnTheWindow,
+    AsDelivered
+};
+
+class BoundsDoubleClick : public BoundsTest, public ::testing::WithParamInterface<DoubleClick>
+{
+protected:
+    static void doubleClick(TMainForm& main, EventLabel* label)
+    {
+        const QPoint at = label->rect().center();
+        if (GetParam() == DoubleClick::OnTheWindow) {
+            QTest::mouseDClick(main.windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                               label->mapTo(&main, at));
+            return;
+        }
+        const QEvent::Type sequence[] = {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                         QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease};
+        for (const QEvent::Type type : sequence) {
+            const bool down = type != QEvent::MouseButtonRelease;
+            auto event = test::mouseEvent(type, at, down ? Qt::LeftButton : Qt::NoButton,
+                                          Qt::NoModifier, Qt::LeftButton);
+            QApplication::sendEvent(label, event.get());
+        }
+    }
+};
+
+TEST_P(BoundsDoubleClick, RestoresTheGridAndTogglesTheHoldOnce)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    app.loadGrab(test::composeMapView(GrabMap::random(0, 32, 32, 9), GrabArt::shipped(0, 0)));
+    for (EventLabel* label : {main.ui.lb_MapSize, main.ui.lb_Origin}) {
+        const bool held = main.editboundbox;
+        main.session().grid.grab_width = 24; // narrower than the grab, so that it can move
+        main.lb_MapSizeMouseEnter();
+        drag(main, {100, 100}, {110, 100});
+        ASSERT_EQ(main.ui.lb_Origin->text(), QStringLiteral("10,0"));
+
+        doubleClick(main, label);
+        EXPECT_EQ(main.session().grid, main.session().det) << label->objectName().toStdString();
+        EXPECT_EQ(main.ui.lb_Origin->text(), QStringLiteral("0,0"));
+        EXPECT_EQ(main.ui.mapboundbox->geometry(), QRect(0, 0, 512, 480));
+        EXPECT_EQ(main.editboundbox, !held) << label->objectName().toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Deliveries, BoundsDoubleClick,
+                         ::testing::Values(DoubleClick::OnTheWindow, DoubleClick::AsDelivered),
+                         [](const ::testing::TestParamInfo<DoubleClick>& info) {
+                             return std::string(info.param == DoubleClick::OnTheWindow
+                                                    ? "OnTheWindow"
+                                                    : "AsDelivered");
+                         });
 
 } // namespace
 } // namespace vt

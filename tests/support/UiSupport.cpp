@@ -1,7 +1,13 @@
 #include "UiSupport.h"
 
+#include <QApplication>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
 
 namespace vt::test {
 
@@ -32,8 +38,10 @@ QString FakePrompts::saveFile(QWidget*, SaveDialogState& dialog)
     return answer;
 }
 
-QString FakePrompts::pickFolder(QWidget*, const QString&, const QString&, const QString&)
+QString FakePrompts::pickFolder(QWidget*, const QString& caption, const QString& prompt,
+                                const QString& start)
 {
+    folderQuestions.push_back({caption, prompt, start});
     return takeFront(folders, QString());
 }
 
@@ -97,6 +105,55 @@ std::unique_ptr<QMouseEvent> mouseEvent(QEvent::Type type, QPointF at, Qt::Mouse
                                         Qt::KeyboardModifiers modifiers, Qt::MouseButton button)
 {
     return std::make_unique<QMouseEvent>(type, at, at, button, buttons, modifiers);
+}
+
+void onNextModal(std::function<void(QWidget*)> answer)
+{
+    auto* poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, answer = std::move(answer)] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            poll->stop();
+            poll->deleteLater();
+            answer(modal);
+        }
+    });
+    poll->start(5);
+}
+
+namespace {
+// Relative luminance of an sRGB colour, 0 for black to 1 for white.
+double luminance(QRgb rgb)
+{
+    auto channel = [](int value) {
+        const double c = value / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(qRed(rgb)) + 0.7152 * channel(qGreen(rgb)) +
+           0.0722 * channel(qBlue(rgb));
+}
+} // namespace
+
+double textContrast(const QImage& picture)
+{
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+    std::map<QRgb, int> counts;
+    for (int y = 0; y < rgb.height(); ++y)
+        for (int x = 0; x < rgb.width(); ++x)
+            ++counts[rgb.pixel(x, y) & RGB_MASK];
+    if (counts.empty())
+        return 1.0;
+    const QRgb background =
+        std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
+            return a.second < b.second;
+        })->first;
+    const double back = luminance(background);
+    double best = 1.0;
+    for (const auto& [colour, count] : counts) {
+        const double text = luminance(colour);
+        const double ratio = (std::max(text, back) + 0.05) / (std::min(text, back) + 0.05);
+        best = std::max(best, ratio);
+    }
+    return best;
 }
 
 } // namespace vt::test

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include <deque>
+#include <functional>
 #include <memory>
 
 namespace vt::test {
@@ -25,11 +26,16 @@ public:
     std::deque<bool> discards;   // answers to "throw the corrections away?"
     int discardQuestions = 0;    // how often that was asked
 
-    QStringList openFolders;                  // where the open dialog opened, in order
-    QStringList questions;                    // confirmation texts, in order
-    QStringList errors;                       // reported errors, in order
-    QStringList urls;                         // pages handed to the desktop
-    std::vector<SaveDialogState> saveDialogs; // the save dialogs as they were shown
+    struct FolderQuestion
+    {
+        QString caption, prompt, start;
+    };
+    std::vector<FolderQuestion> folderQuestions; // the folder pickers as they were opened
+    QStringList openFolders;                     // where the open dialog opened, in order
+    QStringList questions;                       // confirmation texts, in order
+    QStringList errors;                          // reported errors, in order
+    QStringList urls;                            // pages handed to the desktop
+    std::vector<SaveDialogState> saveDialogs;    // the save dialogs as they were shown
 
     QString openPicture(QWidget*, const QString&, const QStringList&,
                         const QString& folder) override;
@@ -74,5 +80,14 @@ std::unique_ptr<QMouseEvent> mouseEvent(QEvent::Type type, QPointF at,
                                         Qt::MouseButtons buttons = Qt::NoButton,
                                         Qt::KeyboardModifiers modifiers = Qt::NoModifier,
                                         Qt::MouseButton button = Qt::NoButton);
+
+// Runs `answer` on the next modal dialog once it is open (checking every few milliseconds), so
+// that a test can look at a real dialog and close it; nothing runs if none opens.
+void onNextModal(std::function<void(QWidget*)> answer);
+
+// The contrast ratio of the text in `picture` against its background, as the accessibility
+// guidelines define it (1 to 21): the background is the commonest colour, the text the pixel
+// that differs most from it in relative luminance.
+double textContrast(const QImage& picture);
 
 } // namespace vt::test

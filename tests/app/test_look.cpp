@@ -1,0 +1,236 @@
+// What the user sees of the window's colours and real events: readable message boxes and tool
+// tips, side buttons that take the keyboard, and picture files dropped on the window.
+#include "app/AboutForm.h"
+#include "app/Controls.h"
+#include "app/MainForm.h"
+#include "export/BulkConvForm.h"
+#include "settings/OptionsForm.h"
+
+#include "GrabComposer.h"
+#include "TestSupport.h"
+#include "UiSupport.h"
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolTip>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace vt {
+namespace {
+
+using test::GrabArt;
+using test::GrabMap;
+
+class LookTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { test::SettingsSandbox::clear(); }
+
+    // The tool tip on show, or null.
+    static QLabel* shownToolTip()
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (widget->objectName() == QLatin1String("qtooltip_label") && widget->isVisible())
+                return qobject_cast<QLabel*>(widget);
+        return nullptr;
+    }
+};
+
+TEST_F(LookTest, MessageBoxesFromEveryWindowHaveReadableText)
+{
+    test::StartedApp app;
+    const Forms& forms = app.forms();
+    const struct
+    {
+        const char* name;
+        QWidget* parent;
+    } parents[] = {{"main window", forms.MainForm},
+                   {"bulk dialog", forms.BulkConvForm},
+                   {"about box", forms.AboutForm},
+                   {"preferences", forms.OptionsForm}};
+    for (const auto& [name, parent] : parents) {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Vorlan Tesselor"),
+                        QStringLiteral("grab.png is not a picture this program can read."),
+                        QMessageBox::Ok, parent);
+        box.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&box)) << name;
+        auto* text = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        ASSERT_NE(text, nullptr) << name;
+        EXPECT_GE(test::textContrast(text->grab().toImage()), 4.5) << name;
+    }
+}
+
+TEST_F(LookTest, ToolTipsShowTheirText)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    ASSERT_FALSE(main.ui.fullsize_char.empty());
+    main.ui.lb_filename->setPath(QStringLiteral("a grab with a long name.png"));
+    TBulkConvForm& bulk = *app.forms().BulkConvForm;
+    bulk.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bulk));
+    const QWidget* const owners[] = {main.ui.fullsize_char[3], main.ui.charstorage,
+                                     main.ui.lb_filename, bulk.Copy};
+    for (const QWidget* owner : owners) {
+        ASSERT_FALSE(owner->toolTip().isEmpty());
+        QToolTip::showText(owner->mapToGlobal(owner->rect().center()), owner->toolTip(),
+                           const_cast<QWidget*>(owner));
+        QLabel* tip = shownToolTip();
+        ASSERT_NE(tip, nullptr) << owner->objectName().toStdString();
+        EXPECT_EQ(tip->text(), owner->toolTip());
+        EXPECT_GE(test::textContrast(tip->grab().toImage()), 4.5) << tip->text().toStdString();
+        QToolTip::hideText();
+    }
+    bulk.hide();
+}
+
+TEST_F(LookTest, TheWindowKeepsItsOwnColours)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    main.statusBar()->showMessage(QStringLiteral("status"));
+    EXPECT_EQ(main.ui.lb_MapSize->palette().color(QPalette::WindowText), QColor(Qt::cyan));
+    EXPECT_EQ(main.ui.lb_fullsizechar->palette().color(QPalette::WindowText), QColor(Qt::yellow));
+    EXPECT_EQ(main.ui.sb_about->palette().color(QPalette::ButtonText), QColor(Qt::cyan));
+    EXPECT_EQ(main.statusBar()->palette().color(QPalette::WindowText), QColor(Qt::cyan));
+}
+
+TEST_F(LookTest, SideButtonsTakeTheKeyboardAndShowTheFocus)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+
+    // The frame is the one-pixel border: drawn in aqua around the focused button only.
+    auto frameShown = [](QPushButton* button) {
+        const QImage picture = button->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        for (int x = 0; x < picture.width(); ++x)
+            if (qGreen(picture.pixel(x, 0)) > 128 && qBlue(picture.pixel(x, 0)) > 128)
+                return true;
+        return false;
+    };
+    QPushButton* load = main.ui.sb_LoadScreenGrab;
+    QPushButton* bulk = main.ui.sb_bulkconvert;
+    load->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(load->hasFocus());
+    EXPECT_TRUE(frameShown(load));
+    EXPECT_FALSE(frameShown(bulk));
+
+    // Tab passes over the disabled buttons to the next one that works.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_TRUE(bulk->hasFocus());
+    EXPECT_TRUE(frameShown(bulk));
+    EXPECT_FALSE(frameShown(load));
+
+    // The space bar presses the focused button: here the load asks for a file.
+    const QString grab = app.path(QStringLiteral("keys.png"));
+    ASSERT_TRUE(
+        test::composeMapView(GrabMap::random(0, 32, 32, 4), GrabArt::shipped(0, 0)).save(grab));
+    app.prompts().files.push_back(grab);
+    load->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(load, Qt::Key_Space);
+    EXPECT_EQ(main.session().img_filename, grab);
+}
+
+// A drop as the window receives one from the desktop: on its top-level window, over the
+// grab page, entering first.
+bool dropOn(TMainForm& main, const QMimeData& data)
+{
+    QWindow* window = main.windowHandle();
+    const QPointF at = main.ui.sb_ScreenGrab->mapTo(&main, QPoint(40, 40));
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &drop);
+    return true;
+}
+
+QMimeData* filesData(const QStringList& files)
+{
+    auto* data = new QMimeData;
+    QList<QUrl> urls;
+    for (const QString& file : files)
+        urls.append(QUrl::fromLocalFile(file));
+    data->setUrls(urls);
+    return data;
+}
+
+TEST_F(LookTest, ADroppedPictureLoadsAsTheLoadButtonLoadsIt)
+{
+    const QImage picture =
+        test::composeMapView(GrabMap::random(1, 24, 16, 6), GrabArt::shipped(1, 2));
+
+    // What the button shows for this grab.
+    QString shownStatus, shownSize, shownName;
+    {
+        test::StartedApp app;
+        app.loadGrab(picture, QStringLiteral("dropped.png"));
+        shownStatus = app.main().statusBar()->currentMessage();
+        shownSize = app.main().ui.lb_MapSize->text();
+        shownName = app.main().ui.lb_filename->path();
+    }
+
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    const QString file = app.path(QStringLiteral("dropped.png"));
+    ASSERT_TRUE(picture.save(file));
+    std::unique_ptr<QMimeData> data(filesData({file}));
+    ASSERT_TRUE(dropOn(main, *data));
+    EXPECT_EQ(main.session().img_filename, file);
+    EXPECT_TRUE(main.ui.sb_DecodeStart->isEnabled());
+    EXPECT_EQ(main.ui.img_ScreenGrab->picture().size(), picture.size());
+    EXPECT_EQ(main.statusBar()->currentMessage(), shownStatus);
+    EXPECT_EQ(main.ui.lb_MapSize->text(), shownSize);
+    EXPECT_EQ(main.ui.lb_filename->path(), shownName);
+    EXPECT_TRUE(app.prompts().errors.isEmpty());
+}
+
+TEST_F(LookTest, ABadDropReportsAsTheButtonDoesAndSeveralFilesAreRefused)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    const QString good = app.path(QStringLiteral("good.png"));
+    ASSERT_TRUE(
+        test::composeMapView(GrabMap::random(0, 32, 32, 2), GrabArt::shipped(0, 0)).save(good));
+    const QString bad = app.path(QStringLiteral("bad.png"));
+    test::writeFile(bad, QByteArrayLiteral("not a picture at all"));
+
+    // The button's report for the bad file.
+    app.prompts().files.push_back(bad);
+    main.ui.sb_LoadScreenGrab->click();
+    ASSERT_EQ(app.prompts().errors.size(), 1);
+    const QString buttonError = app.prompts().errors.takeFirst();
+
+    std::unique_ptr<QMimeData> badData(filesData({bad}));
+    ASSERT_TRUE(dropOn(main, *badData));
+    EXPECT_EQ(app.prompts().errors, QStringList{buttonError});
+    EXPECT_FALSE(main.ui.sb_DecodeStart->isEnabled());
+
+    // Two files: nothing is loaded, and the status line says why.
+    std::unique_ptr<QMimeData> twoData(filesData({good, bad}));
+    ASSERT_TRUE(dropOn(main, *twoData));
+    EXPECT_TRUE(main.session().img_filename.isEmpty());
+    EXPECT_TRUE(main.statusBar()->currentMessage().contains(QStringLiteral("one screengrab")))
+        << main.statusBar()->currentMessage().toStdString();
+
+    // Text that names no file is not taken at all.
+    QMimeData text;
+    text.setText(good);
+    EXPECT_FALSE(dropOn(main, text));
+    EXPECT_TRUE(main.session().img_filename.isEmpty());
+}
+
+} // namespace
+} // namespace vt
