@@ -240,6 +240,7 @@ void GrabSession::discardMap()
 {
     m_hasMap = false;
     mapPicture = QImage();
+    check = CellsToCheck{};
 }
 
 void GrabSession::setGrid(const GridGeometry& newGrid)
@@ -271,6 +272,7 @@ void GrabSession::decode(const std::function<void(int)>& progress)
     DecodeResult result = decodeMap(input, progress);
     decoded = std::move(result.decoded);
     mapPicture = std::move(result.picture);
+    check = std::move(result.check);
     m_hasMap = true;
 
     confidence.meanScore = result.meanBestScore;
@@ -301,6 +303,7 @@ QRect GrabSession::correctCell(int column, int row, int character)
     painter.drawImage(target, tile);
     painter.end();
     decoded.map[std::size_t(column)][std::size_t(row)] = known ? character : -1;
+    check.remove(column, row);
     return target;
 }
 

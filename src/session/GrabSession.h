@@ -7,6 +7,7 @@
 // leaves the state as the failed step left it; a load that fails changes nothing.
 #pragma once
 
+#include "decode/CellsToCheck.h"
 #include "decode/DecodedMap.h"
 #include "decode/GameFit.h"
 #include "decode/MapDecoder.h"
@@ -94,7 +95,10 @@ public:
 
     // ---- The decoded map ----
     DecodedMap decoded; // map and errors of the last pass, corrected by hand since
-    QImage mapPicture;  // the converted map, 64 x 64 pixels a cell
+    // The cells of the last pass to check by hand (unmatched, near-ties), in reading order,
+    // less those corrected since.
+    CellsToCheck check;
+    QImage mapPicture; // the converted map, 64 x 64 pixels a cell
 
     // The program's mode: a grab is loaded and analysed (Decode Map can run), and a decoded
     // map exists (it can be saved, inspected and corrected).
@@ -143,7 +147,8 @@ public:
     void decode(const std::function<void(int)>& progress = {});
     // Sets cell (column, row) of the decoded map to `character` and redraws it; a character
     // outside the set marks the cell unrecognised and draws the grab's own pixels. Returns the
-    // rectangle of the converted map redrawn (empty when the cell is outside the map).
+    // rectangle of the converted map redrawn (empty when the cell is outside the map). The cell
+    // is checked then: it leaves `check`.
     QRect correctCell(int column, int row, int character);
     // What the grab shows in a cell of the grid, enlarged to size x size.
     QImage grabCell(int column, int row, int size) const;
