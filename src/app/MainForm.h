@@ -69,6 +69,8 @@ public:
     qint32 Image_SY = 0;
     qint32 Image_LX = 0; // the converted map's scroll limits
     qint32 Image_LY = 0;
+    qint32 checkX = -1; // the cell to check that F3 / Shift+F3 went to; -1 before the first
+    qint32 checkY = -1;
     QCursor HandFlat; // the open flat hand shown over the converted map
 
     // File dialogs; each keeps its last name and file-type row for the program's run.
@@ -123,6 +125,12 @@ public slots:
     void ImageMouseDown(QMouseEvent* event);
     void ImageMouseMove(QMouseEvent* event);
 
+    // The cells to check (decode/MainFormCheck.cpp).
+    void cb_ShowCellsToCheckClick();
+    void NextCellToCheckExecute();
+    void PreviousCellToCheckExecute();
+    void PutIntoCellExecute();
+
     // Saving (export/).
     void sb_SaveMapClick();
     void sb_SaveScreenGrabClick();
@@ -140,6 +148,9 @@ public:
     void saveOutputs(const QImage& picture, const QString& base, const SaveChoices& choices,
                      bool confirmoverwrite);
 
+    // Whether the cells to check are framed (the view option).
+    bool showsCellsToCheck() const;
+
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -153,6 +164,15 @@ private:
     void showLoaded();
     void showMap();
     void showDecoded();
+    // The cell box and the preview over grab cell (charX, charY).
+    void showCellBox();
+    // The frames of the cells to check redrawn, their count in the status line; with
+    // `keepMessage` the count goes before the message shown.
+    void showCellsToCheck(bool keepMessage = false);
+    QWidget* buildCheckPanel();
+    void buildCheckActions();
+    void readCheckOption();
+    void walkToCell(int direction);
 
     void buildLayout();
     void buildSidePanel();

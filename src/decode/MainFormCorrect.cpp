@@ -43,6 +43,12 @@ void TMainForm::img_ScreenGrabMouseMove(QMouseEvent* event)
         ui.charcursor->hide();
         return;
     }
+    showCellBox();
+}
+
+void TMainForm::showCellBox()
+{
+    const double scale = ui.img_ScreenGrab->scale();
     const QRect cell = cellRect(m_session.grid, charX, charY);
     // The box is a child of the grab picture, so it scrolls with it: place it in the picture's
     // own displayed coordinates.
@@ -78,6 +84,7 @@ void TMainForm::charcursorMouseDown()
         return;
     ui.charcursor->hide();
     ui.img_Map->setPicture(m_session.mapPicture);
+    showCellsToCheck();
 }
 
 void TMainForm::ImageMouseDown(QMouseEvent* event)
