@@ -4,13 +4,18 @@
 
 #include "app/Controls.h"
 #include "export/BulkConvForm.h"
+#include "pictures/Error.h"
+#include "session/BulkReport.h"
 #include "session/BulkRun.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QStatusBar>
+
+#include <optional>
 
 namespace vt {
 
@@ -24,6 +29,26 @@ void TMainForm::sb_bulkconvertClick()
     options.outputDir = m_bulk->Dest->path();
     options.choices = m_bulk->checkedFormats();
     options.pattern = m_bulk->ed_filename->text();
+    options.reportPictures = m_bulk->cb_PictureReport->isChecked();
+    // Every grab goes into the report, those passed over and those that failed as well.
+    std::optional<BulkReportWriter> pictureReport;
+    if (options.reportPictures)
+        pictureReport.emplace(QDir(options.outputDir).filePath(kPictureReportName));
+    const auto note = [&pictureReport](const GrabReport& report) {
+        if (pictureReport)
+            pictureReport->add(report);
+    };
+    // Writes the report; what went wrong with it, for the message at the end.
+    const auto finishReport = [&pictureReport]() -> QString {
+        if (!pictureReport)
+            return {};
+        try {
+            pictureReport->finish();
+        } catch (const Error& error) {
+            return error.message();
+        }
+        return {};
+    };
 
     const QStringList names = m_bulk->ListBox1;
     QStringList failures;
@@ -32,8 +57,12 @@ void TMainForm::sb_bulkconvertClick()
     for (int i = 0; i < names.size(); ++i) {
         const QString& name = names[i];
         LoadedGrab grab = loadGrab(QDir(source).filePath(name));
-        if (grab.status == LoadedGrab::Status::NotAPicture)
+        if (grab.status == LoadedGrab::Status::NotAPicture) {
+            GrabReport skipped;
+            skipped.input = grab.path;
+            note(skipped);
             continue;
+        }
         statusBar()->showMessage(
             QStringLiteral("Converting %1 of %2: %3").arg(i + 1).arg(names.size()).arg(name));
         // Let the window repaint between grabs; no input is taken while the run goes on.
@@ -43,6 +72,11 @@ void TMainForm::sb_bulkconvertClick()
         // still be converted.
         if (grab.status == LoadedGrab::Status::Unreadable) {
             failures.append(grab.error);
+            GrabReport unreadable;
+            unreadable.input = grab.path;
+            unreadable.outcome = GrabReport::Outcome::Failed;
+            unreadable.error = grab.error;
+            note(unreadable);
             continue;
         }
         editboundbox = false;
@@ -50,8 +84,11 @@ void TMainForm::sb_bulkconvertClick()
         const GrabPlan plan = planGrab(m_session, grab, options);
         ResetFields(true);
         showLoaded();
-        if (!plan.decodes)
+        if (!plan.decodes) {
+            if (pictureReport) // passed over without a message, but the report tells why
+                note(finishGrab(m_session, grab, plan, options));
             continue;
+        }
 
         SwitchProgress(true);
         const GrabReport report = finishGrab(m_session, grab, plan, options, [this](int percent) {
@@ -59,6 +96,7 @@ void TMainForm::sb_bulkconvertClick()
             ui.ProgressBar1->repaint();
         });
         SwitchProgress(false);
+        note(report);
         if (report.decoded)
             showDecoded();
         if (report.outcome == GrabReport::Outcome::Converted) {
@@ -87,17 +125,25 @@ void TMainForm::sb_bulkconvertClick()
         if (!failures.isEmpty())
             message += QStringLiteral("\n\nThese grabs could not be converted:\n\n") +
                        failures.join(QLatin1Char('\n'));
+        if (const QString problem = finishReport(); !problem.isEmpty())
+            message += QStringLiteral("\n\n") + problem;
         prompts().reportError(this, message);
         return;
     }
     m_session.closeGrab();
     ResetFields(true);
     showSelection();
-    statusBar()->showMessage(QStringLiteral("Converted %1 of %2 files into %3.")
-                                 .arg(converted)
-                                 .arg(names.size())
-                                 .arg(QDir::toNativeSeparators(options.outputDir)));
+    QString done = QStringLiteral("Converted %1 of %2 files into %3.")
+                       .arg(converted)
+                       .arg(names.size())
+                       .arg(QDir::toNativeSeparators(options.outputDir));
     QStringList report;
+    if (const QString problem = finishReport(); !problem.isEmpty())
+        report.append(problem);
+    else if (pictureReport)
+        done += QStringLiteral(" The picture report is %1.")
+                    .arg(QDir::toNativeSeparators(pictureReport->path()));
+    statusBar()->showMessage(done);
     if (!failures.isEmpty())
         report.append(QStringLiteral("These grabs could not be converted:\n\n") +
                       failures.join(QLatin1Char('\n')));
