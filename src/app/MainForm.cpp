@@ -249,6 +249,7 @@ void TMainForm::buildSidePanel()
     ui.cb_map_colour->setObjectName(QStringLiteral("cb_map_colour"));
     ui.cb_map_colour->setGeometry(82, 148, 103, 22);
     stack->addWidget(ui.InfoPanel);
+    stack->addWidget(buildCheckPanel());
 
     ui.ProgressPanel = panel(ui.SmallCharPanel, QStringLiteral("ProgressPanel"));
     ui.ProgressPanel->setFixedHeight(20);
@@ -348,6 +349,7 @@ void TMainForm::buildActions()
     action(ui.ZoomOut, QStringLiteral("ZoomOut"), QKeySequence());
     action(ui.ScreenGrabTab, QStringLiteral("ScreenGrabTab"), QKeySequence(Qt::CTRL | Qt::Key_1));
     action(ui.ConvertedTab, QStringLiteral("ConvertedTab"), QKeySequence(Qt::CTRL | Qt::Key_2));
+    buildCheckActions();
 
     OpenPictureDialog1 = {
         QStringLiteral("All (*.gif *.png *.jpg *.jpeg *.bmp)"),

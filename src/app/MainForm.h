@@ -73,6 +73,8 @@ public:
     qint32 Image_SY = 0;
     qint32 Image_LX = 0; // the converted map's scroll limits
     qint32 Image_LY = 0;
+    qint32 checkX = -1; // the cell to check that F3 / Shift+F3 went to; -1 before the first
+    qint32 checkY = -1;
     QCursor HandFlat; // the open flat hand shown over the converted map
 
     // File dialogs; each keeps its last name and file-type row for the program's run.
@@ -138,6 +140,12 @@ public slots:
     void UndoExecute();
     void RedoExecute();
 
+    // The cells to check (decode/MainFormCheck.cpp).
+    void cb_ShowCellsToCheckClick();
+    void NextCellToCheckExecute();
+    void PreviousCellToCheckExecute();
+    void PutIntoCellExecute();
+
     // Saving (export/).
     void sb_SaveMapClick();
     void sb_SaveScreenGrabClick();
@@ -158,6 +166,9 @@ public:
     // The same under a base name taken as it stands, extensions added per output.
     void saveOutputs(const QImage& picture, const QString& base, const SaveChoices& choices,
                      bool confirmoverwrite);
+
+    // Whether the cells to check are framed (the view option).
+    bool showsCellsToCheck() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -184,6 +195,15 @@ private:
     void rememberFolder(QString& field, const QString& valueName, const QString& folder);
     // A bulk run over the dialog's listing; a stop asked for between grabs ends it early.
     void runBulk(const QString& source, const BulkOptions& options);
+    // The cell box and the preview over grab cell (charX, charY).
+    void showCellBox();
+    // The frames of the cells to check redrawn, their count in the status line; with
+    // `keepMessage` the count goes before the message shown.
+    void showCellsToCheck(bool keepMessage = false);
+    QWidget* buildCheckPanel();
+    void buildCheckActions();
+    void readCheckOption();
+    void walkToCell(int direction);
 
     void buildLayout();
     void buildSidePanel();

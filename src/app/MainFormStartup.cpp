@@ -66,6 +66,7 @@ void TMainForm::FormShow()
     m_bulk->ed_filename->setText(prefs.pattern);
     m_options->rg_CharRef->setItemIndex(prefs.charRef);
     m_options->rg_puzzlepiece->setItemIndex(prefs.puzzpiece ? 1 : 0);
+    readCheckOption();
 
     // 3 to 8. Colour list and the first character set.
     ui.cb_map_colour->clear();

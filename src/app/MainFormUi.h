@@ -5,6 +5,7 @@
 #include <vector>
 
 class QAction;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QProgressBar;
@@ -15,6 +16,7 @@ class QWidget;
 
 namespace vt {
 
+class CheckOverlay;
 class EventLabel;
 class FilledShape;
 class OutlineShape;
@@ -46,6 +48,11 @@ struct MainForm
     QLabel* lb_accuracy = nullptr;
     FilledShape* sh_accuracy = nullptr;
     TColourComboBox* cb_map_colour = nullptr;
+    // The view option that frames the cells to check, and the frames over both pages.
+    QWidget* CheckPanel = nullptr;
+    QCheckBox* cb_ShowCellsToCheck = nullptr;
+    CheckOverlay* grabChecks = nullptr;
+    CheckOverlay* mapChecks = nullptr;
     QWidget* ProgressPanel = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
     QScrollArea* sb_Characters = nullptr;
@@ -75,6 +82,10 @@ struct MainForm
     QAction* ConvertedTab = nullptr;
     QAction* Undo = nullptr; // of hand corrections
     QAction* Redo = nullptr;
+    QAction* ShowCellsToCheck = nullptr;    // Ctrl+K: the tick box
+    QAction* NextCellToCheck = nullptr;     // F3
+    QAction* PreviousCellToCheck = nullptr; // Shift+F3
+    QAction* PutIntoCell = nullptr;         // Enter: the chosen tile into the cell walked to
 };
 
 } // namespace Ui

@@ -43,6 +43,8 @@ const QString kUsage = QStringLiteral(
     "                        puzzle piece\n"
     "  -j, --jobs N          grabs converted at once (default: one per processor)\n"
     "      --json            one JSON object per grab on standard output\n"
+    "      --report FILE     write a picture report of the run: an HTML page showing\n"
+    "                        every grab and its map, the pictures in a folder beside it\n"
     "  -q, --quiet           no progress and no summary, only errors\n"
     "      --settings FILE   read the preferences from this INI file instead of the user's\n"
     "  -h, --help            show this text\n"
@@ -106,12 +108,13 @@ ParseResult parseCommandLine(const QStringList& arguments)
     const QCommandLineOption jobs({QStringLiteral("j"), QStringLiteral("jobs")}, {},
                                   QStringLiteral("N"));
     const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption report(QStringLiteral("report"), {}, QStringLiteral("FILE"));
     const QCommandLineOption quiet(QStringList{QStringLiteral("q"), QStringLiteral("quiet")});
     const QCommandLineOption settingsFile(QStringLiteral("settings"), {}, QStringLiteral("FILE"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
     parser.addOptions({output, formats, pattern, game, colour, charMatch, pixelMatch, vorlanMatch,
-                       csvCodes, unknown, jobs, json, quiet, settingsFile, help, version});
+                       csvCodes, unknown, jobs, json, report, quiet, settingsFile, help, version});
 
     if (!parser.parse(arguments))
         return error(parser.errorText());
@@ -223,6 +226,11 @@ ParseResult parseCommandLine(const QStringList& arguments)
             return error(QStringLiteral("--jobs takes a whole number of 1 or more."));
     }
     options.json = parser.isSet(json);
+    options.report = parser.value(report);
+    if (parser.isSet(report) && options.report.isEmpty())
+        return error(QStringLiteral("--report needs a file name."));
+    // The report's thumbnails are made where each grab is decoded.
+    bulk.reportPictures = !options.report.isEmpty();
     options.quiet = parser.isSet(quiet);
     return result;
 }

@@ -6,6 +6,8 @@
 #include "cli/LibraryOutput.h"
 #include "cli/Progress.h"
 #include "export/BulkConvert.h"
+#include "pictures/Error.h"
+#include "session/BulkReport.h"
 #include "settings/RegUtils.h"
 
 #include <QCoreApplication>
@@ -18,6 +20,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 using namespace vt;
 
@@ -62,6 +65,11 @@ QJsonObject jsonOf(const GrabReport& report)
         object.insert(QStringLiteral("game_certain"), c.gameCertain);
         object.insert(QStringLiteral("grid_certain"), c.gridCertain);
         object.insert(QStringLiteral("located_by"), QLatin1String(locatedByName(c.locatedBy)));
+        // The cells to check by hand, [column, row] in reading order.
+        QJsonArray check;
+        for (const CellToCheck& cell : report.check.cells())
+            check.append(QJsonArray{cell.column, cell.row});
+        object.insert(QStringLiteral("check"), check);
     }
     if (report.outcome == GrabReport::Outcome::Skipped)
         object.insert(QStringLiteral("error"),
@@ -145,15 +153,22 @@ int main(int argc, char* argv[])
     int failed = 0;
     int skipped = 0;
     QStringList warnings; // converted grabs whose game or grid is not certain
+    int cellsToCheck = 0;
+    std::optional<BulkReportWriter> pictureReport;
+    if (!options.report.isEmpty())
+        pictureReport.emplace(options.report);
     cli::convertAll(
         grabs, options.prefs, options.bulk, outputDir, jobs, [&](int, const GrabReport& report) {
             if (options.json)
                 print(stdout, QString::fromUtf8(
                                   QJsonDocument(jsonOf(report)).toJson(QJsonDocument::Compact)) +
                                   QLatin1Char('\n'));
+            if (pictureReport)
+                pictureReport->add(report);
             switch (report.outcome) {
             case GrabReport::Outcome::Converted:
                 ++converted;
+                cellsToCheck += report.check.count();
                 if (const QString doubt = uncertainty(report.confidence); !doubt.isEmpty())
                     warnings.append(QStringLiteral("vorlan-tesselor-cli: warning: \"%1\": %2.\n")
                                         .arg(QDir::toNativeSeparators(report.input), doubt));
@@ -169,6 +184,15 @@ int main(int argc, char* argv[])
                               report.outcome == GrabReport::Outcome::Skipped);
         });
     progress.finish();
+    bool reportFailed = false;
+    if (pictureReport) {
+        try {
+            pictureReport->finish();
+        } catch (const Error& error) {
+            print(errors, QStringLiteral("vorlan-tesselor-cli: %1\n").arg(error.message()));
+            reportFailed = true;
+        }
+    }
 
     if (!options.quiet) {
         const double seconds = progress.seconds();
@@ -180,6 +204,9 @@ int main(int argc, char* argv[])
         // A rate of grabs that were not converted would tell nothing.
         if (converted > 0 && seconds > 0)
             summary += QStringLiteral(" (%1 grabs/s)").arg(converted / seconds, 0, 'f', 1);
+        summary += QStringLiteral(", %1 %2 to check")
+                       .arg(cellsToCheck)
+                       .arg(cellsToCheck == 1 ? QStringLiteral("cell") : QStringLiteral("cells"));
         if (failed > 0)
             summary += QStringLiteral("; %1 failed").arg(failed);
         if (skipped > 0)
@@ -190,7 +217,10 @@ int main(int argc, char* argv[])
             summary += QStringLiteral("; %1 to check by hand").arg(warnings.size());
         for (const QString& warning : warnings)
             print(errors, warning);
+        if (pictureReport && !reportFailed)
+            summary += QStringLiteral("; picture report %1")
+                           .arg(QDir::toNativeSeparators(pictureReport->path()));
         print(errors, summary + QStringLiteral(".\n"));
     }
-    return failed > 0 ? 1 : 0;
+    return failed > 0 || reportFailed ? 1 : 0;
 }

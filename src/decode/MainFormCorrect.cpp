@@ -61,6 +61,12 @@ void TMainForm::img_ScreenGrabMouseMove(QMouseEvent* event)
         ui.charcursor->hide();
         return;
     }
+    showCellBox();
+}
+
+void TMainForm::showCellBox()
+{
+    const double scale = ui.img_ScreenGrab->scale();
     const QRect cell = cellRect(m_session.grid, charX, charY);
     // The box is a child of the grab picture, so it scrolls with it: place it in the picture's
     // own displayed coordinates.
@@ -99,6 +105,7 @@ void TMainForm::charcursorMouseDown()
     const qint32 entry = m_session.decoded.map[std::size_t(charX)][std::size_t(charY)];
     statusBar()->showMessage(QStringLiteral("Corrected %1 to %2 (Ctrl+Z undoes it).")
                                  .arg(cellName(charX, charY), entryName(m_session.game, entry)));
+    showCellsToCheck(true);
 }
 
 void TMainForm::buildCorrectionActions()
@@ -132,6 +139,7 @@ void TMainForm::UndoExecute()
     m_session.undo();
     ui.img_Map->setPicture(m_session.mapPicture);
     statusBar()->showMessage(message);
+    showCellsToCheck(true);
 }
 
 void TMainForm::RedoExecute()
@@ -147,6 +155,7 @@ void TMainForm::RedoExecute()
     m_session.redo();
     ui.img_Map->setPicture(m_session.mapPicture);
     statusBar()->showMessage(message);
+    showCellsToCheck(true);
 }
 
 bool TMainForm::mayDiscardCorrections()

@@ -69,6 +69,8 @@ void TMainForm::showDecoded()
             .arg(cells)
             .arg(m_session.decoded.errors)
             .arg(trust));
+    checkX = checkY = -1;
+    showCellsToCheck(true);
 }
 
 void TMainForm::showMap()

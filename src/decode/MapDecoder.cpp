@@ -50,6 +50,7 @@ DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>&
     const int rows = input.grid.grab_height;
     DecodeResult result;
     result.decoded.reset(columns, rows);
+    result.check.reset(columns, rows);
     result.picture = QImage(kFullSize * columns, kFullSize * rows, QImage::Format_RGB32);
     // Every cell is drawn over in full by a 64 x 64 picture; only smaller ones leave black.
     const auto fills = [](const QImage& picture) {
@@ -85,10 +86,16 @@ DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>&
             const quint8 score = compare.compare(cellImage, best, kCellWidth, kCellHeight);
             scoreTotal += score;
             // Perfect cells need no runner-up, which keeps their early stop.
-            if (score < 100 &&
+            const bool nearTie =
+                score < 100 &&
                 compare.runnerUpScore(cellImage, best, kCellWidth, kCellHeight,
-                                      quint8(std::max(0, score - kNearTiePoints))) >= 0)
+                                      quint8(std::max(0, score - kNearTiePoints))) >= 0;
+            if (nearTie)
                 ++result.nearTies;
+            if (score < input.prob_match)
+                result.check.append(x, y, CheckReason::Unmatched);
+            else if (nearTie)
+                result.check.append(x, y, CheckReason::NearTie);
             if (score >= input.prob_match) {
                 drawCell(pixels, (*input.fullsize)[std::size_t(best)], kFullSize * x,
                          kFullSize * y);

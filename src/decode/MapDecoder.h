@@ -2,6 +2,7 @@
 // map, and the converted map picture drawn with full-size characters.
 #pragma once
 
+#include "decode/CellsToCheck.h"
 #include "decode/DecodedMap.h"
 #include "pictures/GridGeometry.h"
 #include "settings/Defaults.h"
@@ -44,6 +45,9 @@ struct DecodeResult
     // speck could have tipped them to another character. Their share of all cells, 0 to 1.
     quint32 nearTies = 0;
     double nearTieShare = 0;
+    // The unmatched cells and the matched near-ties, in reading order: what the player should
+    // look at. An unmatched cell is listed as unmatched whatever its runner-up.
+    CellsToCheck check;
 };
 
 // Runs the pass. `progress` (may be empty) gets the percentage done each time it changes.

@@ -87,6 +87,13 @@ TBulkConvForm::TBulkConvForm(TMainForm* mainForm) : QDialog(mainForm), m_main(ma
     ed_filename->setObjectName(QStringLiteral("ed_filename"));
     ed_filename->setGeometry(8, 81, 183, 22);
 
+    cb_PictureReport = tickBox(this, QStringLiteral("cb_PictureReport"),
+                               QStringLiteral("Picture report"), {8, 114, 183, 17});
+    cb_PictureReport->setToolTip(
+        QStringLiteral("Writes picture-report.html into the destination folder: every grab and "
+                       "its converted map with the cells to check framed, and the grabs that "
+                       "failed"));
+
     GroupBox1 = new QGroupBox(QStringLiteral("Save Options"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(197, 61, 257, 77);

@@ -39,6 +39,7 @@ public:
     QCheckBox* cb_SavePNG = nullptr;
     QCheckBox* cb_SaveJPG = nullptr;
     QCheckBox* cb_SaveCSV = nullptr;
+    QCheckBox* cb_PictureReport = nullptr; // a picture report of the run in the destination
     QPushButton* Cancel = nullptr;
     QPushButton* Execute = nullptr;
     QStringList ListBox1; // names of the grabs to convert, filled by Execute

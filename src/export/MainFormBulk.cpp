@@ -7,8 +7,11 @@
 #include "export/BulkConvForm.h"
 #include "export/BulkConvert.h"
 #include "intake/ImageSignature.h"
+#include "pictures/Error.h"
+#include "session/BulkReport.h"
 #include "session/BulkRun.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QKeyEvent>
@@ -17,6 +20,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+
+#include <optional>
 
 namespace vt {
 
@@ -121,6 +126,7 @@ void TMainForm::sb_bulkconvertClick()
         prompts().reportError(this, refused);
         return;
     }
+    options.reportPictures = m_bulk->cb_PictureReport->isChecked();
     runBulk(source, options);
 }
 
@@ -132,6 +138,14 @@ void TMainForm::runBulk(const QString& source, const BulkOptions& options)
     QString lastDone;  // the grab done last, where a stop leaves the run
     int failedAt = -1; // the grab whose outputs could not be written
     QString failedWrite;
+    // Every grab goes into the picture report, those passed over and those that failed too.
+    std::optional<BulkReportWriter> pictureReport;
+    if (options.reportPictures)
+        pictureReport.emplace(QDir(options.outputDir).filePath(kPictureReportName));
+    const auto note = [&pictureReport](const GrabReport& report) {
+        if (pictureReport)
+            pictureReport->add(report);
+    };
     {
         BulkStopGuard guard(this, m_bulkStop);
         for (int i = 0; i < names.size(); ++i) {
@@ -139,6 +153,9 @@ void TMainForm::runBulk(const QString& source, const BulkOptions& options)
             const QString path = QDir(source).filePath(name);
             if (!IsAnImage(path)) {
                 ++tally.passedOver;
+                GrabReport skipped;
+                skipped.input = path;
+                note(skipped);
                 continue;
             }
             const QString converting =
@@ -173,6 +190,7 @@ void TMainForm::runBulk(const QString& source, const BulkOptions& options)
                     ui.ProgressBar1->repaint();
                 });
             SwitchProgress(false);
+            note(report);
             if (report.decoded) {
                 showDecoded();
                 statusBar()->showMessage(converting);
@@ -187,6 +205,20 @@ void TMainForm::runBulk(const QString& source, const BulkOptions& options)
             emit bulkGrabDone(i + 1, int(names.size()));
         }
     }
+    // Writes the picture report; what went wrong with it, for the message at the end.
+    QString reportProblem;
+    if (pictureReport) {
+        try {
+            pictureReport->finish();
+        } catch (const Error& error) {
+            reportProblem = error.message();
+        }
+    }
+    const auto withReport = [&reportProblem](QString message) {
+        if (!reportProblem.isEmpty())
+            message += QStringLiteral("\n\n") + reportProblem;
+        return message;
+    };
 
     if (failedAt >= 0) {
         // A write that fails ends the run: every later grab would fail alike (a destination
@@ -206,7 +238,7 @@ void TMainForm::runBulk(const QString& source, const BulkOptions& options)
                                : QStringLiteral("%1 grabs were").arg(tally.converted));
         if (const QString details = tally.details(); !details.isEmpty())
             message += QStringLiteral("\n\n") + details;
-        prompts().reportError(this, message);
+        prompts().reportError(this, withReport(message));
         return;
     }
 
@@ -241,12 +273,15 @@ void TMainForm::runBulk(const QString& source, const BulkOptions& options)
         prompts().reportError(this, QStringLiteral("The bulk conversion was stopped %1: %2 "
                                                    "converted into %3.\n\n")
                                             .arg(where, converted, destination) +
-                                        tally.details());
+                                        withReport(tally.details()));
         return;
     }
+    if (pictureReport && reportProblem.isEmpty())
+        summary += QStringLiteral("; the picture report is %1")
+                       .arg(QDir::toNativeSeparators(pictureReport->path()));
     statusBar()->showMessage(QStringLiteral("Converted %1.").arg(summary));
-    if (const QString details = tally.details(); !details.isEmpty())
-        prompts().reportError(this, details);
+    if (const QString details = withReport(tally.details()); !details.isEmpty())
+        prompts().reportError(this, details.trimmed());
 }
 
 } // namespace vt

@@ -3,6 +3,7 @@
 #include "export/BulkConvert.h"
 #include "intake/ImageSignature.h"
 #include "pictures/Error.h"
+#include "session/BulkReport.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -94,6 +95,8 @@ GrabReport finishGrab(GrabSession& session, const LoadedGrab& grab, const GrabPl
     report.game = plan.game;
     report.colour = plan.colour;
     report.grid = plan.grid;
+    if (options.reportPictures && plan.analysed)
+        report.grabThumbnail = reportThumbnail(session.fullcolourimage);
     if (!plan.decodes) {
         report.outcome = grab.status == LoadedGrab::Status::NotAPicture
                              ? GrabReport::Outcome::Skipped
@@ -113,6 +116,9 @@ GrabReport finishGrab(GrabSession& session, const LoadedGrab& grab, const GrabPl
     report.errors = session.decoded.errors;
     report.accuracy = session.accuracy();
     report.confidence = session.confidence;
+    report.check = session.check;
+    if (options.reportPictures)
+        report.mapThumbnail = checkedMapThumbnail(session.mapPicture, session.check);
 
     SaveMapHooks hooks;
     hooks.syncEachFile = options.syncEachFile;

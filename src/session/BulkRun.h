@@ -45,6 +45,9 @@ struct BulkOptions
     // Each file is forced onto the disk before it replaces its target (the window's way); a
     // run over many grabs from the command line leaves the pace to the disk.
     bool syncEachFile = true;
+    // Each report carries thumbnails of the grab and of its converted map, for a picture
+    // report of the run (BulkReportWriter).
+    bool reportPictures = false;
 };
 
 // Stage 1: the grab read and reduced.
@@ -105,8 +108,13 @@ struct GrabReport
     quint32 errors = 0;
     int accuracy = 0;
     Confidence confidence;
+    CellsToCheck check;      // the decoded map's cells to check
     bool saveFailed = false; // the outputs could not be written (the run's destination fails)
     QStringList outputs;     // files written, in order
+    // With BulkOptions::reportPictures: the grab once analysed, the converted map with its
+    // cells to check framed once decoded (reportThumbnail, checkedMapThumbnail).
+    QImage grabThumbnail;
+    QImage mapThumbnail;
 };
 
 // What to check by hand in a decoded map whose game or grid is not certain ("the game is

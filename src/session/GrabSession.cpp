@@ -246,6 +246,7 @@ void GrabSession::discardMap()
     m_hasMap = false;
     mapPicture = QImage();
     clearHistory();
+    check = CellsToCheck{};
 }
 
 void GrabSession::setGrid(const GridGeometry& newGrid)
@@ -277,6 +278,7 @@ void GrabSession::decode(const std::function<void(int)>& progress)
     DecodeResult result = decodeMap(input, progress);
     decoded = std::move(result.decoded);
     mapPicture = std::move(result.picture);
+    check = std::move(result.check);
     m_hasMap = true;
 
     confidence.meanScore = result.meanBestScore;
@@ -316,6 +318,8 @@ QRect GrabSession::correctCell(int column, int row, int character)
     painter.end();
     entry = step.after;
     step.afterSquare = mapPicture.copy(target);
+    step.checked = check.at(column, row);
+    check.remove(column, row);
 
     // A correction that leaves the cell as it was is nothing to take back.
     if (step.after != step.before || step.afterSquare != step.beforeSquare) {
@@ -343,6 +347,8 @@ QRect GrabSession::undo()
     if (!canUndo())
         return {};
     const Correction& step = m_history[--m_done];
+    if (step.checked)
+        check.insert(*step.checked);
     return putSquare(step.column, step.row, step.beforeSquare, step.before);
 }
 
@@ -351,6 +357,7 @@ QRect GrabSession::redo()
     if (!canRedo())
         return {};
     const Correction& step = m_history[m_done++];
+    check.remove(step.column, step.row);
     return putSquare(step.column, step.row, step.afterSquare, step.after);
 }
 

@@ -7,6 +7,7 @@
 // leaves the state as the failed step left it; a load that fails changes nothing.
 #pragma once
 
+#include "decode/CellsToCheck.h"
 #include "decode/DecodedMap.h"
 #include "decode/GameFit.h"
 #include "decode/MapDecoder.h"
@@ -64,6 +65,7 @@ struct Correction
     qint32 after = 0;
     QImage beforeSquare;
     QImage afterSquare;
+    std::optional<CellToCheck> checked; // the cell's place among the cells to check, before
 };
 
 // How the last load or "reload" ended.
@@ -107,7 +109,10 @@ public:
 
     // ---- The decoded map ----
     DecodedMap decoded; // map and errors of the last pass, corrected by hand since
-    QImage mapPicture;  // the converted map, 64 x 64 pixels a cell
+    // The cells of the last pass to check by hand (unmatched, near-ties), in reading order,
+    // less those corrected since (an undone correction puts its cell back).
+    CellsToCheck check;
+    QImage mapPicture; // the converted map, 64 x 64 pixels a cell
     // The last table written, line by line; kept until the next table is written.
     QStringList map_text;
 
@@ -161,8 +166,8 @@ public:
     void decode(const std::function<void(int)>& progress = {});
     // Sets cell (column, row) of the decoded map to `character` and redraws it; a character
     // outside the set marks the cell unrecognised and draws the grab's own pixels. Returns the
-    // rectangle of the converted map redrawn (empty when the cell is outside the map). A
-    // correction that changes the cell can be undone.
+    // rectangle of the converted map redrawn (empty when the cell is outside the map). The cell
+    // is checked then: it leaves `check`. A correction that changes the cell can be undone.
     QRect correctCell(int column, int row, int character);
     // What the grab shows in a cell of the grid, enlarged to size x size.
     QImage grabCell(int column, int row, int size) const;

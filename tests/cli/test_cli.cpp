@@ -7,6 +7,7 @@
 #include "settings/RegUtils.h"
 
 #include "GrabComposer.h"
+#include "ReportPage.h"
 #include "TestSupport.h"
 #include "UiSupport.h"
 
@@ -143,9 +144,11 @@ protected:
         s_cli1 =
             new CliRun(runCli({QStringLiteral("--settings"), settings, QStringLiteral("-o"),
                                root.filePath(QStringLiteral("cli1")), QStringLiteral("-j1"), in}));
-        s_cli2 = new CliRun(runCli({QStringLiteral("--settings"), settings, QStringLiteral("-o"),
-                                    root.filePath(QStringLiteral("cli2")), QStringLiteral("--jobs"),
-                                    QStringLiteral("2"), QStringLiteral("--json"), in}));
+        s_cli2 = new CliRun(
+            runCli({QStringLiteral("--settings"), settings, QStringLiteral("-o"),
+                    root.filePath(QStringLiteral("cli2")), QStringLiteral("--jobs"),
+                    QStringLiteral("2"), QStringLiteral("--json"), QStringLiteral("--report"),
+                    root.filePath(QStringLiteral("cli2 report.html")), in}));
     }
     static void TearDownTestSuite()
     {
@@ -269,6 +272,68 @@ TEST_F(CliVersusWindow, JsonLinesCarryEachGrabsResultInRunOrder)
     EXPECT_TRUE(byName["k-no-window.png"].value("outputs").toArray().isEmpty());
 }
 
+// `check` names the cells to check of each map, [column, row] in reading order, unmatched cells
+// among them; the summary counts them all, and the picture report shows every grab.
+TEST_F(CliVersusWindow, TheCellsToCheckAreNamedCountedAndShownInThePictureReport)
+{
+    int total = 0;
+    for (const QString& line : s_cli2->out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QJsonObject object = QJsonDocument::fromJson(line.toUtf8()).object();
+        const QString name = QFileInfo(object.value("input").toString()).fileName();
+        SCOPED_TRACE(name.toStdString());
+        if (object.value("status").toString() != QLatin1String("converted")) {
+            EXPECT_FALSE(object.contains("check"));
+            continue;
+        }
+        const QJsonObject grid = object.value("grid").toObject();
+        const int columns = grid.value("columns").toInt();
+        const QJsonArray check = object.value("check").toArray();
+        int last = -1;
+        for (const QJsonValue& cell : check) {
+            const QJsonArray at = cell.toArray();
+            ASSERT_EQ(at.size(), 2);
+            const int column = at[0].toInt(-1), row = at[1].toInt(-1);
+            ASSERT_TRUE(column >= 0 && column < columns && row >= 0 &&
+                        row < grid.value("rows").toInt());
+            ASSERT_GT(row * columns + column, last); // reading order, no cell twice
+            last = row * columns + column;
+        }
+        EXPECT_GE(check.size(), object.value("errors").toInt());
+        total += int(check.size());
+    }
+    for (const CliRun* run : {s_cli1, s_cli2})
+        EXPECT_TRUE(run->err.contains(QStringLiteral(", %1 cells to check;").arg(total)))
+            << run->err.toStdString();
+
+    const QString report = QDir(s_dir->path()).filePath(QStringLiteral("cli2 report.html"));
+    EXPECT_TRUE(s_cli2->err.contains(QDir::toNativeSeparators(report)))
+        << s_cli2->err.toStdString();
+    const QString html = QString::fromUtf8(test::readAll(report));
+    for (const QString& name : QDir(folder("in")).entryList(QDir::Files))
+        EXPECT_TRUE(html.contains(name.toHtmlEscaped())) << name.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("7 of 10 converted, 3 failed, 1 file passed over")));
+    EXPECT_EQ(test::brokenLinks(report), QStringList());
+}
+
+TEST(CliJson, CheckNamesTheCellsThatMatchedNothing)
+{
+    QTemporaryDir dir;
+    GrabMap map = GrabMap::random(0, 32, 32, 8);
+    map.set(4, 2, -1);
+    map.set(20, 9, -1);
+    const QString grab = dir.filePath(QStringLiteral("g.png"));
+    ASSERT_TRUE(test::composeMapView(map, GrabArt::shipped(0, 0)).save(grab));
+    test::SettingsSandbox::clear();
+    SetRegInteger(reg::ProbMatch, 88); // the file must exist
+    const CliRun run = runCli({QStringLiteral("--settings"), OpenReg()->fileName(),
+                               QStringLiteral("--json"), QStringLiteral("-o"), dir.path(), grab});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QJsonObject object = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    EXPECT_EQ(object.value("errors").toInt(), 2);
+    EXPECT_EQ(object.value("check").toArray(), (QJsonArray{QJsonArray{4, 2}, QJsonArray{20, 9}}));
+    EXPECT_TRUE(run.err.contains(QStringLiteral(", 2 cells to check."))) << run.err.toStdString();
+}
+
 TEST(CliUsage, BadArgumentsExitWithTwoAndSayWhy)
 {
     QTemporaryDir dir;
@@ -288,6 +353,7 @@ TEST(CliUsage, BadArgumentsExitWithTwoAndSayWhy)
         {{"--csv-codes", "hex", grab}, "--csv-codes"},
         {{"--unknown", "blank", grab}, "--unknown"},
         {{"--settings", dir.filePath(QStringLiteral("none.ini")), grab}, "none.ini"},
+        {{"--report", "", grab}, "--report"},
     };
     for (const auto& c : cases) {
         const CliRun run = runCli(c.arguments);

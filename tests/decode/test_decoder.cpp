@@ -15,6 +15,13 @@
 #include <gtest/gtest.h>
 
 namespace vt {
+
+inline void PrintTo(const CellToCheck& cell, std::ostream* out)
+{
+    *out << (cell.reason == CheckReason::Unmatched ? "unmatched " : "near tie ") << cell.column
+         << "," << cell.row;
+}
+
 namespace {
 
 using test::GrabArt;
@@ -276,7 +283,64 @@ TEST(MapDecoder, ConfidenceFiguresCountNearTiesAndTheMeanBestScore)
             EXPECT_EQ(result.decoded.map[std::size_t(i)][0],
                       cells[i].score >= probMatch ? cells[i].compared : -1)
                 << cells[i].what;
+        // The cells to check: every unmatched cell, and the matched near-ties.
+        std::vector<CellToCheck> check;
+        for (int i = 0; i < count; ++i) {
+            if (cells[i].score < probMatch)
+                check.push_back({i, 0, CheckReason::Unmatched});
+            else if (cells[i].nearTie)
+                check.push_back({i, 0, CheckReason::NearTie});
+        }
+        EXPECT_EQ(result.check.cells(), check) << "threshold " << probMatch;
     }
+}
+
+// The list of cells to check of a 4 x 3 map: the walk goes in reading order and wraps round at
+// either end; a cell corrected by hand leaves the list, and the walk goes on past its place.
+TEST(CellsToCheck, TheWalkGoesInReadingOrderAndWrapsRound)
+{
+    CellsToCheck check;
+    check.reset(4, 3);
+    check.append(3, 0, CheckReason::NearTie);
+    check.append(1, 1, CheckReason::Unmatched);
+    check.append(0, 2, CheckReason::NearTie);
+    check.append(2, 2, CheckReason::Unmatched);
+    EXPECT_EQ(check.count(CheckReason::Unmatched), 2);
+    EXPECT_EQ(check.count(CheckReason::NearTie), 2);
+    EXPECT_EQ(check.indexOf(0, 2), 2);
+    EXPECT_EQ(check.indexOf(2, 0), -1);
+
+    const struct
+    {
+        int column, row;
+        CellToCheck next, previous;
+    } walks[] = {
+        {-1, -1, {3, 0, CheckReason::NearTie}, {2, 2, CheckReason::Unmatched}}, // no place yet
+        {3, 0, {1, 1, CheckReason::Unmatched}, {2, 2, CheckReason::Unmatched}}, // the first
+        {0, 1, {1, 1, CheckReason::Unmatched}, {3, 0, CheckReason::NearTie}},   // between two
+        {3, 1, {0, 2, CheckReason::NearTie}, {1, 1, CheckReason::Unmatched}},   // end of a row
+        {2, 2, {3, 0, CheckReason::NearTie}, {0, 2, CheckReason::NearTie}},     // the last
+        {3, 2, {3, 0, CheckReason::NearTie}, {2, 2, CheckReason::Unmatched}},   // after the last
+        {4, 0, {3, 0, CheckReason::NearTie}, {2, 2, CheckReason::Unmatched}},   // off the map
+    };
+    for (const auto& w : walks) {
+        SCOPED_TRACE(testing::Message() << "from " << w.column << "," << w.row);
+        EXPECT_EQ(check.next(w.column, w.row), w.next);
+        EXPECT_EQ(check.previous(w.column, w.row), w.previous);
+    }
+
+    EXPECT_TRUE(check.remove(1, 1));
+    EXPECT_FALSE(check.remove(1, 1));
+    EXPECT_EQ(check.count(), 3);
+    EXPECT_EQ(check.next(1, 1), (CellToCheck{0, 2, CheckReason::NearTie}));
+    EXPECT_EQ(check.previous(1, 1), (CellToCheck{3, 0, CheckReason::NearTie}));
+
+    const std::vector<CellToCheck> left = check.cells();
+    for (const CellToCheck& cell : left)
+        check.remove(cell.column, cell.row);
+    EXPECT_TRUE(check.isEmpty());
+    EXPECT_FALSE(check.next(-1, -1));
+    EXPECT_FALSE(check.previous(0, 0));
 }
 
 // On a speckled grab, with near-ties among its cells, the map, the errors and the picture are

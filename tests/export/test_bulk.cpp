@@ -4,9 +4,11 @@
 #include "export/BulkConvForm.h"
 #include "export/BulkConvert.h"
 #include "export/ImageWriters.h"
+#include "session/BulkReport.h"
 #include "settings/RegUtils.h"
 
 #include "GrabComposer.h"
+#include "ReportPage.h"
 #include "TestSupport.h"
 #include "UiSupport.h"
 
@@ -14,6 +16,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -370,6 +373,37 @@ TEST_F(BulkTest, TheDialogStartsAtHomeAndCancelConvertsNothing)
     app.main().sb_bulkconvertClick();
     EXPECT_TRUE(QDir(source).entryList(QDir::Files).size() == 1);
     EXPECT_TRUE(app.main().ui.lb_filename->text().isEmpty());
+}
+
+// The picture report: off unless ticked, then written into the destination with every grab,
+// those the run passes over without a message included, and links that all lead to files.
+TEST_F(BulkTest, ThePictureReportTellsOfEveryGrabOfTheRun)
+{
+    addGrab(QStringLiteral("good.png"), 0, 32, 1);
+    addFile(QStringLiteral("broken.png"),
+            QByteArray::fromHex("89504E470D0A1A0A0000000D49484452") + QByteArray(64, 7));
+    QImage blank(800, 600, QImage::Format_RGB32);
+    blank.fill(Qt::darkGray);
+    ASSERT_TRUE(blank.save(QDir(source).filePath(QStringLiteral("desktop.png"))));
+    addFile(QStringLiteral("notes.txt"), "just words");
+
+    test::StartedApp app;
+    TBulkConvForm* bulk = app.forms().BulkConvForm;
+    EXPECT_FALSE(bulk->cb_PictureReport->isChecked());
+    bulk->cb_PictureReport->setChecked(true);
+    run(app, source, dest, QStringLiteral("%s"), {bulk->cb_SaveCSV});
+
+    const QString page = QDir(dest).filePath(kPictureReportName);
+    ASSERT_TRUE(QFileInfo::exists(page)) << outputs().join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(app.main().statusBar()->currentMessage().contains(QDir::toNativeSeparators(page)));
+    const QString html = QString::fromUtf8(test::readAll(page));
+    for (const char* name : {"good.png", "broken.png", "desktop.png", "notes.txt"})
+        EXPECT_TRUE(html.contains(QLatin1String(name))) << name;
+    EXPECT_TRUE(html.contains(QStringLiteral("1 of 3 converted, 2 failed, 1 file passed over")));
+    EXPECT_TRUE(html.contains(QStringLiteral("shows neither window marker")));
+    EXPECT_EQ(test::brokenLinks(page), QStringList());
+    // The grab's thumbnail and its map's, and the grab without a game window's.
+    EXPECT_EQ(QDir(reportPicturesFolder(page)).entryList(QDir::Files).size(), 3);
 }
 
 } // namespace
