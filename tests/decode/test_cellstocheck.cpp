@@ -304,7 +304,14 @@ TEST_F(CellsToCheckWindow, EnterPutsTheChosenTileIntoTheCellWalkedToAndItsFrameG
     EXPECT_TRUE(
         status().startsWith(QStringLiteral("%1 cells to check").arg(m_expected.size() - 2)));
 
-    // A new pass lists them all again.
+    // Taking a correction back puts its cell back on the list, in its place.
+    main.ui.Undo->trigger();
+    EXPECT_EQ(main.session().check.at(first.column, first.row), first);
+    main.ui.Redo->trigger();
+    EXPECT_FALSE(main.session().check.at(first.column, first.row));
+
+    // A new pass (the corrections thrown away, as asked) lists them all again.
+    m_app->prompts().discards.push_back(true);
     main.ui.sb_DecodeStart->click();
     EXPECT_EQ(main.session().check.cells(), m_expected);
     EXPECT_EQ(main.checkX, -1);
