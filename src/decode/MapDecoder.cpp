@@ -5,8 +5,10 @@
 #include "pictures/PictureArea.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace vt {
 
@@ -34,7 +36,172 @@ void drawCell(const MapPixels& target, const QImage& cell, int x, int y)
                     std::size_t(bytes));
 }
 
+// ---- The map at 8 bits ------------------------------------------------------------------
+
+constexpr int kMaxMapColours = 256;
+
+// The colours of an 8-bit map and their entries: an open-addressed table of twice the most
+// entries, keyed by the opaque colour (never 0, which marks a free slot).
+class MapColours
+{
+public:
+    explicit MapColours(const QList<QRgb>& table = {})
+    {
+        for (const QRgb colour : table) {
+            std::size_t slot = slotOf(colour | kOpaque);
+            while (m_keys[slot] != 0 && m_keys[slot] != (colour | kOpaque))
+                slot = (slot + 1) & (kSlots - 1);
+            if (m_keys[slot] == 0) {
+                m_keys[slot] = colour | kOpaque;
+                m_entries[slot] = uchar(m_table.size());
+            }
+            m_table.append(colour);
+        }
+    }
+
+    // The entry of an opaque colour, added when it is new; -1 when the table is full.
+    int entryOf(QRgb colour)
+    {
+        std::size_t slot = slotOf(colour);
+        while (m_keys[slot] != 0) {
+            if (m_keys[slot] == colour)
+                return m_entries[slot];
+            slot = (slot + 1) & (kSlots - 1);
+        }
+        if (m_table.size() >= kMaxMapColours)
+            return -1;
+        m_keys[slot] = colour;
+        m_entries[slot] = uchar(m_table.size());
+        m_table.append(colour);
+        return m_entries[slot];
+    }
+
+    const QList<QRgb>& table() const { return m_table; }
+
+    static constexpr QRgb kOpaque = 0xFF000000u;
+
+private:
+    static constexpr std::size_t kSlots = 2 * kMaxMapColours;
+    static std::size_t slotOf(QRgb colour) { return ((colour * 2654435761u) >> 23) & (kSlots - 1); }
+
+    std::array<QRgb, kSlots> m_keys{};
+    std::array<uchar, kSlots> m_entries{};
+    QList<QRgb> m_table;
+};
+
+// Writes the entries of a rectangle of 32-bit pixels (`width` x `rows`, rows `inStride` bytes
+// apart) into 8-bit rows `outStride` apart. A map repeats the pixel before and the row above
+// nearly everywhere, so both are taken over without a look-up. False when the colours run out.
+bool indexPixels(const uchar* in, qsizetype inStride, uchar* out, qsizetype outStride, int width,
+                 int rows, MapColours& colours)
+{
+    for (int row = 0; row < rows; ++row) {
+        const auto* pixels = reinterpret_cast<const QRgb*>(in + row * inStride);
+        uchar* entries = out + row * outStride;
+        if (row > 0 &&
+            std::memcmp(pixels, in + (row - 1) * inStride, std::size_t(width) * 4) == 0) {
+            std::memcpy(entries, entries - outStride, std::size_t(width));
+            continue;
+        }
+        QRgb previous = 0;
+        int entry = -1;
+        for (int x = 0; x < width; ++x) {
+            const QRgb colour = pixels[x] | MapColours::kOpaque;
+            if (entry < 0 || colour != previous) {
+                entry = colours.entryOf(colour);
+                if (entry < 0)
+                    return false;
+                previous = colour;
+            }
+            entries[x] = uchar(entry);
+        }
+    }
+    return true;
+}
+
+// Draws the 8-bit map beside the 32-bit one, cell by cell from the cell just drawn there. A
+// character or the puzzle piece is looked up once, at its first cell, and copied after.
+class MapIndexer
+{
+public:
+    MapIndexer(const QImage& picture, std::size_t sources)
+        : m_indexed(picture.size(), QImage::Format_Indexed8), m_tiles(sources)
+    {
+        m_indexed.setDotsPerMeterX(picture.dotsPerMeterX());
+        m_indexed.setDotsPerMeterY(picture.dotsPerMeterY());
+        m_rgb = picture.constBits();
+        m_rgbStride = picture.bytesPerLine();
+        m_bits = m_indexed.bits();
+        m_stride = m_indexed.bytesPerLine();
+    }
+
+    // The cell whose top left pixel is (x, y), drawn from `source` (an index below the count
+    // given, or -1 for a picture of its own: a cell copied from the grab).
+    void cell(int x, int y, int source)
+    {
+        if (!m_bits)
+            return;
+        uchar* to = m_bits + qsizetype(y) * m_stride + x;
+        std::vector<uchar>* tile = source >= 0 ? &m_tiles[std::size_t(source)] : nullptr;
+        if (tile && !tile->empty()) {
+            for (int row = 0; row < kFullSize; ++row)
+                std::memcpy(to + row * m_stride, tile->data() + row * kFullSize, kFullSize);
+            return;
+        }
+        const uchar* from = m_rgb + qsizetype(y) * m_rgbStride + qsizetype(x) * 4;
+        if (!indexPixels(from, m_rgbStride, to, m_stride, kFullSize, kFullSize, m_colours)) {
+            m_bits = nullptr; // more than 256 colours: no 8-bit map
+            m_indexed = QImage();
+            return;
+        }
+        if (tile) {
+            tile->resize(std::size_t(kFullSize) * kFullSize);
+            for (int row = 0; row < kFullSize; ++row)
+                std::memcpy(tile->data() + row * kFullSize, to + row * m_stride, kFullSize);
+        }
+    }
+
+    QImage take()
+    {
+        if (m_bits)
+            m_indexed.setColorTable(m_colours.table());
+        return std::move(m_indexed);
+    }
+
+private:
+    QImage m_indexed;
+    std::vector<std::vector<uchar>> m_tiles;
+    MapColours m_colours;
+    const uchar* m_rgb = nullptr;
+    qsizetype m_rgbStride = 0;
+    uchar* m_bits = nullptr;
+    qsizetype m_stride = 0;
+};
+
 } // namespace
+
+bool indexMapArea(QImage& indexed, const QImage& picture, const QRect& area)
+{
+    if (indexed.format() != QImage::Format_Indexed8 || indexed.size() != picture.size() ||
+        !picture.rect().contains(area))
+        return false;
+    if (area.isEmpty())
+        return true;
+    const QImage rgb = picture.format() == QImage::Format_RGB32
+                           ? picture
+                           : picture.copy(area).convertToFormat(QImage::Format_RGB32);
+    const QPoint from = rgb.size() == picture.size() ? area.topLeft() : QPoint(0, 0);
+    MapColours colours(indexed.colorTable());
+    const qsizetype known = colours.table().size();
+    const qsizetype stride = indexed.bytesPerLine();
+    if (!indexPixels(rgb.constScanLine(from.y()) + qsizetype(from.x()) * 4, rgb.bytesPerLine(),
+                     indexed.bits() + area.y() * stride + area.x(), stride, area.width(),
+                     area.height(), colours))
+        return false;
+    if (colours.table().size() != known)
+        indexed.setColorTable(colours.table());
+    return true;
+}
 
 QImage enlargedCell(const QImage& fullcolour, const QRect& cell, int size)
 {
@@ -66,6 +233,9 @@ DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>&
     result.picture.setDotsPerMeterY(kMapDotsPerMeter);
 
     const MapPixels pixels{result.picture.bits(), result.picture.bytesPerLine()};
+    // Sources of the 8-bit map's cells: the characters, then the puzzle piece.
+    const int puzzleSource = int(input.fullsize->size());
+    MapIndexer indexer(result.picture, input.fullsize->size() + 1);
 
     std::vector<QByteArray> candidates;
     candidates.reserve(input.mapsize->size());
@@ -89,18 +259,23 @@ DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>&
                 compare.runnerUpScore(cellImage, best, kCellWidth, kCellHeight,
                                       quint8(std::max(0, score - kNearTiePoints))) >= 0)
                 ++result.nearTies;
+            int source = -1;
             if (score >= input.prob_match) {
+                source = best;
                 drawCell(pixels, (*input.fullsize)[std::size_t(best)], kFullSize * x,
                          kFullSize * y);
             } else {
-                if (input.puzzpiece && input.puzzle && !input.puzzle->isNull())
+                if (input.puzzpiece && input.puzzle && !input.puzzle->isNull()) {
+                    source = puzzleSource;
                     drawCell(pixels, *input.puzzle, kFullSize * x, kFullSize * y);
-                else
+                } else {
                     drawCell(pixels, enlargedCell(*input.fullcolour, cell, kFullSize),
                              kFullSize * x, kFullSize * y);
+                }
                 best = -1;
                 ++result.decoded.errors;
             }
+            indexer.cell(kFullSize * x, kFullSize * y, source);
             const int done = int(std::nearbyint(double(y * columns + x) / cells * 100.0));
             if (progress && done != shown) {
                 shown = done;
@@ -109,6 +284,7 @@ DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>&
             result.decoded.map[std::size_t(x)][std::size_t(y)] = best;
         }
     }
+    result.indexed = indexer.take();
     if (cells > 0) {
         result.meanBestScore = double(scoreTotal) / cells;
         result.nearTieShare = double(result.nearTies) / cells;

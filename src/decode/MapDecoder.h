@@ -36,6 +36,11 @@ struct DecodeResult
 {
     DecodedMap decoded;
     QImage picture; // 64 x grab_width by 64 x grab_height, 32 bits
+    // The same map at 8 bits a pixel with its own colours, in the order they were met: pixel for
+    // pixel `picture`, drawn beside it from the colours of the characters and cells drawn, so
+    // that a PNG or GIF file takes its indices without a look-up per pixel. Null when the map
+    // has more than 256 colours (cells copied from a grab in full colour).
+    QImage indexed;
 
     // How sure the pass was, beside the accuracy. The mean of every cell's best score, matched
     // or not (0 to 100).
@@ -49,6 +54,12 @@ struct DecodeResult
 // Runs the pass. `progress` (may be empty) gets the percentage done each time it changes.
 // Cells reaching past the grab's edge are scored and drawn like any other, with black there.
 DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>& progress = {});
+
+// Redraws `area` of `indexed` (the converted map at 8 bits, as DecodeResult::indexed) from
+// the pixels of `picture` (the converted map) there, adding the colours its table lacks. False
+// when they would take the table past 256 colours, or the two pictures do not fit each other:
+// `indexed` is then no longer `picture` and must be dropped.
+bool indexMapArea(QImage& indexed, const QImage& picture, const QRect& area);
 
 // The grab's own pixels of a cell, as an unmatched cell shows them: 16 x 15 enlarged to
 // 32 x 32, then to 64 x 64, both by pixel replication.

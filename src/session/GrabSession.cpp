@@ -240,6 +240,27 @@ void GrabSession::discardMap()
 {
     m_hasMap = false;
     mapPicture = QImage();
+    mapIndexed = QImage();
+    m_indexedFor = 0;
+}
+
+// Any change to a picture's pixels gives it a new cache key: the 8-bit copy stands for the
+// picture only while the key is the one it was drawn for.
+const QImage* GrabSession::indexedOf(const QImage& picture) const
+{
+    return !mapIndexed.isNull() && !picture.isNull() && picture.cacheKey() == m_indexedFor
+               ? &mapIndexed
+               : nullptr;
+}
+
+void GrabSession::followIndexed(bool inStep, const QRect& area)
+{
+    if (inStep && indexMapArea(mapIndexed, mapPicture, area)) {
+        m_indexedFor = mapPicture.cacheKey();
+    } else {
+        mapIndexed = QImage();
+        m_indexedFor = 0;
+    }
 }
 
 void GrabSession::setGrid(const GridGeometry& newGrid)
@@ -271,6 +292,8 @@ void GrabSession::decode(const std::function<void(int)>& progress)
     DecodeResult result = decodeMap(input, progress);
     decoded = std::move(result.decoded);
     mapPicture = std::move(result.picture);
+    mapIndexed = std::move(result.indexed);
+    m_indexedFor = mapPicture.cacheKey();
     m_hasMap = true;
 
     confidence.meanScore = result.meanBestScore;
@@ -296,10 +319,12 @@ QRect GrabSession::correctCell(int column, int row, int character)
     const bool known = fullsize_char && character >= 0 && character < int(fullsize_char->size());
     const QImage tile =
         known ? fullsize_char->at(std::size_t(character)) : grabCell(column, row, kFullSize);
+    const bool inStep = indexedOf(mapPicture) != nullptr;
     QPainter painter(&mapPicture);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(target, tile);
     painter.end();
+    followIndexed(inStep, target);
     decoded.map[std::size_t(column)][std::size_t(row)] = known ? character : -1;
     return target;
 }
@@ -322,7 +347,8 @@ QStringList GrabSession::saveUnder(const QImage& picture, const QString& base,
                                    const SaveChoices& choices, bool confirmoverwrite,
                                    const SaveMapHooks& hooks) const
 {
-    return SaveMapUnder(picture, base, choices, confirmoverwrite, tableSource(), hooks);
+    return SaveMapUnder(picture, base, choices, confirmoverwrite, tableSource(), hooks,
+                        indexedOf(picture));
 }
 
 CarriedState GrabSession::carried() const

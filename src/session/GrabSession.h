@@ -95,6 +95,9 @@ public:
     // ---- The decoded map ----
     DecodedMap decoded; // map and errors of the last pass, corrected by hand since
     QImage mapPicture;  // the converted map, 64 x 64 pixels a cell
+    // The converted map at 8 bits with its own colours, for the PNG and GIF files; null when
+    // it has more than 256. A save takes it only while mapPicture is as it was drawn with it.
+    QImage mapIndexed;
 
     // The program's mode: a grab is loaded and analysed (Decode Map can run), and a decoded
     // map exists (it can be saved, inspected and corrected).
@@ -167,9 +170,12 @@ private:
     double bestFitShare() const;
     bool tolerantInstead(bool newLoad, const QByteArray& hero, double exactShare);
     void discardMap();
+    const QImage* indexedOf(const QImage& picture) const;
+    void followIndexed(bool inStep, const QRect& area);
 
     bool m_decodable = false;
     bool m_hasMap = false;
+    qint64 m_indexedFor = 0; // the cache key of the mapPicture that mapIndexed matches
 };
 
 } // namespace vt
