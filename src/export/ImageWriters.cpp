@@ -1,5 +1,6 @@
 #include "export/ImageWriters.h"
 
+#include "export/IndexedPng.h"
 #include "pictures/Error.h"
 
 #include <QFileDevice>
@@ -8,7 +9,6 @@
 #include <QImageWriter>
 
 #include <gif_lib.h>
-#include <libdeflate.h>
 
 #include <algorithm>
 #include <array>
@@ -24,9 +24,6 @@ namespace {
 
 constexpr int kMaxPalette = 256;
 constexpr int kMaxGifSide = 65535;
-// libdeflate's fastest level: on a converted map a fifth faster than zlib's level 2 and a
-// tenth smaller; each level above costs a tenth more time for a few per cent less.
-constexpr int kPngLevel = 1;
 
 // Writers of Qt's image handlers do not all check what the device accepted; a file keeps
 // its own record of a failed write, and flushing makes a full disk show up now.
@@ -256,96 +253,6 @@ const QImage* usableIndexed(const QImage& picture, const QImage* indexed)
     return indexed;
 }
 
-// ---- PNG at 8 bits ------------------------------------------------------------------------
-
-void putBig32(QByteArray& out, quint32 value)
-{
-    const char bytes[4] = {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
-    out.append(bytes, 4);
-}
-
-// Appends a chunk whose data is already at the end of `out`, from `start` on: the length goes
-// before it, its type and the CRC around it.
-void closeChunk(QByteArray& out, qsizetype start)
-{
-    const quint32 length = quint32(out.size() - start - 8);
-    char* at = out.data() + start;
-    at[0] = char(length >> 24);
-    at[1] = char(length >> 16);
-    at[2] = char(length >> 8);
-    at[3] = char(length);
-    putBig32(out, quint32(libdeflate_crc32(0, at + 4, length + 4)));
-}
-
-qsizetype openChunk(QByteArray& out, const char (&type)[5])
-{
-    const qsizetype start = out.size();
-    out.append(4, '\0');
-    out.append(type, 4);
-    return start;
-}
-
-// The file is built here rather than by Qt's encoder: libpng deflates through zlib a row at a
-// time, and on a converted map its own work per row took as long again as libdeflate's whole
-// coding. The chunks are those Qt writes for such a picture: the header, the palette, the
-// resolution (when the picture has one) and the rows, unfiltered, in one stream.
-void writeIndexedPng(const QImage& indexed, int dotsPerMeterX, int dotsPerMeterY, QIODevice& device)
-{
-    const int width = indexed.width();
-    const int height = indexed.height();
-    const std::size_t rowBytes = std::size_t(width) + 1;
-    std::vector<uchar> rows(rowBytes * std::size_t(height));
-    for (int y = 0; y < height; ++y) {
-        uchar* row = rows.data() + rowBytes * std::size_t(y);
-        row[0] = 0; // filter "none"
-        std::memcpy(row + 1, indexed.constScanLine(y), std::size_t(width));
-    }
-    std::unique_ptr<libdeflate_compressor, decltype(&libdeflate_free_compressor)> compressor(
-        libdeflate_alloc_compressor(kPngLevel), &libdeflate_free_compressor);
-    if (!compressor)
-        throw Error(QStringLiteral("Out of memory"));
-    const std::size_t bound = libdeflate_zlib_compress_bound(compressor.get(), rows.size());
-
-    const QList<QRgb> table = indexed.colorTable();
-    QByteArray file;
-    file.reserve(qsizetype(bound) + 3 * table.size() + 128);
-    file.append("\x89PNG\r\n\x1a\n", 8);
-    qsizetype chunk = openChunk(file, "IHDR");
-    putBig32(file, quint32(width));
-    putBig32(file, quint32(height));
-    file.append("\x08\x03\x00\x00\x00", 5); // 8 bits, palette, deflate, no filter, no interlace
-    closeChunk(file, chunk);
-    chunk = openChunk(file, "PLTE");
-    for (const QRgb colour : table) {
-        const char rgb[3] = {char(qRed(colour)), char(qGreen(colour)), char(qBlue(colour))};
-        file.append(rgb, 3);
-    }
-    closeChunk(file, chunk);
-    if (dotsPerMeterX > 0 || dotsPerMeterY > 0) {
-        chunk = openChunk(file, "pHYs");
-        putBig32(file, quint32(std::max(dotsPerMeterX, 0)));
-        putBig32(file, quint32(std::max(dotsPerMeterY, 0)));
-        file.append('\x01'); // per metre
-        closeChunk(file, chunk);
-    }
-    chunk = openChunk(file, "IDAT");
-    const qsizetype data = file.size();
-    file.resize(data + qsizetype(bound));
-    const std::size_t packed = libdeflate_zlib_compress(compressor.get(), rows.data(), rows.size(),
-                                                        file.data() + data, bound);
-    if (packed == 0)
-        throw Error(QStringLiteral("The picture could not be compressed"));
-    file.resize(data + qsizetype(packed));
-    closeChunk(file, chunk);
-    closeChunk(file, openChunk(file, "IEND"));
-
-    if (device.write(file) != file.size()) {
-        checkDevice(device); // a file's own reason first (a full disk), else the device's
-        throw Error(device.errorString());
-    }
-    checkDevice(device);
-}
-
 } // namespace
 
 QImage reduceToPalette(const QImage& picture)
@@ -493,13 +400,17 @@ void writePng(const QImage& picture, QIODevice& device, const QImage* indexed)
     // A converted map is made of a few dozen characters: at 8 bits a pixel it deflates to
     // a little over half the size in a twentieth of the time.
     if (!picture.isNull()) {
-        if (const QImage* given = usableIndexed(picture, indexed)) {
-            writeIndexedPng(*given, picture.dotsPerMeterX(), picture.dotsPerMeterY(), device);
-            return;
-        }
-        if (const std::optional<QImage> own =
-                exactPalette(picture.convertToFormat(QImage::Format_RGB32))) {
-            writeIndexedPng(*own, picture.dotsPerMeterX(), picture.dotsPerMeterY(), device);
+        const QImage* given = usableIndexed(picture, indexed);
+        const std::optional<QImage> own =
+            given ? std::nullopt : exactPalette(picture.convertToFormat(QImage::Format_RGB32));
+        if (given || own) {
+            const QByteArray file =
+                indexedPng(given ? *given : *own, picture.dotsPerMeterX(), picture.dotsPerMeterY());
+            if (device.write(file) != file.size()) {
+                checkDevice(device); // a file's own reason first (a full disk), else the device's
+                throw Error(device.errorString());
+            }
+            checkDevice(device);
             return;
         }
     }
