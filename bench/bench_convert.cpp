@@ -212,15 +212,14 @@ const DecodeResult& decodedMap()
     return result;
 }
 
-// As a save of the session writes it: with the 8-bit map drawn by the decoding pass for PNG and
-// GIF. The "Scan" cases leave it out, as for a picture that is not the converted map: the
-// writer finds the colours itself.
-void BM_Output(benchmark::State& state, OutputFormat format, bool withIndexed)
+// As a save of the session writes it: PNG and GIF from the map at 8 bits, composed from what
+// its cells were drawn from (timed with them). The "Scan" cases leave it out, as for a picture
+// that is not the converted map: the writer finds the colours itself.
+void BM_Output(benchmark::State& state, OutputFormat format, bool composed)
 {
     const QImage& picture = decodedMap().picture;
-    const QImage* indexed = withIndexed ? &decodedMap().indexed : nullptr;
-    if (withIndexed && indexed->isNull()) {
-        state.SkipWithError("the map has no 8-bit copy");
+    if (composed && indexedMap(picture, decodedMap().drawnFrom).isNull()) {
+        state.SkipWithError("the map has more than 256 colours");
         return;
     }
     // One buffer written over and over, so that its growth is not timed with the encoder.
@@ -230,7 +229,9 @@ void BM_Output(benchmark::State& state, OutputFormat format, bool withIndexed)
     for (auto _ : state) {
         buffer.seek(0);
         try {
-            writePicture(picture, format, buffer, indexed);
+            const QImage indexed =
+                composed ? indexedMap(picture, decodedMap().drawnFrom) : QImage();
+            writePicture(picture, format, buffer, composed ? &indexed : nullptr);
         } catch (const Error& error) {
             state.SkipWithError(error.what());
             return;

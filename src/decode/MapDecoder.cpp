@@ -45,20 +45,6 @@ constexpr int kMaxMapColours = 256;
 class MapColours
 {
 public:
-    explicit MapColours(const QList<QRgb>& table = {})
-    {
-        for (const QRgb colour : table) {
-            std::size_t slot = slotOf(colour | kOpaque);
-            while (m_keys[slot] != 0 && m_keys[slot] != (colour | kOpaque))
-                slot = (slot + 1) & (kSlots - 1);
-            if (m_keys[slot] == 0) {
-                m_keys[slot] = colour | kOpaque;
-                m_entries[slot] = uchar(m_table.size());
-            }
-            m_table.append(colour);
-        }
-    }
-
     // The entry of an opaque colour, added when it is new; -1 when the table is full.
     int entryOf(QRgb colour)
     {
@@ -119,88 +105,58 @@ bool indexPixels(const uchar* in, qsizetype inStride, uchar* out, qsizetype outS
     return true;
 }
 
-// Draws the 8-bit map beside the 32-bit one, cell by cell from the cell just drawn there. A
-// character or the puzzle piece is looked up once, at its first cell, and copied after.
-class MapIndexer
-{
-public:
-    MapIndexer(const QImage& picture, std::size_t sources)
-        : m_indexed(picture.size(), QImage::Format_Indexed8), m_tiles(sources)
-    {
-        m_indexed.setDotsPerMeterX(picture.dotsPerMeterX());
-        m_indexed.setDotsPerMeterY(picture.dotsPerMeterY());
-        m_rgb = picture.constBits();
-        m_rgbStride = picture.bytesPerLine();
-        m_bits = m_indexed.bits();
-        m_stride = m_indexed.bytesPerLine();
-    }
-
-    // The cell whose top left pixel is (x, y), drawn from `source` (an index below the count
-    // given, or -1 for a picture of its own: a cell copied from the grab).
-    void cell(int x, int y, int source)
-    {
-        if (!m_bits)
-            return;
-        uchar* to = m_bits + qsizetype(y) * m_stride + x;
-        std::vector<uchar>* tile = source >= 0 ? &m_tiles[std::size_t(source)] : nullptr;
-        if (tile && !tile->empty()) {
-            for (int row = 0; row < kFullSize; ++row)
-                std::memcpy(to + row * m_stride, tile->data() + row * kFullSize, kFullSize);
-            return;
-        }
-        const uchar* from = m_rgb + qsizetype(y) * m_rgbStride + qsizetype(x) * 4;
-        if (!indexPixels(from, m_rgbStride, to, m_stride, kFullSize, kFullSize, m_colours)) {
-            m_bits = nullptr; // more than 256 colours: no 8-bit map
-            m_indexed = QImage();
-            return;
-        }
-        if (tile) {
-            tile->resize(std::size_t(kFullSize) * kFullSize);
-            for (int row = 0; row < kFullSize; ++row)
-                std::memcpy(tile->data() + row * kFullSize, to + row * m_stride, kFullSize);
-        }
-    }
-
-    QImage take()
-    {
-        if (m_bits)
-            m_indexed.setColorTable(m_colours.table());
-        return std::move(m_indexed);
-    }
-
-private:
-    QImage m_indexed;
-    std::vector<std::vector<uchar>> m_tiles;
-    MapColours m_colours;
-    const uchar* m_rgb = nullptr;
-    qsizetype m_rgbStride = 0;
-    uchar* m_bits = nullptr;
-    qsizetype m_stride = 0;
-};
-
 } // namespace
 
-bool indexMapArea(QImage& indexed, const QImage& picture, const QRect& area)
+QImage indexedMap(const QImage& picture, const std::vector<qint32>& drawnFrom)
 {
-    if (indexed.format() != QImage::Format_Indexed8 || indexed.size() != picture.size() ||
-        !picture.rect().contains(area))
-        return false;
-    if (area.isEmpty())
-        return true;
+    const int columns = picture.width() / kFullSize;
+    const int rows = picture.height() / kFullSize;
+    if (picture.isNull() || picture.width() != columns * kFullSize ||
+        picture.height() != rows * kFullSize ||
+        drawnFrom.size() != std::size_t(columns) * std::size_t(rows))
+        return {};
     const QImage rgb = picture.format() == QImage::Format_RGB32
                            ? picture
-                           : picture.copy(area).convertToFormat(QImage::Format_RGB32);
-    const QPoint from = rgb.size() == picture.size() ? area.topLeft() : QPoint(0, 0);
-    MapColours colours(indexed.colorTable());
-    const qsizetype known = colours.table().size();
+                           : picture.convertToFormat(QImage::Format_RGB32);
+    QImage indexed(picture.size(), QImage::Format_Indexed8);
+    indexed.setDotsPerMeterX(picture.dotsPerMeterX());
+    indexed.setDotsPerMeterY(picture.dotsPerMeterY());
+    const uchar* from = rgb.constBits();
+    const qsizetype fromStride = rgb.bytesPerLine();
+    uchar* to = indexed.bits();
     const qsizetype stride = indexed.bytesPerLine();
-    if (!indexPixels(rgb.constScanLine(from.y()) + qsizetype(from.x()) * 4, rgb.bytesPerLine(),
-                     indexed.bits() + area.y() * stride + area.x(), stride, area.width(),
-                     area.height(), colours))
-        return false;
-    if (colours.table().size() != known)
-        indexed.setColorTable(colours.table());
-    return true;
+
+    MapColours colours;
+    // The entries of the first cell drawn from each character (index + 1) or the puzzle (0).
+    std::vector<std::vector<uchar>> tiles;
+    for (int y = 0; y < rows; ++y) {
+        for (int x = 0; x < columns; ++x) {
+            const qint32 source = drawnFrom[std::size_t(y) * std::size_t(columns) + std::size_t(x)];
+            uchar* cell = to + qsizetype(kFullSize) * (y * stride + x);
+            std::vector<uchar>* tile = nullptr;
+            if (source >= 0 || source == kDrawnPuzzle) {
+                const std::size_t slot = source == kDrawnPuzzle ? 0 : std::size_t(source) + 1;
+                if (slot >= tiles.size())
+                    tiles.resize(slot + 1);
+                tile = &tiles[slot];
+            }
+            if (tile && !tile->empty()) {
+                for (int row = 0; row < kFullSize; ++row)
+                    std::memcpy(cell + row * stride, tile->data() + row * kFullSize, kFullSize);
+                continue;
+            }
+            if (!indexPixels(from + qsizetype(kFullSize) * (y * fromStride + x * 4), fromStride,
+                             cell, stride, kFullSize, kFullSize, colours))
+                return {}; // more than 256 colours
+            if (tile) {
+                tile->resize(std::size_t(kFullSize) * kFullSize);
+                for (int row = 0; row < kFullSize; ++row)
+                    std::memcpy(tile->data() + row * kFullSize, cell + row * stride, kFullSize);
+            }
+        }
+    }
+    indexed.setColorTable(colours.table());
+    return indexed;
 }
 
 QImage enlargedCell(const QImage& fullcolour, const QRect& cell, int size)
@@ -233,9 +189,8 @@ DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>&
     result.picture.setDotsPerMeterY(kMapDotsPerMeter);
 
     const MapPixels pixels{result.picture.bits(), result.picture.bytesPerLine()};
-    // Sources of the 8-bit map's cells: the characters, then the puzzle piece.
-    const int puzzleSource = int(input.fullsize->size());
-    MapIndexer indexer(result.picture, input.fullsize->size() + 1);
+    result.drawnFrom.assign(std::size_t(std::max(columns, 0)) * std::size_t(std::max(rows, 0)),
+                            kDrawnOwnPixels);
 
     std::vector<QByteArray> candidates;
     candidates.reserve(input.mapsize->size());
@@ -259,14 +214,14 @@ DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>&
                 compare.runnerUpScore(cellImage, best, kCellWidth, kCellHeight,
                                       quint8(std::max(0, score - kNearTiePoints))) >= 0)
                 ++result.nearTies;
-            int source = -1;
+            qint32 source = kDrawnOwnPixels;
             if (score >= input.prob_match) {
                 source = best;
                 drawCell(pixels, (*input.fullsize)[std::size_t(best)], kFullSize * x,
                          kFullSize * y);
             } else {
                 if (input.puzzpiece && input.puzzle && !input.puzzle->isNull()) {
-                    source = puzzleSource;
+                    source = kDrawnPuzzle;
                     drawCell(pixels, *input.puzzle, kFullSize * x, kFullSize * y);
                 } else {
                     drawCell(pixels, enlargedCell(*input.fullcolour, cell, kFullSize),
@@ -275,7 +230,7 @@ DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>&
                 best = -1;
                 ++result.decoded.errors;
             }
-            indexer.cell(kFullSize * x, kFullSize * y, source);
+            result.drawnFrom[std::size_t(y) * std::size_t(columns) + std::size_t(x)] = source;
             const int done = int(std::nearbyint(double(y * columns + x) / cells * 100.0));
             if (progress && done != shown) {
                 shown = done;
@@ -284,7 +239,6 @@ DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>&
             result.decoded.map[std::size_t(x)][std::size_t(y)] = best;
         }
     }
-    result.indexed = indexer.take();
     if (cells > 0) {
         result.meanBestScore = double(scoreTotal) / cells;
         result.nearTieShare = double(result.nearTies) / cells;

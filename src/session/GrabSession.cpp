@@ -240,27 +240,20 @@ void GrabSession::discardMap()
 {
     m_hasMap = false;
     mapPicture = QImage();
-    mapIndexed = QImage();
-    m_indexedFor = 0;
+    m_drawnFrom.clear();
+    m_drawnFor = 0;
 }
 
-// Any change to a picture's pixels gives it a new cache key: the 8-bit copy stands for the
-// picture only while the key is the one it was drawn for.
-const QImage* GrabSession::indexedOf(const QImage& picture) const
+// Any change to a picture's pixels gives it a new cache key: what the cells were drawn from
+// stands for the picture only while the key is the one it was recorded for.
+bool GrabSession::drawnFromHolds(const QImage& picture) const
 {
-    return !mapIndexed.isNull() && !picture.isNull() && picture.cacheKey() == m_indexedFor
-               ? &mapIndexed
-               : nullptr;
+    return !m_drawnFrom.empty() && !picture.isNull() && picture.cacheKey() == m_drawnFor;
 }
 
-void GrabSession::followIndexed(bool inStep, const QRect& area)
+QImage GrabSession::indexedMapPicture() const
 {
-    if (inStep && indexMapArea(mapIndexed, mapPicture, area)) {
-        m_indexedFor = mapPicture.cacheKey();
-    } else {
-        mapIndexed = QImage();
-        m_indexedFor = 0;
-    }
+    return drawnFromHolds(mapPicture) ? indexedMap(mapPicture, m_drawnFrom) : QImage();
 }
 
 void GrabSession::setGrid(const GridGeometry& newGrid)
@@ -292,8 +285,8 @@ void GrabSession::decode(const std::function<void(int)>& progress)
     DecodeResult result = decodeMap(input, progress);
     decoded = std::move(result.decoded);
     mapPicture = std::move(result.picture);
-    mapIndexed = std::move(result.indexed);
-    m_indexedFor = mapPicture.cacheKey();
+    m_drawnFrom = std::move(result.drawnFrom);
+    m_drawnFor = mapPicture.cacheKey();
     m_hasMap = true;
 
     confidence.meanScore = result.meanBestScore;
@@ -319,12 +312,16 @@ QRect GrabSession::correctCell(int column, int row, int character)
     const bool known = fullsize_char && character >= 0 && character < int(fullsize_char->size());
     const QImage tile =
         known ? fullsize_char->at(std::size_t(character)) : grabCell(column, row, kFullSize);
-    const bool inStep = indexedOf(mapPicture) != nullptr;
+    const bool inStep = drawnFromHolds(mapPicture);
     QPainter painter(&mapPicture);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(target, tile);
     painter.end();
-    followIndexed(inStep, target);
+    // A redrawn cell is looked up in its own pixels, whatever the painter made of the tile.
+    if (inStep)
+        m_drawnFrom[std::size_t(row) * std::size_t(decoded.columns()) + std::size_t(column)] =
+            kDrawnOwnPixels;
+    m_drawnFor = inStep ? mapPicture.cacheKey() : 0;
     decoded.map[std::size_t(column)][std::size_t(row)] = known ? character : -1;
     return target;
 }
@@ -347,8 +344,13 @@ QStringList GrabSession::saveUnder(const QImage& picture, const QString& base,
                                    const SaveChoices& choices, bool confirmoverwrite,
                                    const SaveMapHooks& hooks) const
 {
+    // The PNG and GIF files take the converted map at 8 bits as its cells were drawn.
+    QImage indexed;
+    if ((choices.has(OutputFormat::Png) || choices.has(OutputFormat::Gif)) &&
+        drawnFromHolds(picture))
+        indexed = indexedMap(picture, m_drawnFrom);
     return SaveMapUnder(picture, base, choices, confirmoverwrite, tableSource(), hooks,
-                        indexedOf(picture));
+                        indexed.isNull() ? nullptr : &indexed);
 }
 
 CarriedState GrabSession::carried() const

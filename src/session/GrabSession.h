@@ -95,9 +95,6 @@ public:
     // ---- The decoded map ----
     DecodedMap decoded; // map and errors of the last pass, corrected by hand since
     QImage mapPicture;  // the converted map, 64 x 64 pixels a cell
-    // The converted map at 8 bits with its own colours, for the PNG and GIF files; null when
-    // it has more than 256. A save takes it only while mapPicture is as it was drawn with it.
-    QImage mapIndexed;
 
     // The program's mode: a grab is loaded and analysed (Decode Map can run), and a decoded
     // map exists (it can be saved, inspected and corrected).
@@ -150,6 +147,10 @@ public:
     QRect correctCell(int column, int row, int character);
     // What the grab shows in a cell of the grid, enlarged to size x size.
     QImage grabCell(int column, int row, int size) const;
+    // The converted map at 8 bits with its own colours, composed from what its cells were drawn
+    // from (indexedMap), as the PNG and GIF files of a save take it. Null when it has more than
+    // 256 colours, or when mapPicture was changed other than through decode and correctCell.
+    QImage indexedMapPicture() const;
 
     // ---- Saving ----
     // The decoded map's table, the Tiled map's tileset and their names, as they stand now.
@@ -170,12 +171,14 @@ private:
     double bestFitShare() const;
     bool tolerantInstead(bool newLoad, const QByteArray& hero, double exactShare);
     void discardMap();
-    const QImage* indexedOf(const QImage& picture) const;
-    void followIndexed(bool inStep, const QRect& area);
+    bool drawnFromHolds(const QImage& picture) const;
 
     bool m_decodable = false;
     bool m_hasMap = false;
-    qint64 m_indexedFor = 0; // the cache key of the mapPicture that mapIndexed matches
+    // What each cell of mapPicture was drawn from (DecodeResult::drawnFrom), and the cache key
+    // of the picture it tells.
+    std::vector<qint32> m_drawnFrom;
+    qint64 m_drawnFor = 0;
 };
 
 } // namespace vt

@@ -125,11 +125,11 @@ int colourCount(const QImage& picture)
 
 // Converted maps as the decoding pass draws them: with the puzzle piece for unmatched cells,
 // with a few cells copied from a lightly speckled grab in full colour (new colours beyond the
-// characters'), and with many such cells (more than 256 colours). The pass's 8-bit copy is the
-// map pixel for pixel while there is one; the PNG, written from it as a save of the session
-// does or from the map alone, is always the BMP's picture, and at 8 bits whenever the map has
-// 256 colours or fewer; so is the GIF then, and beyond that it is today's median cut. giflib
-// reads every GIF back.
+// characters'), and with many such cells (more than 256 colours). The map composed at 8 bits
+// from what its cells were drawn from is the map pixel for pixel while it has 256 colours or
+// fewer; the PNG, written from that as a save of the session does or from the map alone, is always
+// the BMP's picture, and at 8 bits whenever the map has 256 colours or fewer; so is the GIF then,
+// and beyond that it is today's median cut. giflib reads every GIF back.
 TEST(ImageWriters, ConvertedMapsKeepTheirPixelsInPngAndGif)
 {
     const int game = 1, colour = 4;
@@ -171,25 +171,28 @@ TEST(ImageWriters, ConvertedMapsKeepTheirPixelsInPngAndGif)
 
         const int colours = colourCount(map);
         EXPECT_EQ(colours <= 256, c.few) << colours << " colours";
-        if (c.puzzpiece)
+        if (c.puzzpiece) {
             charactersOnly = colours;
-        else if (c.few)
+        } else if (c.few) {
             EXPECT_GT(colours, charactersOnly) << "no colours of the grab's own";
-        ASSERT_EQ(decoded.indexed.isNull(), !c.few);
+        }
+        const QImage composed = indexedMap(map, decoded.drawnFrom);
+        ASSERT_EQ(composed.isNull(), !c.few);
         if (c.few) {
-            EXPECT_EQ(decoded.indexed.format(), QImage::Format_Indexed8);
-            EXPECT_EQ(decoded.indexed.colorCount(), colours); // each colour once
-            EXPECT_EQ(test::rgb(decoded.indexed), test::rgb(map));
+            EXPECT_EQ(composed.format(), QImage::Format_Indexed8);
+            EXPECT_EQ(composed.colorCount(), colours); // each colour once
+            EXPECT_EQ(test::rgb(composed), test::rgb(map));
+            EXPECT_EQ(composed.dotsPerMeterX(), map.dotsPerMeterX());
         }
 
         const QImage bmp = decode(encode(map, OutputFormat::Bmp));
         QImage otherSize(8, 8, QImage::Format_Indexed8);
         otherSize.setColorTable({qRgb(1, 2, 3)});
         otherSize.fill(0);
-        const QImage* givens[] = {c.few ? &decoded.indexed : nullptr, nullptr, &otherSize};
+        const QImage* givens[] = {c.few ? &composed : nullptr, nullptr, &otherSize};
         for (const QImage* given : givens) {
             SCOPED_TRACE(given == &otherSize ? "an 8-bit copy of another size"
-                         : given             ? "with the pass's 8-bit copy"
+                         : given             ? "composed at 8 bits"
                                              : "from the map alone");
             QBuffer pngFile, gifFile;
             pngFile.open(QIODevice::WriteOnly);
@@ -358,9 +361,9 @@ TEST(ImageWriters, FailuresAreReported)
     }
 }
 
-// The session's 8-bit copy of the converted map follows the hand corrections, the grab's own
-// colours included, goes once a correction takes the map past 256 colours, and is never written
-// for a map changed behind its back: the saved PNG and GIF stay the BMP's picture throughout.
+// The session's converted map at 8 bits follows the hand corrections, the grab's own colours
+// included, goes once a correction takes the map past 256 colours, and is never composed for a
+// map changed behind its back: the saved PNG and GIF stay the BMP's picture throughout.
 TEST(ImageWriters, TheSessionsEightBitMapFollowsTheConvertedMap)
 {
     QImage grab =
@@ -393,26 +396,27 @@ TEST(ImageWriters, TheSessionsEightBitMapFollowsTheConvertedMap)
         const QImage png(base + QStringLiteral(".png"));
         EXPECT_EQ(test::rgb(png), bmp);
         EXPECT_EQ(png.format() == QImage::Format_Indexed8, eightBit) << png.format();
-        if (eightBit)
+        if (eightBit) {
             EXPECT_EQ(test::rgb(QImage(base + QStringLiteral(".gif"))), bmp);
+        }
     };
     const auto expectInStep = [&] {
-        ASSERT_FALSE(session.mapIndexed.isNull());
-        EXPECT_EQ(test::rgb(session.mapIndexed), test::rgb(session.mapPicture));
+        const QImage indexed = session.indexedMapPicture();
+        EXPECT_FALSE(indexed.isNull());
+        EXPECT_EQ(test::rgb(indexed), test::rgb(session.mapPicture));
+        return indexed.colorCount();
     };
 
-    expectInStep();
+    const int drawn = expectInStep();
     expectSavedAsDrawn(true);
-    const int drawn = session.mapIndexed.colorCount();
     EXPECT_EQ(session.correctCell(2, 1, -1), QRect(128, 64, 64, 64));
-    expectInStep();
-    EXPECT_EQ(session.mapIndexed.colorCount(), drawn + 5);
+    EXPECT_EQ(expectInStep(), drawn + 5);
     session.correctCell(3, 3, 0);
     expectInStep();
     expectSavedAsDrawn(true);
     session.correctCell(4, 4, -1);
     session.correctCell(5, 4, -1);
-    EXPECT_TRUE(session.mapIndexed.isNull());
+    EXPECT_TRUE(session.indexedMapPicture().isNull());
     expectSavedAsDrawn(false);
 
     // Drawn again, then changed outside the session: its copy no longer stands for the map,
@@ -420,6 +424,7 @@ TEST(ImageWriters, TheSessionsEightBitMapFollowsTheConvertedMap)
     session.decode();
     expectInStep();
     session.mapPicture.setPixel(0, 0, qRgb(1, 2, 3));
+    EXPECT_TRUE(session.indexedMapPicture().isNull());
     expectSavedAsDrawn(true);
     session.correctCell(1, 1, 0);
     expectSavedAsDrawn(true);
