@@ -8,7 +8,7 @@
 #
 #   bench/cli-formats.sh [-r RUNS] [-w WORK_DIR] BUILD_DIR [BUILD_DIR ...]
 #
-# Each BUILD_DIR holds bin/vorlan-tesselor-cli; the grabs are drawn by the first one's
+# Each BUILD_DIR holds bin/vorlan-tesselor-cli; the grabs are drawn by the first one that has
 # bin/vorlan-compose-grab. The outputs are written to WORK_DIR (default: a temporary folder).
 set -euo pipefail
 
@@ -29,10 +29,19 @@ count=30
 export QT_QPA_PLATFORM=offscreen
 
 if [ ! -d "$grabs" ] || [ "$(ls "$grabs" | wc -l)" -lt "$count" ]; then
+    compose=
+    for dir in "$@"; do
+        if [ -x "$dir/bin/vorlan-compose-grab" ]; then
+            compose="$dir/bin/vorlan-compose-grab"
+            break
+        fi
+    done
+    [ -n "$compose" ] || { echo "no bin/vorlan-compose-grab in the build folders" >&2; exit 1; }
     mkdir -p "$grabs"
     for ((i = 0; i < count; i++)); do
-        "$1/bin/vorlan-compose-grab" --game $((1 + i % 2)) --scheme $((i % 6)) --size 32x32 \
-            --layout view --seed "$i" "$(printf "%s/view-%02d.png" "$grabs" "$i")" >/dev/null 2>&1
+        "$compose" --game $((1 + i % 2)) --scheme $((i % 6)) --size 32x32 --layout view \
+            --seed "$i" "$(printf "%s/view-%02d.png" "$grabs" "$i")" >/dev/null 2>&1 ||
+            { echo "$compose failed on grab $i" >&2; exit 1; }
     done
 fi
 : >"$work/settings.ini" # the default preferences, whatever the user's store holds
