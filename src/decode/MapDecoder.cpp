@@ -39,6 +39,7 @@ void drawCell(const MapPixels& target, const QImage& cell, int x, int y)
 // ---- The map at 8 bits ------------------------------------------------------------------
 
 constexpr int kMaxMapColours = 256;
+constexpr qint32 kMostCharacters = 4096;
 
 // The colours of an 8-bit map and their entries: an open-addressed table of twice the most
 // entries, keyed by the opaque colour (never 0, which marks a free slot).
@@ -134,7 +135,8 @@ QImage indexedMap(const QImage& picture, const std::vector<qint32>& drawnFrom)
             const qint32 source = drawnFrom[std::size_t(y) * std::size_t(columns) + std::size_t(x)];
             uchar* cell = to + qsizetype(kFullSize) * (y * stride + x);
             std::vector<uchar>* tile = nullptr;
-            if (source >= 0 || source == kDrawnPuzzle) {
+            // No character set comes near the bound; a cell beyond it is read on its own.
+            if ((source >= 0 && source < kMostCharacters) || source == kDrawnPuzzle) {
                 const std::size_t slot = source == kDrawnPuzzle ? 0 : std::size_t(source) + 1;
                 if (slot >= tiles.size())
                     tiles.resize(slot + 1);
