@@ -9,8 +9,8 @@ cd "$(dirname "$0")/.."
 sanitize=0
 [ "${1:-}" = --sanitize ] && sanitize=1
 
-packages=(cmake ninja-build g++ pkg-config python3 qt6-base-dev libgif-dev libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-dejavu-core fonts-liberation2 chromium)
+packages=(cmake ninja-build g++ pkg-config python3 qt6-base-dev libgif-dev libdeflate-dev libgtest-dev
+          libgmock-dev libbenchmark-dev fonts-dejavu-core fonts-liberation2 chromium)
 ./tools/install-packages.sh "${packages[@]}"
 
 if [ $sanitize = 1 ]; then

@@ -15,7 +15,7 @@ targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(fuzz_grab fuzz_lzh fuzz_settings fuzz_tolerant)
 
 # The clang runtime holds libFuzzer; the normal build does not need either.
-packages=(cmake ninja-build pkg-config qt6-base-dev libgif-dev clang libclang-rt-14-dev)
+packages=(cmake ninja-build pkg-config qt6-base-dev libgif-dev libdeflate-dev clang libclang-rt-14-dev)
 ./tools/install-packages.sh "${packages[@]}"
 
 build=build-fuzz

@@ -5,8 +5,10 @@
 #include "pictures/PictureArea.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace vt {
 
@@ -34,7 +36,130 @@ void drawCell(const MapPixels& target, const QImage& cell, int x, int y)
                     std::size_t(bytes));
 }
 
+// ---- The map at 8 bits ------------------------------------------------------------------
+
+constexpr int kMaxMapColours = 256;
+constexpr qint32 kMostCharacters = 4096;
+
+// The colours of an 8-bit map and their entries: an open-addressed table of twice the most
+// entries, keyed by the opaque colour (never 0, which marks a free slot).
+class MapColours
+{
+public:
+    // The entry of an opaque colour, added when it is new; -1 when the table is full.
+    int entryOf(QRgb colour)
+    {
+        std::size_t slot = slotOf(colour);
+        while (m_keys[slot] != 0) {
+            if (m_keys[slot] == colour)
+                return m_entries[slot];
+            slot = (slot + 1) & (kSlots - 1);
+        }
+        if (m_table.size() >= kMaxMapColours)
+            return -1;
+        m_keys[slot] = colour;
+        m_entries[slot] = uchar(m_table.size());
+        m_table.append(colour);
+        return m_entries[slot];
+    }
+
+    const QList<QRgb>& table() const { return m_table; }
+
+    static constexpr QRgb kOpaque = 0xFF000000u;
+
+private:
+    static constexpr std::size_t kSlots = 2 * kMaxMapColours;
+    static std::size_t slotOf(QRgb colour) { return ((colour * 2654435761u) >> 23) & (kSlots - 1); }
+
+    std::array<QRgb, kSlots> m_keys{};
+    std::array<uchar, kSlots> m_entries{};
+    QList<QRgb> m_table;
+};
+
+// Writes the entries of a rectangle of 32-bit pixels (`width` x `rows`, rows `inStride` bytes
+// apart) into 8-bit rows `outStride` apart. A map repeats the pixel before and the row above
+// nearly everywhere, so both are taken over without a look-up. False when the colours run out.
+bool indexPixels(const uchar* in, qsizetype inStride, uchar* out, qsizetype outStride, int width,
+                 int rows, MapColours& colours)
+{
+    for (int row = 0; row < rows; ++row) {
+        const auto* pixels = reinterpret_cast<const QRgb*>(in + row * inStride);
+        uchar* entries = out + row * outStride;
+        if (row > 0 &&
+            std::memcmp(pixels, in + (row - 1) * inStride, std::size_t(width) * 4) == 0) {
+            std::memcpy(entries, entries - outStride, std::size_t(width));
+            continue;
+        }
+        QRgb previous = 0;
+        int entry = -1;
+        for (int x = 0; x < width; ++x) {
+            const QRgb colour = pixels[x] | MapColours::kOpaque;
+            if (entry < 0 || colour != previous) {
+                entry = colours.entryOf(colour);
+                if (entry < 0)
+                    return false;
+                previous = colour;
+            }
+            entries[x] = uchar(entry);
+        }
+    }
+    return true;
+}
+
 } // namespace
+
+QImage indexedMap(const QImage& picture, const std::vector<qint32>& drawnFrom)
+{
+    const int columns = picture.width() / kFullSize;
+    const int rows = picture.height() / kFullSize;
+    if (picture.isNull() || picture.width() != columns * kFullSize ||
+        picture.height() != rows * kFullSize ||
+        drawnFrom.size() != std::size_t(columns) * std::size_t(rows))
+        return {};
+    const QImage rgb = picture.format() == QImage::Format_RGB32
+                           ? picture
+                           : picture.convertToFormat(QImage::Format_RGB32);
+    QImage indexed(picture.size(), QImage::Format_Indexed8);
+    indexed.setDotsPerMeterX(picture.dotsPerMeterX());
+    indexed.setDotsPerMeterY(picture.dotsPerMeterY());
+    const uchar* from = rgb.constBits();
+    const qsizetype fromStride = rgb.bytesPerLine();
+    uchar* to = indexed.bits();
+    const qsizetype stride = indexed.bytesPerLine();
+
+    MapColours colours;
+    // The entries of the first cell drawn from each character (index + 1) or the puzzle (0).
+    std::vector<std::vector<uchar>> tiles;
+    for (int y = 0; y < rows; ++y) {
+        for (int x = 0; x < columns; ++x) {
+            const qint32 source = drawnFrom[std::size_t(y) * std::size_t(columns) + std::size_t(x)];
+            uchar* cell = to + qsizetype(kFullSize) * (y * stride + x);
+            std::vector<uchar>* tile = nullptr;
+            // No character set comes near the bound; a cell beyond it is read on its own.
+            if ((source >= 0 && source < kMostCharacters) || source == kDrawnPuzzle) {
+                const std::size_t slot = source == kDrawnPuzzle ? 0 : std::size_t(source) + 1;
+                if (slot >= tiles.size())
+                    tiles.resize(slot + 1);
+                tile = &tiles[slot];
+            }
+            if (tile && !tile->empty()) {
+                for (int row = 0; row < kFullSize; ++row)
+                    std::memcpy(cell + row * stride, tile->data() + row * kFullSize, kFullSize);
+                continue;
+            }
+            if (!indexPixels(from + qsizetype(kFullSize) * (y * fromStride + x * 4), fromStride,
+                             cell, stride, kFullSize, kFullSize, colours))
+                return {}; // more than 256 colours
+            if (tile) {
+                tile->resize(std::size_t(kFullSize) * kFullSize);
+                for (int row = 0; row < kFullSize; ++row)
+                    std::memcpy(tile->data() + row * kFullSize, cell + row * stride, kFullSize);
+            }
+        }
+    }
+    indexed.setColorTable(colours.table());
+    return indexed;
+}
 
 QImage enlargedCell(const QImage& fullcolour, const QRect& cell, int size)
 {
@@ -67,6 +192,8 @@ DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>&
     result.picture.setDotsPerMeterY(kMapDotsPerMeter);
 
     const MapPixels pixels{result.picture.bits(), result.picture.bytesPerLine()};
+    result.drawnFrom.assign(std::size_t(std::max(columns, 0)) * std::size_t(std::max(rows, 0)),
+                            kDrawnOwnPixels);
 
     std::vector<QByteArray> candidates;
     candidates.reserve(input.mapsize->size());
@@ -96,18 +223,23 @@ DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>&
                 result.check.append(x, y, CheckReason::Unmatched);
             else if (nearTie)
                 result.check.append(x, y, CheckReason::NearTie);
+            qint32 source = kDrawnOwnPixels;
             if (score >= input.prob_match) {
+                source = best;
                 drawCell(pixels, (*input.fullsize)[std::size_t(best)], kFullSize * x,
                          kFullSize * y);
             } else {
-                if (input.puzzpiece && input.puzzle && !input.puzzle->isNull())
+                if (input.puzzpiece && input.puzzle && !input.puzzle->isNull()) {
+                    source = kDrawnPuzzle;
                     drawCell(pixels, *input.puzzle, kFullSize * x, kFullSize * y);
-                else
+                } else {
                     drawCell(pixels, enlargedCell(*input.fullcolour, cell, kFullSize),
                              kFullSize * x, kFullSize * y);
+                }
                 best = -1;
                 ++result.decoded.errors;
             }
+            result.drawnFrom[std::size_t(y) * std::size_t(columns) + std::size_t(x)] = source;
             const int done = int(std::nearbyint(double(y * columns + x) / cells * 100.0));
             if (progress && done != shown) {
                 shown = done;

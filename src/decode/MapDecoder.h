@@ -30,6 +30,10 @@ struct DecodeInput
     bool puzzpiece = false;
 };
 
+// What a cell of the converted map was drawn from, beside a character's index.
+inline constexpr qint32 kDrawnOwnPixels = -1; // pixels of its own: the grab's, or a redrawn cell
+inline constexpr qint32 kDrawnPuzzle = -2;    // the puzzle piece
+
 // How much to trust a near-tie: a runner-up within this many points of the best score.
 inline constexpr int kNearTiePoints = 2;
 
@@ -37,6 +41,9 @@ struct DecodeResult
 {
     DecodedMap decoded;
     QImage picture; // 64 x grab_width by 64 x grab_height, 32 bits
+    // What each cell was drawn from, row by row (row * columns + column): the character's
+    // index, kDrawnPuzzle or kDrawnOwnPixels. indexedMap composes the map at 8 bits from it.
+    std::vector<qint32> drawnFrom;
 
     // How sure the pass was, beside the accuracy. The mean of every cell's best score, matched
     // or not (0 to 100).
@@ -53,6 +60,16 @@ struct DecodeResult
 // Runs the pass. `progress` (may be empty) gets the percentage done each time it changes.
 // Cells reaching past the grab's edge are scored and drawn like any other, with black there.
 DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>& progress = {});
+
+// The converted map `picture` at 8 bits a pixel with its own colours, in the order met, pixel
+// for pixel, composed cell by cell as DecodeResult::drawnFrom tells (64 x 64 pixels a cell):
+// the first cell drawn from a character or the puzzle piece is looked up and the others copy
+// its entries, so only those and the cells of pixels of their own are read, and those only
+// where a pixel differs from the one before or the row above. No look-up per pixel, as the
+// PNG and GIF files want. `drawnFrom` must tell the picture as it is (cells drawn from the same
+// source hold the same pixels). Null when the map has more than 256 colours or `drawnFrom`
+// does not hold one entry per cell.
+QImage indexedMap(const QImage& picture, const std::vector<qint32>& drawnFrom);
 
 // The grab's own pixels of a cell, as an unmatched cell shows them: 16 x 15 enlarged to
 // 32 x 32, then to 64 x 64, both by pixel replication.

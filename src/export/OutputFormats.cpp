@@ -26,43 +26,43 @@ TiledTileset tilesetOf(const MapTableSource& table)
     return tiledTileset(table.game, table.colour, int(table.characters->size()));
 }
 
-void bmp(QIODevice& device, const QImage& picture, const MapTableSource&)
+void bmp(QIODevice& device, const QImage& picture, const QImage*, const MapTableSource&)
 {
     writeBmp(picture, device);
 }
 
-void png(QIODevice& device, const QImage& picture, const MapTableSource&)
+void png(QIODevice& device, const QImage& picture, const QImage* indexed, const MapTableSource&)
 {
-    writePng(picture, device);
+    writePng(picture, device, indexed);
 }
 
-void gif(QIODevice& device, const QImage& picture, const MapTableSource&)
+void gif(QIODevice& device, const QImage& picture, const QImage* indexed, const MapTableSource&)
 {
-    writeGif(picture, device);
+    writeGif(picture, device, indexed);
 }
 
-void jpeg(QIODevice& device, const QImage& picture, const MapTableSource&)
+void jpeg(QIODevice& device, const QImage& picture, const QImage*, const MapTableSource&)
 {
     writeJpeg(picture, device);
 }
 
-void csv(QIODevice& device, const QImage&, const MapTableSource& table)
+void csv(QIODevice& device, const QImage&, const QImage*, const MapTableSource& table)
 {
     writeText(device, csvTable(*table.decoded, table.colourItemText, table.game, table.charRef,
                                table.map_text));
 }
 
-void tileset(QIODevice& device, const QImage&, const MapTableSource& table)
+void tileset(QIODevice& device, const QImage&, const QImage*, const MapTableSource& table)
 {
     writePng(tilesetImage(*table.characters), device);
 }
 
-void tmx(QIODevice& device, const QImage&, const MapTableSource& table)
+void tmx(QIODevice& device, const QImage&, const QImage*, const MapTableSource& table)
 {
     writeText(device, tmxMap(*table.decoded, tilesetOf(table)));
 }
 
-void json(QIODevice& device, const QImage&, const MapTableSource& table)
+void json(QIODevice& device, const QImage&, const QImage*, const MapTableSource& table)
 {
     writeText(device, tiledJsonMap(*table.decoded, tilesetOf(table)));
 }
@@ -229,12 +229,13 @@ std::vector<OutputFile> outputFiles(const QString& base, SaveChoices formats, in
     return files;
 }
 
-void writePicture(const QImage& picture, OutputFormat format, QIODevice& device)
+void writePicture(const QImage& picture, OutputFormat format, QIODevice& device,
+                  const QImage* indexed)
 {
     const OutputFormatRow& row = outputFormat(format);
     if (row.source != OutputSource::Picture)
         throw Error(QStringLiteral("%1 is not a picture format").arg(QLatin1String(row.label)));
-    row.write(device, picture, MapTableSource{});
+    row.write(device, picture, indexed, MapTableSource{});
 }
 
 } // namespace vt

@@ -94,8 +94,10 @@ struct OutputFormatRow
     const char* bulkBox;     // that tick box's name, "cb_SaveJPG"
     int progressAfter;       // the save's progress once this step is done; -1: none
     // Writes the output's bytes onto `device`; throws vt::Error with the reason (not naming
-    // the file) when they cannot be written.
-    void (*write)(QIODevice& device, const QImage& picture, const MapTableSource& table);
+    // the file) when they cannot be written. `indexed` (may be null) is `picture` at 8 bits
+    // with its own colours, as writePng takes it.
+    void (*write)(QIODevice& device, const QImage& picture, const QImage* indexed,
+                  const MapTableSource& table);
 };
 
 // The rows in writing order; row i is OutputFormat(i).
@@ -142,8 +144,9 @@ struct OutputFile
 // writes exactly these, less those whose source it lacks.
 std::vector<OutputFile> outputFiles(const QString& base, SaveChoices formats, int game, int colour);
 
-// Writes `picture` in one of the formats made from a picture; throws vt::Error with the
-// reason when it cannot, and for any other format.
-void writePicture(const QImage& picture, OutputFormat format, QIODevice& device);
+// Writes `picture` in one of the formats made from a picture (with `indexed` as writePng takes
+// it); throws vt::Error with the reason when it cannot, and for any other format.
+void writePicture(const QImage& picture, OutputFormat format, QIODevice& device,
+                  const QImage* indexed = nullptr);
 
 } // namespace vt

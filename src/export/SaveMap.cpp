@@ -41,12 +41,12 @@ QString cannotWrite(const QString& file, const QString& reason)
 
 // Writes one output through a temporary file; throws "Cannot write ..." when it cannot.
 void writeOutput(const QString& path, const OutputFormatRow& output, const QImage& picture,
-                 const MapTableSource& table, bool sync)
+                 const QImage* indexed, const MapTableSource& table, bool sync)
 {
     const QString shown = QDir::toNativeSeparators(path);
     const auto write = [&](QIODevice& device) {
         try {
-            output.write(device, picture, table);
+            output.write(device, picture, indexed, table);
         } catch (const Error& error) {
             throw Error(cannotWrite(shown, error.message()));
         }
@@ -119,7 +119,7 @@ void writeOutput(const QString& path, const OutputFormatRow& output, const QImag
 
 QStringList SaveMapUnder(const QImage& picture, const QString& base, SaveChoices choices,
                          bool confirmoverwrite, const MapTableSource& table,
-                         const SaveMapHooks& hooks)
+                         const SaveMapHooks& hooks, const QImage* indexed)
 {
     QStringList written;
     // The files to write, by format; an output whose source is missing is dropped, and the
@@ -152,7 +152,7 @@ QStringList SaveMapUnder(const QImage& picture, const QString& base, SaveChoices
         const QString& path = paths[std::size_t(row.format)];
         if (!path.isEmpty()) {
             try {
-                writeOutput(path, row, picture, table, hooks.syncEachFile);
+                writeOutput(path, row, picture, indexed, table, hooks.syncEachFile);
             } catch (const Error& error) {
                 throw SaveError(error.message(), written);
             }

@@ -63,8 +63,10 @@ private:
 //   about it; once the pictures are written, a SaveError says "No decoded map to write as a
 //   table: ...". So do Tiled maps without a decoded map or without the characters of their
 //   tileset ("... as a Tiled map: ...").
+// - `indexed`, when given, is `picture` at 8 bits with its own colours (the converted map as
+//   the decoding pass draws it): the PNG and GIF files take its indices as they stand.
 QStringList SaveMapUnder(const QImage& picture, const QString& base, SaveChoices choices,
                          bool confirmoverwrite, const MapTableSource& table,
-                         const SaveMapHooks& hooks);
+                         const SaveMapHooks& hooks, const QImage* indexed = nullptr);
 
 } // namespace vt

@@ -247,6 +247,20 @@ void GrabSession::discardMap()
     mapPicture = QImage();
     clearHistory();
     check = CellsToCheck{};
+    m_drawnFrom.clear();
+    m_drawnFor = 0;
+}
+
+// Any change to a picture's pixels gives it a new cache key: what the cells were drawn from
+// stands for the picture only while the key is the one it was recorded for.
+bool GrabSession::drawnFromHolds(const QImage& picture) const
+{
+    return !m_drawnFrom.empty() && !picture.isNull() && picture.cacheKey() == m_drawnFor;
+}
+
+QImage GrabSession::indexedMapPicture() const
+{
+    return drawnFromHolds(mapPicture) ? indexedMap(mapPicture, m_drawnFrom) : QImage();
 }
 
 void GrabSession::setGrid(const GridGeometry& newGrid)
@@ -279,6 +293,8 @@ void GrabSession::decode(const std::function<void(int)>& progress)
     decoded = std::move(result.decoded);
     mapPicture = std::move(result.picture);
     check = std::move(result.check);
+    m_drawnFrom = std::move(result.drawnFrom);
+    m_drawnFor = mapPicture.cacheKey();
     m_hasMap = true;
 
     confidence.meanScore = result.meanBestScore;
@@ -312,12 +328,19 @@ QRect GrabSession::correctCell(int column, int row, int character)
     step.before = entry;
     step.after = known ? character : -1;
     step.beforeSquare = mapPicture.copy(target);
+    qint32* drawn = drawnFromOf(column, row);
+    if (drawn)
+        step.drawnBefore = *drawn;
     QPainter painter(&mapPicture);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(target, tile);
     painter.end();
     entry = step.after;
     step.afterSquare = mapPicture.copy(target);
+    // A redrawn cell is looked up in its own pixels, whatever the painter made of the tile.
+    if (drawn)
+        *drawn = kDrawnOwnPixels;
+    m_drawnFor = drawn ? mapPicture.cacheKey() : 0;
     step.checked = check.at(column, row);
     check.remove(column, row);
 
@@ -349,7 +372,7 @@ QRect GrabSession::undo()
     const Correction& step = m_history[--m_done];
     if (step.checked)
         check.insert(*step.checked);
-    return putSquare(step.column, step.row, step.beforeSquare, step.before);
+    return putSquare(step.column, step.row, step.beforeSquare, step.before, step.drawnBefore);
 }
 
 QRect GrabSession::redo()
@@ -358,18 +381,30 @@ QRect GrabSession::redo()
         return {};
     const Correction& step = m_history[m_done++];
     check.remove(step.column, step.row);
-    return putSquare(step.column, step.row, step.afterSquare, step.after);
+    return putSquare(step.column, step.row, step.afterSquare, step.after, kDrawnOwnPixels);
 }
 
-QRect GrabSession::putSquare(int column, int row, const QImage& square, qint32 entry)
+QRect GrabSession::putSquare(int column, int row, const QImage& square, qint32 entry, qint32 drawn)
 {
     const QRect target(kFullSize * column, kFullSize * row, kFullSize, kFullSize);
+    qint32* drawnFrom = drawnFromOf(column, row);
     QPainter painter(&mapPicture);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(target.topLeft(), square);
     painter.end();
     decoded.map[std::size_t(column)][std::size_t(row)] = entry;
+    if (drawnFrom)
+        *drawnFrom = drawn;
+    m_drawnFor = drawnFrom ? mapPicture.cacheKey() : 0;
     return target;
+}
+
+// The record of what the cell was drawn from, while it still tells the converted map.
+qint32* GrabSession::drawnFromOf(int column, int row)
+{
+    if (!drawnFromHolds(mapPicture))
+        return nullptr;
+    return &m_drawnFrom[std::size_t(row) * std::size_t(decoded.columns()) + std::size_t(column)];
 }
 
 void GrabSession::clearHistory()
@@ -399,7 +434,13 @@ QStringList GrabSession::saveUnder(const QImage& picture, const QString& base,
 {
     MapTableSource table = tableSource();
     table.map_text = &map_text;
-    return SaveMapUnder(picture, base, choices, confirmoverwrite, table, hooks);
+    // The PNG and GIF files take the converted map at 8 bits as its cells were drawn.
+    QImage indexed;
+    if ((choices.has(OutputFormat::Png) || choices.has(OutputFormat::Gif)) &&
+        drawnFromHolds(picture))
+        indexed = indexedMap(picture, m_drawnFrom);
+    return SaveMapUnder(picture, base, choices, confirmoverwrite, table, hooks,
+                        indexed.isNull() ? nullptr : &indexed);
 }
 
 CarriedState GrabSession::carried() const

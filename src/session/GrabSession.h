@@ -66,6 +66,7 @@ struct Correction
     QImage beforeSquare;
     QImage afterSquare;
     std::optional<CellToCheck> checked; // the cell's place among the cells to check, before
+    qint32 drawnBefore = 0;             // what the cell was drawn from, before (for the 8-bit map)
 };
 
 // How the last load or "reload" ended.
@@ -171,6 +172,10 @@ public:
     QRect correctCell(int column, int row, int character);
     // What the grab shows in a cell of the grid, enlarged to size x size.
     QImage grabCell(int column, int row, int size) const;
+    // The converted map at 8 bits with its own colours, composed from what its cells were drawn
+    // from (indexedMap), as the PNG and GIF files of a save take it. Null when it has more than
+    // 256 colours, or when mapPicture was changed other than through decode and correctCell.
+    QImage indexedMapPicture() const;
 
     // ---- Correction history ----
     // Every correction that changed the map since its decoding pass can be taken back, down to
@@ -213,7 +218,9 @@ private:
     bool tolerantInstead(bool newLoad, const QByteArray& hero, double exactShare);
     void discardMap();
     void clearHistory();
-    QRect putSquare(int column, int row, const QImage& square, qint32 entry);
+    QRect putSquare(int column, int row, const QImage& square, qint32 entry, qint32 drawn);
+    bool drawnFromHolds(const QImage& picture) const;
+    qint32* drawnFromOf(int column, int row);
 
     bool m_decodable = false;
     bool m_hasMap = false;
@@ -222,6 +229,10 @@ private:
     // The number of corrections in effect when the map was last saved (0: the decoded map);
     // the largest size_t once the map saved can no longer be reached by undo and redo.
     std::size_t m_savedAt = 0;
+    // What each cell of mapPicture was drawn from (DecodeResult::drawnFrom), and the cache key
+    // of the picture it tells.
+    std::vector<qint32> m_drawnFrom;
+    qint64 m_drawnFor = 0;
 };
 
 } // namespace vt

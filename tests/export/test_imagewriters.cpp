@@ -4,6 +4,7 @@
 #include "charsets/Atlas.h"
 #include "decode/MapDecoder.h"
 #include "intake/GrabLoader.h"
+#include "session/GrabSession.h"
 
 #include "ExportFixtures.h"
 #include "GrabComposer.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QImageWriter>
 #include <QSet>
+#include <QTemporaryDir>
 
 #include <gif_lib.h>
 #include <gtest/gtest.h>
@@ -111,10 +113,23 @@ QSize gifSize(const QByteArray& bytes)
     return size;
 }
 
+int colourCount(const QImage& picture)
+{
+    QSet<QRgb> colours;
+    const QImage plain = test::rgb(picture);
+    for (int y = 0; y < plain.height(); ++y)
+        for (int x = 0; x < plain.width(); ++x)
+            colours.insert(plain.pixel(x, y));
+    return int(colours.size());
+}
+
 // Converted maps as the decoding pass draws them: with the puzzle piece for unmatched cells,
-// and with cells copied from a speckled grab in full colour (more than 256 colours then). The
-// PNG is always the BMP's picture, and at 8 bits whenever the map has 256 colours or fewer; so
-// is the GIF then, and giflib reads both kinds back.
+// with a few cells copied from a lightly speckled grab in full colour (new colours beyond the
+// characters'), and with many such cells (more than 256 colours). The map composed at 8 bits
+// from what its cells were drawn from is the map pixel for pixel while it has 256 colours or
+// fewer; the PNG, written from that as a save of the session does or from the map alone, is always
+// the BMP's picture, and at 8 bits whenever the map has 256 colours or fewer; so is the GIF then,
+// and beyond that it is today's median cut. giflib reads every GIF back.
 TEST(ImageWriters, ConvertedMapsKeepTheirPixelsInPngAndGif)
 {
     const int game = 1, colour = 4;
@@ -122,11 +137,23 @@ TEST(ImageWriters, ConvertedMapsKeepTheirPixelsInPngAndGif)
     const std::vector<QImage> fullsize = loadCharacters(game, colour, true);
     QImage puzzle(64, 64, QImage::Format_RGB32);
     puzzle.fill(qRgb(200, 100, 50));
-    for (const bool speckled : {false, true}) {
-        SCOPED_TRACE(speckled ? "speckled, cells from the grab" : "puzzle pieces");
+    struct Case
+    {
+        const char* name;
+        int cellPercent, pixelsPerCell;
+        bool puzzpiece, few;
+    };
+    const Case cases[] = {
+        {"puzzle pieces", 10, 6, true, true},
+        {"a few cells from the grab", 6, 3, false, true},
+        {"many cells from the grab", 30, 6, false, false},
+    };
+    int charactersOnly = 0; // the colours of the map with puzzle pieces
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         test::GrabNoise noise;
-        noise.cellPercent = speckled ? 30 : 10;
-        noise.pixelsPerCell = 6;
+        noise.cellPercent = c.cellPercent;
+        noise.pixelsPerCell = c.pixelsPerCell;
         const WorkingPictures grab = makeWorkingPictures(test::composeMapView(
             test::GrabMap::random(game, 16, 16, 11), test::GrabArt::shipped(game, colour), noise));
         DecodeInput input;
@@ -137,29 +164,51 @@ TEST(ImageWriters, ConvertedMapsKeepTheirPixelsInPngAndGif)
         input.fullsize = &fullsize;
         input.puzzle = &puzzle;
         input.prob_match = 100; // every speckled cell goes unmatched
-        input.puzzpiece = !speckled;
-        const QImage map = decodeMap(input).picture;
-        ASSERT_GT(decodeMap(input).decoded.errors, 0u); // some cells are drawn unmatched
+        input.puzzpiece = c.puzzpiece;
+        const DecodeResult decoded = decodeMap(input);
+        ASSERT_GT(decoded.decoded.errors, 0u); // some cells are drawn unmatched
+        const QImage& map = decoded.picture;
 
-        QSet<QRgb> colours;
-        const QImage plain = test::rgb(map);
-        for (int y = 0; y < plain.height(); ++y)
-            for (int x = 0; x < plain.width(); ++x)
-                colours.insert(plain.pixel(x, y));
-        const bool few = colours.size() <= 256;
-        EXPECT_EQ(few, !speckled) << colours.size() << " colours";
+        const int colours = colourCount(map);
+        EXPECT_EQ(colours <= 256, c.few) << colours << " colours";
+        if (c.puzzpiece) {
+            charactersOnly = colours;
+        } else if (c.few) {
+            EXPECT_GT(colours, charactersOnly) << "no colours of the grab's own";
+        }
+        const QImage composed = indexedMap(map, decoded.drawnFrom);
+        ASSERT_EQ(composed.isNull(), !c.few);
+        if (c.few) {
+            EXPECT_EQ(composed.format(), QImage::Format_Indexed8);
+            EXPECT_EQ(composed.colorCount(), colours); // each colour once
+            EXPECT_EQ(test::rgb(composed), test::rgb(map));
+            EXPECT_EQ(composed.dotsPerMeterX(), map.dotsPerMeterX());
+        }
 
         const QImage bmp = decode(encode(map, OutputFormat::Bmp));
-        const QImage png = decode(encode(map, OutputFormat::Png));
-        EXPECT_EQ(test::rgb(png), test::rgb(bmp));
-        EXPECT_EQ(png.format() == QImage::Format_Indexed8, few) << png.format();
-        // The map's own resolution, not the screen's: the file must not depend on the screen.
-        EXPECT_EQ(png.dotsPerMeterX(), map.dotsPerMeterX());
-        EXPECT_EQ(png.dotsPerMeterY(), map.dotsPerMeterY());
-        const QByteArray gif = encode(map, OutputFormat::Gif);
-        EXPECT_EQ(gifSize(gif), map.size());
-        if (few)
-            EXPECT_EQ(test::rgb(decode(gif)), test::rgb(bmp));
+        QImage otherSize(8, 8, QImage::Format_Indexed8);
+        otherSize.setColorTable({qRgb(1, 2, 3)});
+        otherSize.fill(0);
+        const QImage* givens[] = {c.few ? &composed : nullptr, nullptr, &otherSize};
+        for (const QImage* given : givens) {
+            SCOPED_TRACE(given == &otherSize ? "an 8-bit copy of another size"
+                         : given             ? "composed at 8 bits"
+                                             : "from the map alone");
+            QBuffer pngFile, gifFile;
+            pngFile.open(QIODevice::WriteOnly);
+            gifFile.open(QIODevice::WriteOnly);
+            EXPECT_EQ(test::errorOf([&] { writePng(map, pngFile, given); }), QString());
+            EXPECT_EQ(test::errorOf([&] { writeGif(map, gifFile, given); }), QString());
+            const QImage png = decode(pngFile.data());
+            EXPECT_EQ(test::rgb(png), test::rgb(bmp));
+            EXPECT_EQ(png.format() == QImage::Format_Indexed8, c.few) << png.format();
+            // The map's own resolution, not the screen's: the file must not depend on it.
+            EXPECT_EQ(png.dotsPerMeterX(), map.dotsPerMeterX());
+            EXPECT_EQ(png.dotsPerMeterY(), map.dotsPerMeterY());
+            EXPECT_EQ(gifSize(gifFile.data()), map.size());
+            EXPECT_EQ(test::rgb(decode(gifFile.data())),
+                      c.few ? test::rgb(bmp) : test::rgb(reduceToPalette(map)));
+        }
     }
 }
 
@@ -310,6 +359,88 @@ TEST(ImageWriters, FailuresAreReported)
         EXPECT_EQ(reason, full.errorString()) << int(format);
         EXPECT_NE(full.error(), QFileDevice::NoError) << int(format);
     }
+}
+
+// The session's converted map at 8 bits follows the hand corrections, the grab's own colours
+// included, goes once a correction takes the map past 256 colours, and is never composed for a
+// map changed behind its back: the saved PNG and GIF stay the BMP's picture throughout.
+TEST(ImageWriters, TheSessionsEightBitMapFollowsTheConvertedMap)
+{
+    QImage grab =
+        test::composeMapView(test::GrabMap::random(1, 32, 32, 5), test::GrabArt::shipped(1, 4));
+    const auto at = [](int column, int row, int x, int y) {
+        return QPoint(kCellWidth * column + x, kCellHeight * row + y);
+    };
+    for (int i = 0; i < 5; ++i) // five colours no character has
+        grab.setPixel(at(2, 1, i, 7), qRgb(1, 2, 3 + i));
+    for (const int column : {4, 5}) // 240 more in each cell
+        for (int y = 0; y < kCellHeight; ++y)
+            for (int x = 0; x < kCellWidth; ++x)
+                grab.setPixel(at(column, 4, x, y), qRgb(7 + column, 16 * y + x, 99));
+    GrabSession session;
+    session.prefs.puzzpiece = true; // unmatched cells take the puzzle piece's colours only
+    session.loadPictures(makeWorkingPictures(grab), QStringLiteral("m"));
+    session.decode();
+    ASSERT_TRUE(session.hasMap());
+    ASSERT_EQ(session.decoded.map[4][4], -1);
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString base = dir.filePath(QStringLiteral("m"));
+    const auto expectSavedAsDrawn = [&](bool eightBit) {
+        session.saveUnder(session.mapPicture, base,
+                          SaveChoices{OutputFormat::Bmp, OutputFormat::Png, OutputFormat::Gif},
+                          false, {});
+        const QImage bmp = test::rgb(QImage(base + QStringLiteral(".bmp")));
+        ASSERT_EQ(bmp, test::rgb(session.mapPicture));
+        const QImage png(base + QStringLiteral(".png"));
+        EXPECT_EQ(test::rgb(png), bmp);
+        EXPECT_EQ(png.format() == QImage::Format_Indexed8, eightBit) << png.format();
+        if (eightBit) {
+            EXPECT_EQ(test::rgb(QImage(base + QStringLiteral(".gif"))), bmp);
+        }
+    };
+    const auto expectInStep = [&] {
+        const QImage indexed = session.indexedMapPicture();
+        EXPECT_FALSE(indexed.isNull());
+        EXPECT_EQ(test::rgb(indexed), test::rgb(session.mapPicture));
+        return indexed.colorCount();
+    };
+
+    const int drawn = expectInStep();
+    expectSavedAsDrawn(true);
+    EXPECT_EQ(session.correctCell(2, 1, -1), QRect(128, 64, 64, 64));
+    EXPECT_EQ(expectInStep(), drawn + 5);
+    session.correctCell(3, 3, 0);
+    expectInStep();
+    expectSavedAsDrawn(true);
+    session.correctCell(4, 4, -1);
+    session.correctCell(5, 4, -1);
+    EXPECT_TRUE(session.indexedMapPicture().isNull());
+    expectSavedAsDrawn(false);
+    // Taking corrections back and putting them in again keeps the 8-bit map in step, down to
+    // the decoded map's own colours.
+    session.undo();
+    session.undo();
+    EXPECT_EQ(expectInStep(), drawn + 5);
+    session.redo();
+    EXPECT_TRUE(session.indexedMapPicture().isNull());
+    session.undo();
+    session.undo();
+    session.undo();
+    EXPECT_EQ(expectInStep(), drawn);
+    session.redo();
+    EXPECT_EQ(expectInStep(), drawn + 5);
+
+    // Drawn again, then changed outside the session: its copy no longer stands for the map,
+    // neither in a save nor after a correction elsewhere.
+    session.decode();
+    expectInStep();
+    session.mapPicture.setPixel(0, 0, qRgb(1, 2, 3));
+    EXPECT_TRUE(session.indexedMapPicture().isNull());
+    expectSavedAsDrawn(true);
+    session.correctCell(1, 1, 0);
+    expectSavedAsDrawn(true);
 }
 
 } // namespace
