@@ -360,9 +360,9 @@ void TMainForm::buildActions()
         QStringLiteral("Windows Bitmap (*.bmp)"),
     };
     SaveDialog1 = {QStringLiteral("Save Decoded Map"), QStringLiteral("bmp"), saveDialogRows(true),
-                   QString(), 0};
+                   QString(), 0, QString()};
     SaveScreenGrabDialog = {QStringLiteral("Save Screengrab"), QStringLiteral("bmp"),
-                            saveDialogRows(false), QString(), 0};
+                            saveDialogRows(false), QString(), 0, QString()};
 }
 
 void TMainForm::wireHandlers()

@@ -186,7 +186,7 @@ TEST_F(CharsetWindowTest, TheClosedColourListKeepsItsCaptionClearOfTheArrow)
     ASSERT_TRUE(arrow.isValid());
 
     // The caption is drawn in the swatch's inverse: for magenta, green.
-    for (const QString caption : {QStringLiteral("Magenta: 100%"), QStringLiteral("Magenta: 0%")}) {
+    for (const QString& caption : {QStringLiteral("Magenta: 100%"), QStringLiteral("Magenta: 0%")}) {
         list.setItemText(3, caption);
         const QImage shown = list.grab().toImage().convertToFormat(QImage::Format_RGB32);
         int rightmost = -1;

@@ -386,9 +386,10 @@ TEST(CellCompare, RunnerUpScoreAgreesWithTheLiteralFormula)
             continue;
         ASSERT_EQ(prepared.runnerUpScore(c.cell, bigch, c.w, c.h, quint8(expected)), expected)
             << "case " << i;
-        if (expected < 255) // a score saturates there (narrow rows with padding)
+        if (expected < 255) { // a score saturates there (narrow rows with padding)
             ASSERT_EQ(prepared.runnerUpScore(c.cell, bigch, c.w, c.h, quint8(expected + 1)), -1)
                 << "case " << i;
+        }
         dropped += expected + 1 < best;
         ties += expected == best;
     }

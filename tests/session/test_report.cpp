@@ -121,10 +121,12 @@ TEST_F(PictureReport, ShowsEveryGrabAndEveryFailureWithItsReason)
         SCOPED_TRACE(name.toStdString());
         EXPECT_TRUE(html.contains(name.toHtmlEscaped()));
         // In the table at the top as well, by its own name even where it holds "%1".
-        if (r.outcome != GrabReport::Outcome::Skipped)
+        if (r.outcome != GrabReport::Outcome::Skipped) {
             EXPECT_TRUE(html.contains(QStringLiteral("\">%1</a></td>").arg(name.toHtmlEscaped())));
-        if (r.outcome == GrabReport::Outcome::Failed)
+        }
+        if (r.outcome == GrabReport::Outcome::Failed) {
             EXPECT_TRUE(html.contains(r.error.toHtmlEscaped()));
+        }
     }
     const GrabReport& good = report("b-window 50%1 & co.png");
     EXPECT_TRUE(html.contains(QStringLiteral("<th>Game</th><td>PC Vorlan 2</td>")));
