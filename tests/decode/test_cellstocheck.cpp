@@ -30,12 +30,6 @@
 
 namespace vt {
 
-inline void PrintTo(const CellToCheck& cell, std::ostream* out)
-{
-    *out << (cell.reason == CheckReason::Unmatched ? "unmatched " : "near tie ") << cell.column
-         << "," << cell.row;
-}
-
 namespace {
 
 using test::GrabArt;

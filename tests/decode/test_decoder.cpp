@@ -9,18 +9,13 @@
 
 #include "GrabComposer.h"
 #include "LiteralCompare.h"
+#include "TestSupport.h"
 
 #include <QPainter>
 
 #include <gtest/gtest.h>
 
 namespace vt {
-
-inline void PrintTo(const CellToCheck& cell, std::ostream* out)
-{
-    *out << (cell.reason == CheckReason::Unmatched ? "unmatched " : "near tie ") << cell.column
-         << "," << cell.row;
-}
 
 namespace {
 

@@ -1,6 +1,8 @@
 // Helpers shared by the tests.
 #pragma once
 
+#include "decode/CellsToCheck.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -14,6 +16,15 @@ inline void PrintTo(const QString& text, std::ostream* out)
 {
     *out << '"' << text.toStdString() << '"';
 }
+
+namespace vt {
+// Readable cells to check in test failure messages.
+inline void PrintTo(const CellToCheck& cell, std::ostream* out)
+{
+    *out << (cell.reason == CheckReason::Unmatched ? "unmatched " : "near tie ") << cell.column
+         << "," << cell.row;
+}
+} // namespace vt
 
 namespace vt::test {
 
