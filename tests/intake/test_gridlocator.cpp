@@ -453,7 +453,7 @@ TEST(GridLocatorComposed, FindsMapGameAndScheme)
         const GrabArt art = GrabArt::shipped(c.game, scheme);
         const GrabMap map = GrabMap::random(c.game, c.columns, c.rows, quint64(n));
         const ComposedGrab grab =
-            test::composeWindow(map, art, WindowPlacement{c.layout, c.game, c.grab, c.at});
+            test::composeWindow(map, art, WindowPlacement{c.layout, c.game, c.grab, c.at, {}});
         const LocateResult r = locate(grab.image, art.hero);
         ASSERT_FALSE(r.windowNotFound);
         EXPECT_EQ(r.layout, c.layout == WindowLayout::A ? 'A' : 'B');

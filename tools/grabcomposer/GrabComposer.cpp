@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <stdexcept>
 
 namespace vt::test {
@@ -63,6 +64,38 @@ const QColor kPanelGrey(153, 153, 153);
 // Layout A's background candidates: dark and muted, each nearest to a neutral survey colour.
 const QColor kBackgrounds[] = {{51, 51, 102},   {102, 51, 51},   {51, 102, 51},
                                {102, 102, 153}, {153, 102, 102}, {204, 204, 204}};
+
+// The free details of one window, as drawn.
+struct Look
+{
+    QColor desktop = kDesktop;
+    QColor face{192, 192, 192};
+    QColor title{0, 0, 128};
+    QColor panel = kPanelGrey;
+    std::optional<QColor> background; // layout A's; none: chosen against the map (backgroundFor)
+    std::optional<quint64> decoration; // extra boxes and text in the panel
+};
+
+QColor anyColourOf(GrabRandom& random)
+{
+    return QColor(random.below(256), random.below(256), random.below(256));
+}
+
+Look lookOf(const WindowStyle& style)
+{
+    Look look;
+    if (style.house)
+        return look;
+    GrabRandom random(style.seed ^ 0x5bd1e995ull);
+    look.desktop = anyColourOf(random);
+    look.face = anyColourOf(random);
+    look.title = anyColourOf(random);
+    look.panel = anyColourOf(random);
+    // Any uniform colour at all; now and then one of the house's.
+    look.background = random.chance(25) ? kBackgrounds[random.below(6)] : anyColourOf(random);
+    look.decoration = random.next();
+    return look;
+}
 
 void fill(QImage& image, const QRect& r, const QColor& c)
 {
@@ -202,9 +235,9 @@ QColor backgroundFor(QRgb firstMapPixel)
     return best;
 }
 
-void drawDesktop(QImage& image)
+void drawDesktop(QImage& image, const Look& look)
 {
-    image.fill(kDesktop);
+    image.fill(look.desktop);
     // A few icons down the left edge.
     const QColor icons[] = {{255, 255, 204}, {51, 102, 204}, {204, 153, 51}};
     for (int i = 0; i < 3; ++i) {
@@ -214,28 +247,28 @@ void drawDesktop(QImage& image)
     }
 }
 
-void drawChrome(QImage& image, const QRect& frame, const QRect& client)
+void drawChrome(QImage& image, const QRect& frame, const QRect& client, const Look& look)
 {
-    bevel(image, frame, QColor(192, 192, 192));
+    bevel(image, frame, look.face);
     const QRect title(frame.left() + kBorder, frame.top() + kBorder, frame.width() - 2 * kBorder,
                       kTitle - 2);
-    fill(image, title, QColor(0, 0, 128));
+    fill(image, title, look.title);
     fill(image, QRect(title.left() + 3, title.top() + 2, 16, 16), QColor(255, 204, 102));
     greekedText(image, QPoint(title.left() + 26, title.top() + 7), 150, 6, Qt::white, 7);
     for (int i = 0; i < 3; ++i) {
         const QRect button(title.right() - 20 * (i + 1), title.top() + 2, 16, 16);
-        bevel(image, button, QColor(192, 192, 192));
+        bevel(image, button, look.face);
         fill(image, QRect(button.left() + 4, button.top() + 7, 8, 2), QColor(51, 51, 51));
     }
     fill(image, client, Qt::black);
 }
 
-void drawPanelA(QImage& image, QPoint view, int game, const QImage& hero)
+void drawPanelA(QImage& image, QPoint view, int game, const QImage& hero, const Look& look)
 {
     const auto v = [&](int x, int y, int w, int h) {
         return QRect(view.x() + x, view.y() + y, w, h);
     };
-    bevel(image, v(524, 0, 244, 480), kPanelGrey);
+    bevel(image, v(524, 0, 244, 480), look.panel);
     bevel(image, v(536, 12, 220, 32), game == 0 ? QColor(153, 0, 51) : QColor(0, 102, 51));
     greekedText(image, view + QPoint(548, 24), 196, 8, QColor(255, 255, 102), 11 + quint64(game));
 
@@ -264,7 +297,7 @@ void drawPanelA(QImage& image, QPoint view, int game, const QImage& hero)
         bevel(image, v(536 + 76 * i, 436, 68, 30), QColor(204, 204, 204));
 }
 
-void drawPanelB(QImage& image, QPoint view, int game, const QImage& hero)
+void drawPanelB(QImage& image, QPoint view, int game, const QImage& hero, const Look& look)
 {
     const auto v = [&](int x, int y, int w, int h) {
         return QRect(view.x() + x, view.y() + y, w, h);
@@ -282,12 +315,43 @@ void drawPanelB(QImage& image, QPoint view, int game, const QImage& hero)
     frameBox(v(places.hero.x() - 8, places.hero.y() - 8, 50, 50));
     if (game == 1) {
         // Where the first game shows its hero this one has an item plate.
-        bevel(image, v(524, 290, 128, 52), QColor(102, 102, 102));
+        bevel(image, v(524, 290, 128, 52), look.panel);
         greekedText(image, view + QPoint(530, 310), 110, 6, Qt::white, 41);
     }
     blit(image, hero, view + places.hero);
     for (int i = 0; i < 4; ++i)
         fill(image, v(524 + 30 * i, 440, 22, 22), QColor(51, 153, 255).darker(100 + 20 * i));
+}
+
+// Boxes and text of random colours in the panel beside the view, clear of the marker's and the
+// hero's places (the game fixes those).
+void decorate(QImage& image, QPoint view, WindowLayout layout, int game, const Look& look)
+{
+    if (!look.decoration)
+        return;
+    GrabRandom random(*look.decoration);
+    const PanelPlaces places = placesOf(layout, game);
+    const QRect panel = layout == WindowLayout::A ? QRect(view + QPoint(526, 2), QSize(240, 476))
+                                                  : QRect(view + QPoint(516, 12), QSize(144, 468));
+    const QRect marker = QRect(view + places.marker, QSize(places.markerLength, 1))
+                             .adjusted(-3, -3, 3, layout == WindowLayout::A ? 170 : 11);
+    const QRect hero = QRect(view + places.hero, QSize(34, 34)).adjusted(-10, -10, 10, 10);
+    for (int i = 3 + random.below(10); i > 0; --i) {
+        const QRect box(panel.left() + random.below(panel.width() - 8),
+                        panel.top() + random.below(panel.height() - 8), 8 + random.below(120),
+                        6 + random.below(60));
+        const QRect r = box.intersected(panel);
+        if (r.intersects(marker) || r.intersects(hero))
+            continue;
+        const QColor face = anyColourOf(random);
+        if (random.chance(50))
+            bevel(image, r, face);
+        else
+            fill(image, r, face);
+        if (r.width() > 20 && r.height() > 10)
+            greekedText(image, r.topLeft() + QPoint(4, 4), r.width() - 8, 4 + random.below(4),
+                        anyColourOf(random), random.next());
+    }
 }
 
 // Layout B frames the map with orange lines across the view: one above the map and one down its
@@ -506,21 +570,25 @@ ComposedGrab composeWindow(const GrabMap& map, const GrabArt& art, const WindowP
     const QRect mapRect(view.x() + (kViewWidth - mapWidth) / 2,
                         view.y() + (kViewHeight - mapHeight) / 2, mapWidth, mapHeight);
 
+    const Look look = lookOf(placement.style);
     QImage image(size, QImage::Format_RGB32);
-    drawDesktop(image);
-    drawChrome(image, frameOf(layout).translated(view), clientOf(layout).translated(view));
+    drawDesktop(image, look);
+    drawChrome(image, frameOf(layout).translated(view), clientOf(layout).translated(view), look);
 
     // The map first, so that layout A's background can be chosen against its first pixel.
     drawCells(image, mapRect.topLeft(), map, art, noise);
     if (layout == WindowLayout::A) {
         const QImage cells = image.copy(mapRect);
-        fill(image, clientOf(layout).translated(view), backgroundFor(cells.pixel(0, 0)));
+        fill(image, clientOf(layout).translated(view),
+             look.background ? *look.background : backgroundFor(cells.pixel(0, 0)));
         blit(image, cells, mapRect.topLeft());
-        drawPanelA(image, view, game, art.hero);
+        drawPanelA(image, view, game, art.hero, look);
     } else {
         drawFrameB(image, view, mapRect);
-        drawPanelB(image, view, game, art.hero);
+        drawPanelB(image, view, game, art.hero, look);
     }
+    decorate(image, view, layout, game, look);
+    blit(image, art.hero, view + places.hero);
 
     const QImage working = reduceToHalftone(image);
     const bool accidental = layout == WindowLayout::A

@@ -81,12 +81,25 @@ enum class WindowLayout
     B
 };
 
+// What a window looks like where the game leaves it free: the desktop, the frame, the panels'
+// colours and decoration, layout A's background. The house style is the look the composer has
+// always drawn (the tests' fixtures rely on it); a seeded style draws every free detail at
+// random from its seed.
+struct WindowStyle
+{
+    bool house = true;
+    quint64 seed = 0;
+
+    static WindowStyle random(quint64 seed) { return WindowStyle{false, seed}; }
+};
+
 struct WindowPlacement
 {
     WindowLayout layout = WindowLayout::A;
     int game = 0;              // game selector index: decides the marker's and hero's places
     QSize grabSize{1024, 768}; // 512 < width <= 1024, 480 < height <= 768
     QPoint windowAt{8, 8};     // top-left corner of the window's frame in the grab
+    WindowStyle style;
 };
 
 struct ComposedGrab

@@ -49,15 +49,23 @@ Base mapView(GrabRandom& random, const GrabNoise& noise = {})
 
 // A window grab of a random size with the window at a random place; `tight` puts the frame at
 // the grab's corner in a grab just large enough (for pasting onto a desktop).
-Base window(GrabRandom& random, bool tight, const GrabNoise& noise = {})
+Base window(GrabRandom& random, bool tight, const GrabNoise& noise = {}, bool smallMap = false)
 {
     Base base;
     start(base, random);
+    if (smallMap) {
+        // The second game with a map below the full view at least one way.
+        base.truth.game = 1;
+        do
+            base.truth.map = randomMap(random, 1);
+        while (base.truth.map.columns == 32 && base.truth.map.rows == 32);
+    }
     const GrabArt art = GrabArt::shipped(base.truth.game, base.truth.scheme);
     WindowPlacement placement;
     placement.layout = random.chance(50) ? WindowLayout::A : WindowLayout::B;
     placement.game = base.truth.game;
     for (int attempt = 0;; ++attempt) {
+        placement.style = WindowStyle::random(random.next());
         const QSize frame = windowFrameSize(placement.layout);
         if (tight) {
             placement.windowAt = QPoint(0, 0);
@@ -83,7 +91,9 @@ Base window(GrabRandom& random, bool tight, const GrabNoise& noise = {})
             // The map drew a run the exact search would take for the marker: another level.
             if (attempt > 20)
                 throw;
-            base.truth.map = randomMap(random, base.truth.game);
+            const int columns = base.truth.map.columns;
+            const int rows = base.truth.map.rows;
+            base.truth.map = GrabMap::random(base.truth.game, columns, rows, random.next());
         }
     }
     base.truth.detail = QStringLiteral("layout %1 %2x%3")
@@ -103,18 +113,32 @@ QColor anyColour(GrabRandom& random)
     return QColor(random.below(256), random.below(256), random.below(256));
 }
 
+// A margin of one colour, or of bands and blocks of several (another program's window).
+void paintMargin(QImage& image, GrabRandom& random)
+{
+    const QColor margin = random.chance(20) ? QColor(Qt::black) : anyColour(random);
+    image.fill(margin);
+    if (random.chance(50))
+        return;
+    QPainter painter(&image);
+    for (int i = 2 + random.below(12); i > 0; --i)
+        painter.fillRect(random.below(image.width()), random.below(image.height()),
+                         4 + random.below(120), 2 + random.below(60), anyColour(random));
+}
+
 Base looseCrop(GrabRandom& random)
 {
     Base base = mapView(random);
-    const int left = 1 + random.below(64);
-    const int top = 1 + random.below(64);
-    const int right = 1 + random.below(64);
-    const int bottom = 1 + random.below(64);
-    // Mostly a plain margin of any colour; now and then black, as the game's own border.
-    const QColor margin = random.chance(20) ? QColor(Qt::black) : anyColour(random);
-    QImage framed(base.image.width() + left + right, base.image.height() + top + bottom,
-                  QImage::Format_RGB32);
-    framed.fill(margin);
+    // Each side: a margin of up to 64 pixels, or now and then cut into the map by up to 40.
+    const auto side = [&random]() { return random.chance(15) ? -random.below(41) : 1 + random.below(64); };
+    const int left = side();
+    const int top = side();
+    const int right = side();
+    const int bottom = side();
+    const int width = base.image.width() + left + right;
+    const int height = base.image.height() + top + bottom;
+    QImage framed(std::max(width, 16), std::max(height, 15), QImage::Format_RGB32);
+    paintMargin(framed, random);
     QPainter(&framed).drawImage(left, top, base.image);
     base.image = framed;
     base.truth.originx = left;
@@ -130,19 +154,24 @@ Base desktop(GrabRandom& random)
     const QSize screen = screens[random.below(4)];
     Base base = window(random, true);
     QImage picture(screen, QImage::Format_RGB32);
-    picture.fill(QColor(0, 102 + random.below(60), 128));
+    picture.fill(anyColour(random));
     {
         QPainter painter(&picture);
-        // Other windows behind the game's: plain panels with a title bar.
-        for (int i = random.below(6); i > 0; --i) {
+        // Other windows behind the game's: panels of any colours with a title bar and content.
+        for (int i = random.below(8); i > 0; --i) {
             const QRect r(random.below(screen.width()), random.below(screen.height()),
                           100 + random.below(800), 80 + random.below(600));
-            painter.fillRect(r, QColor(192, 192, 192));
-            painter.fillRect(r.adjusted(3, 3, -3, -r.height() + 22), QColor(0, 0, 128));
-            painter.fillRect(r.adjusted(3, 25, -3, -3), anyColour(random));
+            painter.fillRect(r, anyColour(random));
+            painter.fillRect(r.adjusted(3, 3, -3, -r.height() + 22), anyColour(random));
+            const QRect client = r.adjusted(3, 25, -3, -3);
+            painter.fillRect(client, anyColour(random));
+            for (int k = random.below(20); k > 0; --k)
+                painter.fillRect(client.left() + random.below(std::max(1, client.width())),
+                                 client.top() + random.below(std::max(1, client.height())),
+                                 4 + random.below(90), 3 + random.below(30), anyColour(random));
         }
         // The taskbar.
-        painter.fillRect(0, screen.height() - 40, screen.width(), 40, QColor(51, 51, 51));
+        painter.fillRect(0, screen.height() - 40, screen.width(), 40, anyColour(random));
     }
     const int x = random.below(screen.width() - base.image.width());
     const int y = random.below(screen.height() - 40 - base.image.height());
@@ -155,6 +184,112 @@ Base desktop(GrabRandom& random)
     return base;
 }
 
+// Cells of the map whose picture rectangle meets `r` (picture pixels at 1:1) are covered.
+void markCovered(GrabTruth& truth, const QRect& r)
+{
+    if (truth.visible.empty())
+        truth.visible.assign(truth.map.cells.size(), true);
+    for (int row = 0; row < truth.map.rows; ++row)
+        for (int c = 0; c < truth.map.columns; ++c) {
+            const QRect cell(int(truth.originx) + kCellWidth * c, int(truth.originy) + kCellHeight * row,
+                             kCellWidth, kCellHeight);
+            if (cell.intersects(r))
+                truth.visible[std::size_t(row * truth.map.columns + c)] = false;
+        }
+}
+
+// Pictures that are no character over `percent` of the map's cells (sprites, mostly on a cell,
+// now and then between two), and now and then a cursor, a tool tip or a grey box.
+void cover(Base& base, GrabRandom& random, int percent)
+{
+    GrabTruth& t = base.truth;
+    QPainter painter(&base.image);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    for (int row = 0; row < t.map.rows; ++row)
+        for (int c = 0; c < t.map.columns; ++c) {
+            if (!random.chance(percent))
+                continue;
+            QRect box(int(t.originx) + kCellWidth * c, int(t.originy) + kCellHeight * row,
+                      kCellWidth, kCellHeight);
+            if (random.chance(20))
+                box.translate(random.below(9) - 4, random.below(9) - 4);
+            const QColor body = anyColour(random);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(body);
+            painter.drawEllipse(box.adjusted(1, 1, -1, -1));
+            painter.fillRect(QRect(box.left() + 3 + random.below(4), box.top() + 3, 3, 3),
+                             anyColour(random));
+            painter.fillRect(QRect(box.right() - 6, box.top() + 3 + random.below(4), 3, 3),
+                             anyColour(random));
+            painter.fillRect(QRect(box.left() + 2, box.bottom() - 3, box.width() - 4, 2),
+                             body.darker(150));
+            markCovered(t, box);
+        }
+    const QRect map(int(t.originx), int(t.originy), kCellWidth * t.map.columns,
+                    kCellHeight * t.map.rows);
+    const auto somewhere = [&](QSize size) {
+        return QRect(QPoint(map.left() + random.below(std::max(1, map.width())) - size.width() / 2,
+                            map.top() + random.below(std::max(1, map.height())) - size.height() / 2),
+                     size);
+    };
+    if (random.chance(40)) {
+        // An arrow pointer, white with a black edge.
+        const QRect r = somewhere(QSize(12, 19));
+        const QPoint o = r.topLeft();
+        const QPolygon arrow({o, o + QPoint(0, 16), o + QPoint(4, 12), o + QPoint(7, 18),
+                              o + QPoint(9, 17), o + QPoint(6, 11), o + QPoint(11, 11)});
+        painter.setPen(Qt::black);
+        painter.setBrush(Qt::white);
+        painter.drawPolygon(arrow);
+        markCovered(t, arrow.boundingRect().adjusted(-1, -1, 1, 1));
+    }
+    if (random.chance(25)) {
+        const QRect r = somewhere(QSize(60 + random.below(160), 16 + random.below(7)));
+        painter.setPen(Qt::black);
+        painter.setBrush(QColor(255, 255, 225));
+        painter.drawRect(r.adjusted(0, 0, -1, -1));
+        painter.fillRect(QRect(r.left() + 4, r.top() + 6, r.width() - 8, 4), QColor(40, 40, 40));
+        markCovered(t, r);
+    }
+    if (random.chance(25)) {
+        const QRect r = somewhere(QSize(20 + random.below(140), 15 + random.below(90)));
+        const int grey = 100 + random.below(120);
+        painter.fillRect(r, QColor(grey, grey, grey, random.chance(50) ? 255 : 128));
+        markCovered(t, r);
+    }
+}
+
+// Cells not wholly inside the final picture are not visible.
+void markOutside(GrabTruth& t, QSize picture)
+{
+    for (int row = 0; row < t.map.rows; ++row)
+        for (int c = 0; c < t.map.columns; ++c) {
+            const double left = t.originx + t.scale * kCellWidth * c;
+            const double top = t.originy + t.scaley * kCellHeight * row;
+            const double right = left + t.scale * kCellWidth;
+            const double bottom = top + t.scaley * kCellHeight;
+            if (left < 0 || top < 0 || right > picture.width() + 1e-9 ||
+                bottom > picture.height() + 1e-9) {
+                if (t.visible.empty())
+                    t.visible.assign(t.map.cells.size(), true);
+                t.visible[std::size_t(row * t.map.columns + c)] = false;
+            }
+        }
+}
+
+// A game window cut off at the picture's edge: part of the map outside, the marker and the hero
+// inside (they sit right of the view in both layouts, so the left and the bottom are cut).
+Base cutOff(GrabRandom& random)
+{
+    Base base = window(random, true);
+    const int left = random.chance(70) ? 8 + random.below(220) : 0;
+    const int bottom = left == 0 || random.chance(40) ? 8 + random.below(150) : 0;
+    base.image = base.image.copy(left, 0, base.image.width() - left, base.image.height() - bottom);
+    base.truth.originx -= left;
+    base.truth.detail += QStringLiteral(" cut %1 left, %2 bottom").arg(left).arg(bottom);
+    return base;
+}
+
 } // namespace
 
 const QStringList& grabKinds()
@@ -162,7 +297,9 @@ const QStringList& grabKinds()
     static const QStringList kinds{
         QStringLiteral("view"),        QStringLiteral("window"), QStringLiteral("jpeg-view"),
         QStringLiteral("jpeg-window"), QStringLiteral("noise"),  QStringLiteral("crop"),
-        QStringLiteral("desktop"),     QStringLiteral("whole"),  QStringLiteral("smooth")};
+        QStringLiteral("desktop"),     QStringLiteral("whole"),  QStringLiteral("smooth"),
+        QStringLiteral("covered"),     QStringLiteral("cutoff"), QStringLiteral("small-jpeg"),
+        QStringLiteral("display")};
     return kinds;
 }
 
@@ -233,9 +370,38 @@ KindGrab composeKind(const QString& kind, quint64 seed)
         base.truth.originx *= base.truth.scale;
         base.truth.originy *= base.truth.scale;
         base.truth.detail += QStringLiteral(" %1%").arg(percent);
+    } else if (kind == QLatin1String("covered")) {
+        base = viewOrWindow(random);
+        const int percent = 5 + random.below(21);
+        cover(base, random, percent);
+        base.truth.detail += QStringLiteral(" sprites %1%").arg(percent);
+    } else if (kind == QLatin1String("cutoff")) {
+        base = cutOff(random);
+    } else if (kind == QLatin1String("small-jpeg")) {
+        base = window(random, random.chance(30), {}, true);
+        const int quality = 75 + random.below(21);
+        base.image = jpegRoundTrip(base.image, quality);
+        base.truth.detail += QStringLiteral(" quality %1").arg(quality);
+    } else if (kind == QLatin1String("display")) {
+        base = random.chance(70) ? desktop(random) : window(random, false);
+        const int percent = random.chance(50) ? 125 : 150;
+        // Display scaling of a whole screen, kept to a screen's size.
+        const QImage scaled = smoothScale(base.image, percent);
+        base.image = scaled.copy(0, 0, std::min(scaled.width(), 3840), std::min(scaled.height(), 2160));
+        base.truth.scale = base.truth.scaley = percent / 100.0;
+        base.truth.originx *= base.truth.scale;
+        base.truth.originy *= base.truth.scale;
+        base.truth.detail += QStringLiteral(" %1%").arg(percent);
+        if (random.chance(40)) {
+            const int quality = 75 + random.below(21);
+            base.image = jpegRoundTrip(base.image, quality);
+            base.truth.detail += QStringLiteral(" quality %1").arg(quality);
+        }
     } else {
         throw std::invalid_argument("unknown kind of grab");
     }
+    base.truth.scaley = base.truth.scale;
+    markOutside(base.truth, base.image.size());
     base.truth.kind = kind;
     return KindGrab{base.image, base.truth};
 }
@@ -245,12 +411,17 @@ QJsonObject GrabTruth::toJson() const
     QJsonArray cells;
     for (int c : map.cells)
         cells.append(c);
+    QJsonArray visibleCells;
+    for (std::size_t i = 0; i < map.cells.size(); ++i)
+        visibleCells.append(visible.empty() || visible[i] ? 1 : 0);
     return QJsonObject{
         {QStringLiteral("kind"), kind},           {QStringLiteral("detail"), detail},
         {QStringLiteral("game"), game + 1},       {QStringLiteral("scheme"), colourName(scheme)},
         {QStringLiteral("columns"), map.columns}, {QStringLiteral("rows"), map.rows},
         {QStringLiteral("originx"), originx},     {QStringLiteral("originy"), originy},
-        {QStringLiteral("scale"), scale},         {QStringLiteral("cells"), cells}};
+        {QStringLiteral("scale"), scale},         {QStringLiteral("scalex"), scale},
+        {QStringLiteral("scaley"), scaley},       {QStringLiteral("cells"), cells},
+        {QStringLiteral("visible"), visibleCells}};
 }
 
 std::optional<GrabTruth> GrabTruth::fromJson(const QJsonObject& object)
@@ -268,10 +439,19 @@ std::optional<GrabTruth> GrabTruth::fromJson(const QJsonObject& object)
     truth.map.rows = object.value(QStringLiteral("rows")).toInt();
     truth.originx = object.value(QStringLiteral("originx")).toDouble();
     truth.originy = object.value(QStringLiteral("originy")).toDouble();
-    truth.scale = object.value(QStringLiteral("scale")).toDouble(1);
+    truth.scale = object.value(QStringLiteral("scalex"))
+                      .toDouble(object.value(QStringLiteral("scale")).toDouble(1));
+    truth.scaley = object.value(QStringLiteral("scaley")).toDouble(truth.scale);
     truth.map.cells.clear();
     for (const QJsonValue& v : object.value(QStringLiteral("cells")).toArray())
         truth.map.cells.push_back(v.toInt());
+    const QJsonArray visibleCells = object.value(QStringLiteral("visible")).toArray();
+    if (!visibleCells.isEmpty()) {
+        if (visibleCells.size() != qsizetype(truth.map.cells.size()))
+            return std::nullopt;
+        for (const QJsonValue& v : visibleCells)
+            truth.visible.push_back(v.toInt() != 0);
+    }
     if (truth.game < 0 || truth.game > 1 || truth.scheme < 0 || truth.map.columns <= 0 ||
         truth.map.rows <= 0 ||
         truth.map.cells.size() != std::size_t(truth.map.columns) * std::size_t(truth.map.rows))

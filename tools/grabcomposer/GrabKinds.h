@@ -16,7 +16,10 @@
 namespace vt::test {
 
 // The kinds by name: "view", "window", "jpeg-view", "jpeg-window", "noise", "crop", "desktop",
-// "whole" (2 to 4 times, pixels replicated) and "smooth" (125, 150, 175 or 200 %, smoothed).
+// "whole" (2 to 4 times, pixels replicated), "smooth" (125, 150, 175 or 200 %, smoothed),
+// "covered" (sprites, a cursor, a tool tip or a grey box over some cells), "cutoff" (a window
+// cut off at the picture's edge), "small-jpeg" (second-game windows with maps below 32 x 32
+// through JPEG) and "display" (a desktop shown at 125 or 150 %).
 const QStringList& grabKinds();
 
 struct GrabTruth
@@ -30,7 +33,16 @@ struct GrabTruth
     // became (1 unless scaled).
     double originx = 0;
     double originy = 0;
-    double scale = 1;
+    double scale = 1; // scalex
+    double scaley = 1;
+    // Per cell, row by row: wholly inside the picture and not covered by anything drawn over it.
+    // Empty: every cell is visible.
+    std::vector<bool> visible;
+
+    bool isVisible(int column, int row) const
+    {
+        return visible.empty() || visible[std::size_t(row * map.columns + column)];
+    }
 
     QJsonObject toJson() const;
     static std::optional<GrabTruth> fromJson(const QJsonObject& object);
