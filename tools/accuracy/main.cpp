@@ -1,7 +1,10 @@
-// vorlan-accuracy: draws a fresh random corpus of every kind of grab (seeded, N per kind),
-// converts it through the command line with --json -f csv, compares each table with what was
-// drawn, and reports per kind the cells decoded right and the wrong maps (fewer than 90 % of
-// their cells right), counting those that the program reported as certain.
+// vorlan-accuracy: draws a fresh random corpus of every kind of grab (seeded, N per kind), or
+// takes one drawn elsewhere (--corpus: pictures beside their <name>.truth.json), converts it
+// through the command line with --json -f csv, compares each table with what was drawn, and
+// reports per kind the cells decoded right over the visible cells (wholly inside the picture and
+// not covered), the wrong maps (fewer than 90 % of the visible cells right), those reported as
+// certain, the right maps reported uncertain, and covered cells read wrong that are not among
+// the cells to check.
 #include "GrabKinds.h"
 
 #include <QCommandLineParser>
@@ -10,6 +13,9 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QHash>
+#include <QImageReader>
+#include <QJsonArray>
+#include <QSet>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -32,19 +38,69 @@ struct Tally
 {
     int grabs = 0;
     int converted = 0;
-    qint64 cells = 0;
+    qint64 cells = 0; // visible cells
     qint64 right = 0;
     int wrong = 0;
     int wrongCertain = 0;
+    int rightUncertain = 0;
+    qint64 coveredWrongUnchecked = 0;
+
+    void add(const Tally& t)
+    {
+        grabs += t.grabs;
+        converted += t.converted;
+        cells += t.cells;
+        right += t.right;
+        wrong += t.wrong;
+        wrongCertain += t.wrongCertain;
+        rightUncertain += t.rightUncertain;
+        coveredWrongUnchecked += t.coveredWrongUnchecked;
+    }
 };
 
-// Cells of `truth` that `decoded` holds at the same place with the same character.
-qint64 cellsRight(const test::GrabMap& truth, const test::GrabMap& decoded)
+struct Truth
+{
+    test::GrabTruth truth;
+    QSize picture;
+};
+
+bool readAt(const test::GrabMap& decoded, int c, int r, int& value)
+{
+    if (r >= decoded.rows || c >= decoded.columns)
+        return false;
+    value = decoded.at(c, r);
+    return true;
+}
+
+// A cell inside the picture that is not visible has something drawn over it.
+bool insidePicture(const Truth& t, int c, int r)
+{
+    const test::GrabTruth& g = t.truth;
+    const double left = g.originx + g.scale * 16 * c;
+    const double top = g.originy + g.scaley * 15 * r;
+    return left >= 0 && top >= 0 && left + g.scale * 16 <= t.picture.width() + 1e-9 &&
+           top + g.scaley * 15 <= t.picture.height() + 1e-9;
+}
+
+int visibleCells(const test::GrabTruth& truth)
+{
+    int n = 0;
+    for (int r = 0; r < truth.map.rows; ++r)
+        for (int c = 0; c < truth.map.columns; ++c)
+            n += truth.isVisible(c, r) && truth.map.at(c, r) >= 0;
+    return n;
+}
+
+// Visible cells of `truth` that `decoded` holds at the same place with the same character.
+qint64 cellsRight(const test::GrabTruth& truth, const test::GrabMap& decoded)
 {
     qint64 right = 0;
-    for (int r = 0; r < truth.rows && r < decoded.rows; ++r)
-        for (int c = 0; c < truth.columns && c < decoded.columns; ++c)
-            right += truth.at(c, r) >= 0 && truth.at(c, r) == decoded.at(c, r);
+    for (int r = 0; r < truth.map.rows; ++r)
+        for (int c = 0; c < truth.map.columns; ++c) {
+            int v = 0;
+            right += truth.isVisible(c, r) && truth.map.at(c, r) >= 0 &&
+                     readAt(decoded, c, r, v) && v == truth.map.at(c, r);
+        }
     return right;
 }
 
@@ -100,8 +156,13 @@ int main(int argc, char** argv)
         QStringLiteral("An argument passed on to the command line (repeat for more), as "
                        "--cli-arg=--tolerant."),
         QStringLiteral("argument"));
+    const QCommandLineOption corpusOpt(
+        QStringLiteral("corpus"),
+        QStringLiteral("Measure the grabs of this folder (each picture beside its "
+                       "<name>.truth.json) instead of drawing a corpus."),
+        QStringLiteral("dir"));
     parser.addOptions(
-        {cliOpt, cliArgOpt, countOpt, seedOpt, kindsOpt, jobsOpt, keepOpt, verboseOpt});
+        {cliOpt, cliArgOpt, countOpt, seedOpt, kindsOpt, jobsOpt, keepOpt, verboseOpt, corpusOpt});
     parser.process(app);
 
     const QString cli = parser.isSet(cliOpt) ? parser.value(cliOpt)
@@ -109,8 +170,6 @@ int main(int argc, char** argv)
                                                    QStringLiteral("/vorlan-tesselor-cli");
     const int perKind = parser.value(countOpt).toInt();
     const quint64 firstSeed = parser.value(seedOpt).toULongLong();
-    const QStringList kinds =
-        parser.isSet(kindsOpt) ? parser.value(kindsOpt).split(QLatin1Char(',')) : test::grabKinds();
     if (perKind <= 0)
         return fail(QStringLiteral("--per-kind is a positive number"));
 
@@ -121,31 +180,68 @@ int main(int argc, char** argv)
     QDir().mkpath(root);
     QFile(settings).open(QIODevice::WriteOnly);
 
-    std::printf(
-        "| Kind | Grabs | Converted | Cells right | Wrong maps | Wrong, reported certain |\n");
-    std::printf("|---|---:|---:|---:|---:|---:|\n");
+    // The grabs of each kind, drawn here or found in --corpus.
+    QStringList kinds;
+    QHash<QString, QHash<QString, Truth>> corpus; // kind -> native path -> truth
+    if (parser.isSet(corpusOpt)) {
+        const QDir folder(parser.value(corpusOpt));
+        const QStringList truthFiles =
+            folder.entryList({QStringLiteral("*.truth.json")}, QDir::Files, QDir::Name);
+        for (const QString& name : truthFiles) {
+            QFile file(folder.filePath(name));
+            if (!file.open(QIODevice::ReadOnly))
+                return fail(QStringLiteral("cannot read %1").arg(file.fileName()));
+            const auto truth = test::GrabTruth::fromJson(QJsonDocument::fromJson(file.readAll()).object());
+            if (!truth)
+                return fail(QStringLiteral("%1 is no truth of a grab").arg(file.fileName()));
+            const QString base = name.chopped(int(qstrlen(".truth.json")));
+            QString picture;
+            for (const char* ext : {".png", ".jpg", ".jpeg", ".bmp", ".gif"})
+                if (folder.exists(base + QLatin1String(ext)))
+                    picture = folder.filePath(base + QLatin1String(ext));
+            if (picture.isEmpty())
+                return fail(QStringLiteral("no picture beside %1").arg(name));
+            if (parser.isSet(kindsOpt) &&
+                !parser.value(kindsOpt).split(QLatin1Char(',')).contains(truth->kind))
+                continue;
+            if (!kinds.contains(truth->kind))
+                kinds.append(truth->kind);
+            corpus[truth->kind].insert(QDir::toNativeSeparators(picture),
+                                       Truth{*truth, QImageReader(picture).size()});
+        }
+    } else {
+        kinds = parser.isSet(kindsOpt) ? parser.value(kindsOpt).split(QLatin1Char(','))
+                                       : test::grabKinds();
+        for (const QString& kind : kinds) {
+            const QString in = root + QLatin1Char('/') + kind + QStringLiteral("/in");
+            QDir().mkpath(in);
+            for (int i = 0; i < perKind; ++i) {
+                const quint64 seed = firstSeed + quint64(i);
+                test::KindGrab grab;
+                try {
+                    grab = test::composeKind(kind, seed);
+                } catch (const std::exception& e) {
+                    return fail(QStringLiteral("%1 seed %2: %3").arg(kind).arg(seed).arg(e.what()));
+                }
+                const QString path = in + QStringLiteral("/%1-%2.png").arg(kind).arg(seed);
+                if (!grab.image.save(path, "PNG"))
+                    return fail(QStringLiteral("cannot write %1").arg(path));
+                corpus[kind].insert(QDir::toNativeSeparators(path),
+                                    Truth{grab.truth, grab.image.size()});
+            }
+        }
+    }
+
+    std::printf("| Kind | Grabs | Converted | Cells right | Wrong maps | Wrong, reported certain | "
+                "Right, reported uncertain | Covered cells read wrong, not to check |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|\n");
     Tally all;
     for (const QString& kind : kinds) {
-        const QString in = root + QLatin1Char('/') + kind + QStringLiteral("/in");
+        const QHash<QString, Truth>& truths = corpus[kind];
         const QString out = root + QLatin1Char('/') + kind + QStringLiteral("/out");
-        QDir().mkpath(in);
         QDir().mkpath(out);
-        QHash<QString, test::GrabTruth> truths;
-        QStringList inputs;
-        for (int i = 0; i < perKind; ++i) {
-            const quint64 seed = firstSeed + quint64(i);
-            test::KindGrab grab;
-            try {
-                grab = test::composeKind(kind, seed);
-            } catch (const std::exception& e) {
-                return fail(QStringLiteral("%1 seed %2: %3").arg(kind).arg(seed).arg(e.what()));
-            }
-            const QString path = in + QStringLiteral("/%1-%2.png").arg(kind).arg(seed);
-            if (!grab.image.save(path, "PNG"))
-                return fail(QStringLiteral("cannot write %1").arg(path));
-            truths.insert(QDir::toNativeSeparators(path), grab.truth);
-            inputs.append(path);
-        }
+        QStringList inputs = truths.keys();
+        inputs.sort();
 
         QProcess run;
         run.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -162,7 +258,7 @@ int main(int argc, char** argv)
         run.waitForFinished(-1);
 
         Tally tally;
-        tally.grabs = perKind;
+        tally.grabs = int(truths.size());
         QHash<QString, bool> reported;
         for (const QByteArray& line : run.readAllStandardOutput().split('\n')) {
             const QJsonObject report = QJsonDocument::fromJson(line).object();
@@ -170,8 +266,10 @@ int main(int argc, char** argv)
             if (!truths.contains(input))
                 continue;
             reported.insert(input, true);
-            const test::GrabTruth& truth = truths[input];
-            tally.cells += truth.map.columns * truth.map.rows;
+            const Truth& t = truths[input];
+            const test::GrabTruth& truth = t.truth;
+            const int visible = visibleCells(truth);
+            tally.cells += visible;
             test::GrabMap decoded;
             bool read = false;
             if (report.value(QStringLiteral("status")).toString() == QLatin1String("converted")) {
@@ -184,39 +282,59 @@ int main(int argc, char** argv)
                     }
                 }
             }
-            const qint64 right = read ? cellsRight(truth.map, decoded) : 0;
+            const qint64 right = read ? cellsRight(truth, decoded) : 0;
             tally.right += right;
             if (read)
                 ++tally.converted;
-            const bool wrong = right * 10 < qint64(truth.map.cells.size()) * 9;
-            if (!wrong)
-                continue;
-            ++tally.wrong;
             const bool sure = read && certain(report);
+            if (read) {
+                // Covered cells read as another character must be among the cells to check.
+                QSet<QPair<int, int>> check;
+                for (const QJsonValue& cell : report.value(QStringLiteral("check")).toArray())
+                    check.insert({cell.toArray().at(0).toInt(), cell.toArray().at(1).toInt()});
+                for (int r = 0; r < truth.map.rows; ++r)
+                    for (int c = 0; c < truth.map.columns; ++c) {
+                        int v = 0;
+                        if (!truth.isVisible(c, r) && insidePicture(t, c, r) &&
+                            readAt(decoded, c, r, v) && v != truth.map.at(c, r) &&
+                            !check.contains({c, r}))
+                            ++tally.coveredWrongUnchecked;
+                    }
+            }
+            const bool wrong = right * 10 < qint64(visible) * 9;
+            if (!wrong) {
+                if (!sure) {
+                    ++tally.rightUncertain;
+                    if (parser.isSet(verboseOpt))
+                        std::printf("<!-- %s: %s, game %d, right but uncertain (%s) -->\n",
+                                    qPrintable(QFileInfo(input).fileName()),
+                                    qPrintable(truth.detail), truth.game + 1,
+                                    qPrintable(report.value(QStringLiteral("located_by")).toString()));
+                }
+                continue;
+            }
+            ++tally.wrong;
             tally.wrongCertain += sure;
             if (parser.isSet(verboseOpt))
-                std::printf("<!-- %s: %s, game %d, %lld of %zu right, %s%s -->\n",
+                std::printf("<!-- %s: %s, game %d, %lld of %d right, %s%s -->\n",
                             qPrintable(QFileInfo(input).fileName()), qPrintable(truth.detail),
-                            truth.game + 1, right, truth.map.cells.size(),
+                            truth.game + 1, right, visible,
                             read ? "converted" : "not converted", sure ? ", certain" : "");
         }
         for (auto it = truths.cbegin(); it != truths.cend(); ++it)
             if (!reported.contains(it.key())) {
-                tally.cells += it.value().map.columns * it.value().map.rows;
+                tally.cells += visibleCells(it.value().truth);
                 ++tally.wrong;
             }
-        std::printf("| %s | %d | %d | %.2f %% | %d | %d |\n", qPrintable(kind), tally.grabs,
-                    tally.converted, tally.cells ? 100.0 * tally.right / tally.cells : 0.0,
-                    tally.wrong, tally.wrongCertain);
+        std::printf("| %s | %d | %d | %.2f %% | %d | %d | %d | %lld |\n", qPrintable(kind),
+                    tally.grabs, tally.converted,
+                    tally.cells ? 100.0 * tally.right / tally.cells : 0.0, tally.wrong,
+                    tally.wrongCertain, tally.rightUncertain, tally.coveredWrongUnchecked);
         std::fflush(stdout);
-        all.grabs += tally.grabs;
-        all.converted += tally.converted;
-        all.cells += tally.cells;
-        all.right += tally.right;
-        all.wrong += tally.wrong;
-        all.wrongCertain += tally.wrongCertain;
+        all.add(tally);
     }
-    std::printf("| all | %d | %d | %.2f %% | %d | %d |\n", all.grabs, all.converted,
-                all.cells ? 100.0 * all.right / all.cells : 0.0, all.wrong, all.wrongCertain);
+    std::printf("| all | %d | %d | %.2f %% | %d | %d | %d | %lld |\n", all.grabs, all.converted,
+                all.cells ? 100.0 * all.right / all.cells : 0.0, all.wrong, all.wrongCertain,
+                all.rightUncertain, all.coveredWrongUnchecked);
     return 0;
 }
