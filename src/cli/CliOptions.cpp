@@ -146,6 +146,7 @@ ParseResult parseCommandLine(const QStringList& arguments)
     bulk.pattern = prefs.pattern;
     // A run writes many files: the disk takes them at its own pace.
     bulk.syncEachFile = false;
+    bulk.writeWithoutMap = false;
 
     options.outputDir = parser.value(output);
     if (parser.isSet(output) && options.outputDir.isEmpty())

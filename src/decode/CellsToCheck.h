@@ -18,7 +18,8 @@ namespace vt {
 enum class CheckReason : quint8
 {
     Unmatched, // no character reached the threshold
-    NearTie,   // matched, but another character scored almost as well
+    NearTie,   // matched, but in doubt: another character scored almost as well, or (in a grab
+               // whose cells are nearly all exactly their characters) the cell is not exactly its
 };
 
 struct CellToCheck

@@ -93,6 +93,15 @@ GameFitResult fitGames(const QImage& working, const GridGeometry& grid,
         result.certain = true;
         result.decidedBy = second < 0 ? GameFitDecider::None
                                       : deciderOf(result.games[leader], result.games[second]);
+        if (second >= 0) {
+            const qint64 cells = qint64(grid.grab_width) * grid.grab_height;
+            const auto leads = [cells](qint64 by) { return by >= 2 && by * 100 >= cells; };
+            const GameFitScore& a = result.games[std::size_t(leader)];
+            const GameFitScore& b = result.games[std::size_t(second)];
+            result.decisive = leads(qint64(a.cellsPassing) - b.cellsPassing) ||
+                              (a.cellsPassing >= b.cellsPassing &&
+                               leads(qint64(a.perfect) - b.perfect));
+        }
     }
     return result;
 }

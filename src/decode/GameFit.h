@@ -34,6 +34,10 @@ struct GameFitResult
     int best = -1;                   // index of the set that fits best, -1 when uncertain
     bool certain = false;            // one set fits strictly better than every other
     GameFitDecider decidedBy = GameFitDecider::None;
+    // The winner is told apart by a count of fitting cells (passing, or else perfect) that
+    // leads the runner-up's by at least max(2, 1 % of the cells): a lead in the totals alone,
+    // or of a cell or two, is what a speck or a sprite can make.
+    bool decisive = false;
 };
 
 // Scores every cell of `grid` in `working` (8 bits, halftone palette) against each set of

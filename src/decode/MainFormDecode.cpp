@@ -52,9 +52,16 @@ void TMainForm::showDecoded()
     selectedchar = -1;
     showMode();
 
+    // The fallback grid decodes as the program always did, but a blank picture's 100 % would
+    // tell a success that never was: no map was found.
     const int accuracy = m_session.accuracy();
-    ui.lb_accuracy->setText(QString::number(accuracy) + QLatin1Char('%'));
-    ui.sh_accuracy->setBrushColor(accuracyColour(accuracy));
+    if (m_session.confidence.mapFound) {
+        ui.lb_accuracy->setText(QString::number(accuracy) + QLatin1Char('%'));
+        ui.sh_accuracy->setBrushColor(accuracyColour(accuracy));
+    } else {
+        ui.lb_accuracy->setText(QStringLiteral("no map found"));
+        ui.sh_accuracy->setBrushColor(Qt::black);
+    }
     const int cells = m_session.grid.grab_width * m_session.grid.grab_height;
     const Confidence& confidence = m_session.confidence;
     QString trust = QStringLiteral("mean score %1%, %2% near ties")

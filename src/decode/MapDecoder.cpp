@@ -205,6 +205,10 @@ DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>&
     int shown = -1;
     const int cells = columns * rows;
     quint64 scoreTotal = 0;
+    // Per cell, row by row: its best score and whether it is listed, for the cells to check.
+    std::vector<quint8> scores(std::size_t(std::max(cells, 0)), 0);
+    std::vector<qint8> listed(scores.size(), -1);
+    int perfect = 0;
     for (int y = 0; y < rows; ++y) {
         for (int x = 0; x < columns; ++x) {
             const QRect cell = cellRect(input.grid, x, y);
@@ -219,10 +223,13 @@ DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>&
                                       quint8(std::max(0, score - kNearTiePoints))) >= 0;
             if (nearTie)
                 ++result.nearTies;
+            const std::size_t at = std::size_t(y) * std::size_t(columns) + std::size_t(x);
+            scores[at] = score;
+            perfect += score == 100;
             if (score < input.prob_match)
-                result.check.append(x, y, CheckReason::Unmatched);
+                listed[at] = qint8(CheckReason::Unmatched);
             else if (nearTie)
-                result.check.append(x, y, CheckReason::NearTie);
+                listed[at] = qint8(CheckReason::NearTie);
             qint32 source = kDrawnOwnPixels;
             if (score >= input.prob_match) {
                 source = best;
@@ -247,6 +254,17 @@ DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>&
             }
             result.decoded.map[std::size_t(x)][std::size_t(y)] = best;
         }
+    }
+    // In a lossless grab nearly every cell is exactly its character: one that is not has
+    // something over it (a sprite, a pointer) and may have been read as the wrong one. It is
+    // listed with the near ties, which are in doubt the same way.
+    const bool lossless = perfect * 2 >= cells;
+    for (std::size_t at = 0; at < scores.size(); ++at) {
+        if (listed[at] < 0 && lossless && scores[at] < 100)
+            listed[at] = qint8(CheckReason::NearTie);
+        if (listed[at] >= 0)
+            result.check.append(int(at % std::size_t(columns)), int(at / std::size_t(columns)),
+                                CheckReason(listed[at]));
     }
     if (cells > 0) {
         result.meanBestScore = double(scoreTotal) / cells;

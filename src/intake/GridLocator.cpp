@@ -435,4 +435,49 @@ LocateResult locateGrid(const LocateInput& input)
     return Analysis(input).run();
 }
 
+SchemeSurvey surveySchemes(const QImage& working, const QRect& area)
+{
+    SchemeSurvey survey;
+    const QRect r = area.intersected(working.rect());
+    if (working.format() != QImage::Format_Indexed8 || r.isEmpty())
+        return survey;
+    const QList<QRgb> table = working.colorTable();
+    std::array<int, 256> nearest{};
+    for (int v = 0; v < 256; ++v) {
+        const QRgb c = v < table.size() ? table[v] : 0;
+        const quint32 colour = quint32(qBlue(c)) << 16 | quint32(qGreen(c)) << 8 | quint32(qRed(c));
+        quint32 best = 0;
+        for (std::size_t k = 0; k < kSurveyRefs.size(); ++k) {
+            const quint32 d = Diff(colour, kSurveyRefs[k]);
+            if (k == 0 || d > best) {
+                best = d;
+                nearest[std::size_t(v)] = int(k);
+            }
+        }
+    }
+    std::array<qint64, kSchemeRefs> counters{};
+    qint64 total = qint64(r.width()) * r.height();
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        const uchar* line = working.constScanLine(y);
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const int k = nearest[line[x]];
+            if (k < kSchemeRefs)
+                ++counters[std::size_t(k)];
+            else
+                --total;
+        }
+    }
+    if (total > 0) {
+        survey.captionsSet = true;
+        for (int i = 0; i < kSchemeRefs; ++i)
+            survey.captions[std::size_t(i)] =
+                colourName(i) +
+                QStringLiteral(": %1%").arg(sharePercent(counters[std::size_t(i)], total));
+    }
+    for (int i = 1; i < kSchemeRefs; ++i)
+        if (counters[std::size_t(i)] > counters[std::size_t(survey.chosen)])
+            survey.chosen = i;
+    return survey;
+}
+
 } // namespace vt

@@ -55,4 +55,15 @@ struct LocateResult
 // The whole analysis of one grab, from the size classification to the grid fallback.
 LocateResult locateGrid(const LocateInput& input);
 
+// The colour survey over `area` of the working picture, as the analysis takes it over the map:
+// the six captions ("Blue: 87%", set only when some pixel is nearest a swatch) and the scheme
+// most pixels are nearest to (0 on a tie or when none is).
+struct SchemeSurvey
+{
+    bool captionsSet = false;
+    std::array<QString, 6> captions;
+    int chosen = 0;
+};
+SchemeSurvey surveySchemes(const QImage& working, const QRect& area);
+
 } // namespace vt

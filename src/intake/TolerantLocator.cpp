@@ -3,6 +3,7 @@
 #include "charsets/Atlas.h"
 #include "charsets/GameTables.h"
 #include "decode/CellCompare.h"
+#include "intake/MapEvidence.h"
 #include "intake/TolerantSearch.h"
 #include "pictures/BmpByteImage.h"
 #include "pictures/Halftone.h"
@@ -228,39 +229,31 @@ public:
                 }
             }
         view += bestShift;
-        std::array<std::array<int, 32>, 32> value{};
+        // The size from the view's cells: the smallest centred map outside which no character
+        // shows (cells that fit nothing, covered or blurred, neither shrink nor grow it).
+        const LatticeLabels cells(m_working, view, 32, 32, {set(game, scheme).bytes},
+                                  evidenceScore(m_input.thresholds.prob_match));
+        std::vector<int> columns(32, 0);
+        std::vector<int> rows(32, 0);
         for (int r = 0; r < 32; ++r)
-            for (int c = 0; c < 32; ++c) {
-                const CellLabel l =
-                    label(QRect(view + QPoint(16 * c, 15 * r), QSize(kCellWidth, kCellHeight)),
-                          scheme, all);
-                value[std::size_t(r)][std::size_t(c)] =
-                    weightOf(l.score, l.matched, l.plain, m_input.thresholds.prob_match);
-            }
-        long best = 0;
-        std::optional<GridGeometry> found;
-        for (int h : kSizes)
-            for (int w : kSizes) {
-                const int c0 = (32 - w) / 2;
-                const int r0 = (32 - h) / 2;
-                long total = 0;
-                for (int r = r0; r < r0 + h; ++r)
-                    for (int c = c0; c < c0 + w; ++c)
-                        total += value[std::size_t(r)][std::size_t(c)];
-                // Ties go to the smaller map: plain cells around it are the view's border.
-                if (!found || total > best) {
-                    best = total;
-                    GridGeometry g;
-                    g.originx = quint32(std::max(0, view.x() + 16 * c0));
-                    g.originy = quint32(std::max(0, view.y() + 15 * r0));
-                    g.grab_width = w;
-                    g.grab_height = h;
-                    g.mapareax = quint32(std::max(0, view.x()));
-                    g.mapareay = quint32(std::max(0, view.y()));
-                    found = g;
+            for (int c = 0; c < 32; ++c)
+                if (cells.at(c, r) == CellShows::Character) {
+                    ++columns[std::size_t(c)];
+                    ++rows[std::size_t(r)];
                 }
-            }
-        return found;
+        const std::optional<int> w = centredExtent(columns, 2);
+        const std::optional<int> h = centredExtent(rows, 2);
+        if (!w || !h)
+            return std::nullopt;
+        const QPoint origin = centredOrigin(view, *w, *h);
+        GridGeometry g;
+        g.originx = quint32(std::max(0, origin.x()));
+        g.originy = quint32(std::max(0, origin.y()));
+        g.grab_width = *w;
+        g.grab_height = *h;
+        g.mapareax = quint32(std::max(0, view.x()));
+        g.mapareay = quint32(std::max(0, view.y()));
+        return g;
     }
 
     // A map view somewhere near the middle of the picture, with margins of anything around it:
@@ -304,56 +297,40 @@ public:
                         phase = QPoint(px, py);
                     }
                 }
-        const std::vector<int> all{game};
-        // The lattice of whole cells at that phase, no further than a map's width from the middle.
-        const int columns = std::min((W - phase.x()) / kCellWidth, 68);
-        const int rows = std::min((H - phase.y()) / kCellHeight, 68);
-        const int firstColumn = std::max(0, (centre.x() - phase.x()) / kCellWidth - columns / 2);
-        const int firstRow = std::max(0, (centre.y() - phase.y()) / kCellHeight - rows / 2);
-        const int cols = std::min(columns, (W - phase.x()) / kCellWidth - firstColumn);
-        const int rws = std::min(rows, (H - phase.y()) / kCellHeight - firstRow);
-        if (cols < 8 || rws < 8)
+        // The lattice at that phase over the whole picture, the cells cut by its edges
+        // included (a crop may cut the map), and the extent the characters on it support.
+        const int firstColumn = phase.x() > 0 ? -1 : 0;
+        const int firstRow = phase.y() > 0 ? -1 : 0;
+        const int columns = (W - phase.x() + kCellWidth - 1) / kCellWidth - firstColumn;
+        const int rows = (H - phase.y() + kCellHeight - 1) / kCellHeight - firstRow;
+        const QPoint origin(phase.x() + kCellWidth * firstColumn,
+                            phase.y() + kCellHeight * firstRow);
+        const LatticeLabels cells(m_working, origin, columns, rows, {set(game, scheme).bytes},
+                                  evidenceScore(m_input.thresholds.prob_match));
+        std::vector<int> perColumn(std::size_t(columns), 0);
+        std::vector<int> perRow(std::size_t(rows), 0);
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < columns; ++c)
+                if (cells.at(c, r) == CellShows::Character) {
+                    ++perColumn[std::size_t(c)];
+                    ++perRow[std::size_t(r)];
+                }
+        // A grid cannot begin left of or above the picture: its first line is whole.
+        // Margins of another program's window may fit a character here and there.
+        int characters = 0;
+        for (int n : perColumn)
+            characters += n;
+        const int stray = std::max(2, characters / 20);
+        const auto across = looseExtent(perColumn, -firstColumn, stray);
+        const auto down = looseExtent(perRow, -firstRow, stray);
+        if (!across || !down)
             return std::nullopt;
-        // Summed values, one extra row and column of zeros at the top and left.
-        std::vector<long> sum(std::size_t((cols + 1) * (rws + 1)), 0);
-        const auto S = [&](int c, int r) -> long& { return sum[std::size_t(r * (cols + 1) + c)]; };
-        for (int r = 0; r < rws; ++r)
-            for (int c = 0; c < cols; ++c) {
-                const CellLabel l =
-                    label(QRect(phase.x() + kCellWidth * (firstColumn + c),
-                                phase.y() + kCellHeight * (firstRow + r), kCellWidth, kCellHeight),
-                          scheme, all);
-                const int v = weightOf(l.score, l.matched, l.plain, m_input.thresholds.prob_match);
-                S(c + 1, r + 1) = v + S(c, r + 1) + S(c + 1, r) - S(c, r);
-            }
-        std::optional<GridGeometry> found;
-        long best = 0;
-        long bestDistance = 0;
-        for (int h : kSizes)
-            for (int w : kSizes) {
-                if (w > cols || h > rws)
-                    continue;
-                for (int r = 0; r + h <= rws; ++r)
-                    for (int c = 0; c + w <= cols; ++c) {
-                        const long total = S(c + w, r + h) - S(c, r + h) - S(c + w, r) + S(c, r);
-                        const long dx = 2 * c + w - cols;
-                        const long dy = 2 * r + h - rws;
-                        const long distance = dx * dx + dy * dy;
-                        if (!found || total > best ||
-                            (total == best && distance < bestDistance &&
-                             w * h <= found->grab_width * found->grab_height)) {
-                            best = total;
-                            bestDistance = distance;
-                            GridGeometry g;
-                            g.originx = quint32(phase.x() + kCellWidth * (firstColumn + c));
-                            g.originy = quint32(phase.y() + kCellHeight * (firstRow + r));
-                            g.grab_width = w;
-                            g.grab_height = h;
-                            found = g;
-                        }
-                    }
-            }
-        return found;
+        GridGeometry g;
+        g.originx = quint32(origin.x() + kCellWidth * across->first);
+        g.originy = quint32(origin.y() + kCellHeight * down->first);
+        g.grab_width = across->second;
+        g.grab_height = down->second;
+        return g;
     }
 
 private:

@@ -66,6 +66,16 @@ GrabPlan planGrab(GrabSession& session, LoadedGrab& grab, const BulkOptions& opt
     plan.colour = session.colour;
     plan.grid = session.grid;
     plan.decodes = session.canDecode();
+    // No map found: the grid is the fallback guess. The window's run writes it as it always
+    // did (and lists it); the command line writes nothing for it, whatever came before it.
+    plan.noMap = session.confidence.locatedBy == LocatedBy::Fallback;
+    if (plan.noMap && !options.writeWithoutMap) {
+        plan.decodes = false;
+        plan.failure = QStringLiteral("\"%1\": no map found (neither a map view nor a game window "
+                                      "was recognised); nothing written.")
+                           .arg(QDir::toNativeSeparators(grab.path));
+        return plan;
+    }
     if (!plan.decodes) {
         plan.failure = QStringLiteral("\"%1\" is neither a map view nor a game window, and no grab "
                                       "before it in this run was; nothing decoded.")
@@ -158,7 +168,9 @@ void BulkTally::add(const QString& name, const GrabReport& report)
         break;
     case GrabReport::Outcome::Converted:
         ++converted;
-        if (const QString doubt = uncertainty(report.confidence); !doubt.isEmpty())
+        if (!report.confidence.mapFound)
+            noMap.append(name);
+        else if (const QString doubt = uncertainty(report.confidence); !doubt.isEmpty())
             doubtful.append(QStringLiteral("%1: %2").arg(name, doubt));
         break;
     case GrabReport::Outcome::Failed:
@@ -176,6 +188,9 @@ QString BulkTally::details() const
             parts.append(heading + QStringLiteral(":\n\n") + items.join(QLatin1Char('\n')));
     };
     list(QStringLiteral("These grabs could not be converted"), failures);
+    list(QStringLiteral("No map found in these grabs (each was written on the 32 x 32 guess at "
+                        "0,0)"),
+         noMap);
     list(QStringLiteral("These grabs were converted, but should be checked"), doubtful);
     list(QStringLiteral("The run was stopped before these grabs"), notReached);
     return parts.join(QStringLiteral("\n\n"));

@@ -48,6 +48,9 @@ struct BulkOptions
     // Each report carries thumbnails of the grab and of its converted map, for a picture
     // report of the run (BulkReportWriter).
     bool reportPictures = false;
+    // A grab in which no map was found (the grid is the fallback guess) is decoded and written
+    // all the same, as the window's run does; the command line writes nothing for it.
+    bool writeWithoutMap = true;
 };
 
 // Stage 1: the grab read and reduced.
@@ -74,6 +77,7 @@ struct GrabPlan
     bool decodes = false;  // a decoded map will be made (Decode Map is enabled)
     QString failure;       // why the grab is not converted (empty for a file that is not a
                            // picture, which is passed over, not failed)
+    bool noMap = false;    // no map was found: the grid is the fallback guess
     int game = 0;          // game selector index it is decoded with
     int colour = 0;        // colour selector index
     GridGeometry grid;
@@ -137,6 +141,7 @@ struct BulkTally
     int passedOver = 0;     // files that are not pictures
     QStringList failures;   // why each grab gave no map or was not written
     QStringList doubtful;   // "name: what to check", for converted grabs not certain
+    QStringList noMap;      // converted grabs in which no map was found
     QStringList notReached; // the grabs a stopped run did not come to
 
     // Counts a grab by its report; `name` is its file name.

@@ -2,10 +2,12 @@
 
 #include "charsets/GameTables.h"
 #include "intake/GrabLoader.h"
+#include "intake/MapEvidence.h"
 
 #include <QPainter>
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 #include <optional>
 
@@ -132,19 +134,124 @@ void GrabSession::analyse(bool newLoad)
             located.recognised && located.valid ? LocatedBy::Exact : LocatedBy::Fallback;
     }
 
-    // The exact analysis stands where nearly every cell of its grid fits one game's characters
-    // (a lossless grab: its results stay as they always were). Where it finds no grid, or one
-    // that the cells contradict, the tolerant search looks wider and its grid is taken when
-    // more of its cells fit.
+    // The exact analysis stands for the grabs it reads: it is overruled only where most cells
+    // of its grid fit no character (or it found no grid). Cells that fit nothing inside a map
+    // it found are cells to check, never a reason to move or shrink its grid; only more map
+    // beyond its edges (a window's map larger than it read) widens it.
     double exactShare = -1;
     if (outcome != LoadOutcome::WindowNotFound) {
         checkGameByContent(newLoad);
         if (confidence.locatedBy == LocatedBy::Exact)
             exactShare = bestFitShare();
     }
-    if (exactShare < 0.99 && tolerantInstead(newLoad, hero, exactShare))
+    if (exactShare >= 0.5) {
+        if (located.layout != 0 && exactShare < 0.99 && sharpenWindowGrid())
+            checkGameByContent(newLoad);
+        if (located.layout != 0 && fitWindowToEvidence(newLoad))
+            checkGameByContent(newLoad);
+    } else if (tolerantInstead(newLoad, hero, exactShare)) {
         checkGameByContent(newLoad);
+    }
+    det = grid;
     m_decodable = fullsize_char && screengrab_loaded && outcome != LoadOutcome::WindowNotFound;
+}
+
+// The sets a cell may show, both games in the selected scheme.
+CharacterSets GrabSession::bothGames() const
+{
+    const CharacterSource source = shippedCharacters();
+    CharacterSets sets;
+    for (int g = 0; g < kGameCount; ++g)
+        sets.push_back(&source(g, colour));
+    return sets;
+}
+
+// A window's map read a pixel or two off (its marker blurred by JPEG): the same grid moved by
+// up to two pixels either way, where strictly more cells fit.
+bool GrabSession::sharpenWindowGrid()
+{
+    const std::vector<QByteArray>& characters = shippedCharacters()(game, colour);
+    const quint8 threshold = prefs.thresholds.prob_match;
+    GridGeometry best = grid;
+    int bestMatched = fitOfGrid(working, grid, characters, threshold).matched;
+    for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx) {
+            if ((dx == 0 && dy == 0) || int(grid.originx) + dx < 0 || int(grid.originy) + dy < 0)
+                continue;
+            GridGeometry moved = grid;
+            moved.originx = quint32(int(grid.originx) + dx);
+            moved.originy = quint32(int(grid.originy) + dy);
+            const int matched = fitOfGrid(working, moved, characters, threshold).matched;
+            if (matched > bestMatched) {
+                bestMatched = matched;
+                best = moved;
+            }
+        }
+    if (best == grid)
+        return false;
+    grid = best;
+    located.grid = best;
+    return true;
+}
+
+// The map's size in a window from the cells of its view: the smallest centred size outside
+// which no characters show. A grid the exact analysis read smaller grows to it; one it read
+// larger (a JPEG'd frame missed, a background taken for blank cells) shrinks to it only where
+// not a single character shows in what it gives up.
+bool GrabSession::fitWindowToEvidence(bool newLoad)
+{
+    const QPoint view(int(grid.mapareax), int(grid.mapareay));
+    const QPoint phase = QPoint(int(grid.originx), int(grid.originy)) -
+                         centredOrigin(view, grid.grab_width, grid.grab_height);
+    const LatticeLabels cells(working, view + phase, 32, 32, bothGames(), evidenceThreshold());
+    std::vector<int> columns(32, 0);
+    std::vector<int> rows(32, 0);
+    for (int r = 0; r < 32; ++r)
+        for (int c = 0; c < 32; ++c)
+            if (cells.at(c, r) == CellShows::Character) {
+                ++columns[std::size_t(c)];
+                ++rows[std::size_t(r)];
+            }
+    const auto sized = [](const std::vector<int>& counts, int current) {
+        const int widest = centredExtent(counts, 2).value_or(0);
+        if (widest >= current)
+            return widest;
+        const std::optional<int> exact = centredExtent(counts, 0);
+        return exact && *exact < current ? *exact : current;
+    };
+    const int w = sized(columns, grid.grab_width);
+    const int h = sized(rows, grid.grab_height);
+    if (w == grid.grab_width && h == grid.grab_height)
+        return false;
+    const QPoint origin = centredOrigin(view + phase, w, h);
+    grid.grab_width = w;
+    grid.grab_height = h;
+    grid.originx = quint32(std::max(0, origin.x()));
+    grid.originy = quint32(std::max(0, origin.y()));
+    located.grid = grid;
+    // A map below the full view is the second game's.
+    if (newLoad && (w < 32 || h < 32) && !hasSmallMaps(game)) {
+        game = smallMapGame(game);
+        ExtractCharsFromResource(colour, true);
+    }
+    surveyCaptions();
+    return true;
+}
+
+quint8 GrabSession::evidenceThreshold() const
+{
+    return evidenceScore(prefs.thresholds.prob_match);
+}
+
+// The colour survey over the grid as it now stands, as the exact analysis takes it, so that the
+// captions (and the table's first line) are the grab's own whichever grab came before.
+void GrabSession::surveyCaptions()
+{
+    const SchemeSurvey survey = surveySchemes(
+        working, QRect(int(grid.originx), int(grid.originy), kCellWidth * grid.grab_width,
+                       kCellHeight * grid.grab_height));
+    if (survey.captionsSet)
+        captions = survey.captions;
 }
 
 double GrabSession::bestFitShare() const
@@ -187,8 +294,8 @@ bool GrabSession::tolerantInstead(bool newLoad, const QByteArray& hero, double e
     colour = found->scheme;
     ExtractCharsFromResource(colour, true);
     grid = found->grid;
-    det = grid;
     confidence.locatedBy = found->located_by;
+    surveyCaptions();
     return true;
 }
 
@@ -205,19 +312,19 @@ void GrabSession::checkGameByContent(bool newLoad)
     gameFit = fitGames(working, grid, sets, prefs.thresholds.prob_match);
 
     // Cells that fit neither game tell nothing of it (the grid is in doubt then, not the
-    // game); and a map smaller than 32 x 32 only exists in a game with small maps.
+    // game). The cells override the game held or the hero's only when they tell the games apart
+    // by counts, with a margin; and a map smaller than 32 x 32 only exists in a game with small
+    // maps. Otherwise the game stands, uncertain.
     const int cells = grid.grab_width * grid.grab_height;
     const int fitting = gameFit.best;
-    const bool told = outcome == LoadOutcome::Located && fitting >= 0 &&
+    const bool told = outcome == LoadOutcome::Located && fitting >= 0 && gameFit.decisive &&
                       gameFit.games[std::size_t(fitting)].cellsPassing * 2 >= cells;
     const bool fullView = grid.grab_width == 32 && grid.grab_height == 32;
     if (newLoad && told && fitting != game && (fullView || hasSmallMaps(fitting))) {
         game = fitting;
         ExtractCharsFromResource(colour, true);
     }
-    // A lead in the totals alone is too thin to call the game told.
-    confidence.gameCertain = told && gameFit.certain && gameFit.best == game &&
-                             gameFit.decidedBy != GameFitDecider::Total;
+    confidence.gameCertain = told && gameFit.best == game;
 }
 
 void GrabSession::selectGame(int newGame)
@@ -299,12 +406,38 @@ void GrabSession::decode(const std::function<void(int)>& progress)
 
     confidence.meanScore = result.meanBestScore;
     confidence.nearTieShare = result.nearTieShare;
-    // The grid holds when it was found and nearly every cell fits a character: a grid off by
-    // a pixel, or a scale taken wrong, leaves most cells unmatched.
+    // The grid holds when it was found, nearly every cell fits a character, and every edge of
+    // it was seen: on the picture's edge, or with background beyond; in a window, centred in
+    // the view as the game draws its maps. A grid off by a pixel, a scale taken wrong, or a
+    // piece of a larger map all fail one of these.
     const int cells = grid.grab_width * grid.grab_height;
-    confidence.gridCertain = confidence.locatedBy != LocatedBy::Fallback && cells > 0 &&
+    confidence.mapFound = confidence.locatedBy != LocatedBy::Fallback;
+    EdgeEvidence edges = edgesOf(working, grid, bothGames(), evidenceThreshold());
+    if (grid.mapareax != 0 || grid.mapareay != 0) {
+        // A window's view ends the map: an edge on it was seen.
+        const QRect view(int(grid.mapareax), int(grid.mapareay), 512, 480);
+        const QRect map(int(grid.originx), int(grid.originy), kCellWidth * grid.grab_width,
+                        kCellHeight * grid.grab_height);
+        edges.left = edges.left || std::abs(map.left() - view.left()) <= 2;
+        edges.top = edges.top || std::abs(map.top() - view.top()) <= 2;
+        edges.right = edges.right || std::abs(map.right() - view.right()) <= 2;
+        edges.bottom = edges.bottom || std::abs(map.bottom() - view.bottom()) <= 2;
+    }
+    confidence.gridCertain = confidence.mapFound && cells > 0 &&
                              decoded.errors * 10 <= quint32(cells) &&
-                             result.meanBestScore >= prefs.thresholds.prob_match;
+                             result.meanBestScore >= prefs.thresholds.prob_match &&
+                             edges.all() && centredInView();
+}
+
+// A map in a window lies centred in its 512 x 480 view (within two pixels).
+bool GrabSession::centredInView() const
+{
+    if (grid.mapareax == 0 && grid.mapareay == 0)
+        return true;
+    const QPoint expected = centredOrigin(QPoint(int(grid.mapareax), int(grid.mapareay)),
+                                          grid.grab_width, grid.grab_height);
+    return std::abs(expected.x() - int(grid.originx)) <= 2 &&
+           std::abs(expected.y() - int(grid.originy)) <= 2;
 }
 
 QImage GrabSession::grabCell(int column, int row, int size) const

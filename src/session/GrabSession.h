@@ -14,6 +14,7 @@
 #include "export/SaveMap.h"
 #include "intake/GrabLoader.h"
 #include "intake/GridLocator.h"
+#include "intake/MapEvidence.h"
 #include "intake/TolerantLocator.h"
 #include "pictures/GridGeometry.h"
 #include "session/Preferences.h"
@@ -48,7 +49,8 @@ struct Confidence
 {
     LocatedBy locatedBy = LocatedBy::Fallback;
     bool gameCertain = false; // the cells fit the game's characters better than the other's
-    bool gridCertain = false; // the grid was found, and nine cells in ten fit a character
+    bool gridCertain = false; // the grid was found, nine cells in ten fit, every edge was seen
+    bool mapFound = false;    // a map was located: the grid is not the fallback guess
     double meanScore = 0;     // the mean best score of the cells, 0 to 100
     double nearTieShare = 0;  // the share of cells a speck could tip to another character
 
@@ -216,6 +218,12 @@ private:
     void checkGameByContent(bool newLoad);
     double bestFitShare() const;
     bool tolerantInstead(bool newLoad, const QByteArray& hero, double exactShare);
+    bool sharpenWindowGrid();
+    bool fitWindowToEvidence(bool newLoad);
+    void surveyCaptions();
+    CharacterSets bothGames() const;
+    quint8 evidenceThreshold() const;
+    bool centredInView() const;
     void discardMap();
     void clearHistory();
     QRect putSquare(int column, int row, const QImage& square, qint32 entry, qint32 drawn);

@@ -1,0 +1,232 @@
+#include "intake/MapEvidence.h"
+
+#include "decode/CellCompare.h"
+#include "pictures/BmpByteImage.h"
+#include "pictures/PictureArea.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace vt {
+
+namespace {
+
+constexpr int kViewCells = 32;
+
+bool plainCharacter(const QByteArray& character)
+{
+    const quint32 s = OffBits(character);
+    if (quint32(character.size()) <= s)
+        return true;
+    return std::all_of(character.cbegin() + s, character.cend(),
+                       [&](char c) { return c == character[s]; });
+}
+
+// The prepared sets, with which of their characters are a single colour.
+struct PreparedSet
+{
+    CompareCandidates compare;
+    std::vector<bool> plain;
+};
+
+std::vector<PreparedSet> prepare(const CharacterSets& sets)
+{
+    std::vector<PreparedSet> prepared;
+    prepared.reserve(sets.size());
+    for (const std::vector<QByteArray>* set : sets) {
+        if (!set || set->empty())
+            continue;
+        PreparedSet p{CompareCandidates(*set), {}};
+        for (const QByteArray& c : *set)
+            p.plain.push_back(plainCharacter(c));
+        prepared.push_back(std::move(p));
+    }
+    return prepared;
+}
+
+CellShows label(const QImage& working, const QRect& cell, const std::vector<PreparedSet>& sets,
+                quint8 evidence, QByteArray& buffer)
+{
+    if (!working.rect().contains(cell))
+        return CellShows::Outside;
+    CopyPictureArea(working, cell, buffer);
+    if (nearlyPlainCell(buffer))
+        return CellShows::Plain;
+    for (const PreparedSet& set : sets) {
+        int index = 0;
+        const int score = set.compare.compare(buffer, index, kCellWidth, kCellHeight);
+        if (score >= evidence && !set.plain[std::size_t(index)])
+            return CellShows::Character;
+    }
+    return CellShows::Other;
+}
+
+// A strip of the picture (less than a cell across) of one colour nearly throughout.
+bool plainStrip(const QImage& working, const QRect& strip)
+{
+    const QRect r = strip.intersected(working.rect());
+    if (r.isEmpty() || working.format() != QImage::Format_Indexed8)
+        return true;
+    std::array<int, 256> counts{};
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        const uchar* line = working.constScanLine(y);
+        for (int x = r.left(); x <= r.right(); ++x)
+            ++counts[line[x]];
+    }
+    const int most = *std::max_element(counts.begin(), counts.end());
+    return most * 10 >= r.width() * r.height() * 9;
+}
+
+} // namespace
+
+bool nearlyPlainCell(const QByteArray& cell)
+{
+    const quint32 s = OffBits(cell);
+    if (quint32(cell.size()) <= s)
+        return true;
+    std::array<int, 256> counts{};
+    for (qsizetype i = s; i < cell.size(); ++i)
+        ++counts[uchar(cell[i])];
+    const int most = *std::max_element(counts.begin(), counts.end());
+    return most * 10 >= int(cell.size() - s) * 9;
+}
+
+LatticeLabels::LatticeLabels(const QImage& working, QPoint origin, int columns, int rows,
+                             const CharacterSets& sets, quint8 evidence)
+    : m_origin(origin), m_columns(std::max(columns, 0)), m_rows(std::max(rows, 0))
+{
+    const std::vector<PreparedSet> prepared = prepare(sets);
+    m_cells.resize(std::size_t(m_columns) * std::size_t(m_rows), CellShows::Outside);
+    QByteArray buffer;
+    for (int r = 0; r < m_rows; ++r)
+        for (int c = 0; c < m_columns; ++c)
+            m_cells[std::size_t(r * m_columns + c)] =
+                label(working,
+                      QRect(origin + QPoint(kCellWidth * c, kCellHeight * r),
+                            QSize(kCellWidth, kCellHeight)),
+                      prepared, evidence, buffer);
+}
+
+CellShows LatticeLabels::at(int column, int row) const
+{
+    if (column < 0 || row < 0 || column >= m_columns || row >= m_rows)
+        return CellShows::Outside;
+    return m_cells[std::size_t(row * m_columns + column)];
+}
+
+int LatticeLabels::countCharacters(int column, int row, int columns, int rows) const
+{
+    int n = 0;
+    for (int r = row; r < row + rows; ++r)
+        for (int c = column; c < column + columns; ++c)
+            n += at(c, r) == CellShows::Character;
+    return n;
+}
+
+std::optional<int> centredExtent(const std::vector<int>& counts, int stray)
+{
+    int total = 0;
+    for (int n : counts)
+        total += n;
+    if (total == 0 || int(counts.size()) != kViewCells)
+        return std::nullopt;
+    for (int size = 8; size < kViewCells; size += 8) {
+        const int first = (kViewCells - size) / 2;
+        int inside = 0;
+        for (int i = first; i < first + size; ++i)
+            inside += counts[std::size_t(i)];
+        // A pointer or a tool tip over the background may fit a character here and there; a
+        // map's band beyond is dense with them.
+        const int outsideCells = (kViewCells - size) * kViewCells;
+        if (total - inside <= std::max(stray, outsideCells * stray / 50))
+            return size;
+    }
+    return kViewCells;
+}
+
+std::optional<std::pair<int, int>> looseExtent(const std::vector<int>& counts, int first,
+                                                int stray)
+{
+    const int n = int(counts.size());
+    int total = 0;
+    long weighted = 0;
+    for (int i = 0; i < n; ++i) {
+        total += counts[std::size_t(i)];
+        weighted += long(i) * counts[std::size_t(i)];
+    }
+    if (total == 0)
+        return std::nullopt;
+    const double middle = double(weighted) / total;
+    for (int size = 8; size <= kViewCells; size += 8) {
+        std::optional<std::pair<int, int>> best;
+        int bestInside = -1;
+        int bestBeyond = 0;
+        double bestDistance = 0;
+        for (int start = std::max(first, 0); start < n; ++start) {
+            int inside = 0;
+            for (int i = start; i < std::min(n, start + size); ++i)
+                inside += counts[std::size_t(i)];
+            const int beyond = std::max(0, start + size - n);
+            const double distance = std::abs(start + size / 2.0 - 0.5 - middle);
+            if (inside > bestInside ||
+                (inside == bestInside &&
+                 (beyond < bestBeyond || (beyond == bestBeyond && distance < bestDistance)))) {
+                best = std::pair(start, size);
+                bestInside = inside;
+                bestBeyond = beyond;
+                bestDistance = distance;
+            }
+        }
+        if (best && total - bestInside <= stray)
+            return best;
+    }
+    return std::nullopt;
+}
+
+EdgeEvidence edgesOf(const QImage& working, const GridGeometry& grid, const CharacterSets& sets,
+                     quint8 evidence)
+{
+    EdgeEvidence seen;
+    const int w = grid.grab_width;
+    const int h = grid.grab_height;
+    const QRect map(int(grid.originx), int(grid.originy), kCellWidth * w, kCellHeight * h);
+    const QRect picture = working.rect();
+    if (w <= 0 || h <= 0 || !picture.contains(map)) {
+        seen.cutsCells = true;
+        return seen;
+    }
+    // The ring of cells around the map on its lattice.
+    const LatticeLabels ring(working, map.topLeft() - QPoint(kCellWidth, kCellHeight), w + 2,
+                             h + 2, sets, evidence);
+    // A stray character beyond a long edge (a sprite that fits one by chance) does not end it.
+    const auto quiet = [](int characters, int span) { return characters <= span / 16; };
+    const auto side = [&](int gap, const QRect& strip, int characters, int span) {
+        if (gap == 0)
+            return true; // on the picture's edge
+        if (gap < (strip.width() == map.width() ? kCellHeight : kCellWidth))
+            return plainStrip(working, strip); // a sliver of the picture beyond
+        return quiet(characters, span);
+    };
+    const int gapLeft = map.left() - picture.left();
+    const int gapTop = map.top() - picture.top();
+    const int gapRight = picture.right() - map.right();
+    const int gapBottom = picture.bottom() - map.bottom();
+    seen.left = side(gapLeft, QRect(picture.left(), map.top(), gapLeft, map.height()),
+                     ring.countCharacters(0, 1, 1, h), h);
+    seen.top = side(gapTop, QRect(map.left(), picture.top(), map.width(), gapTop),
+                    ring.countCharacters(1, 0, w, 1), w);
+    seen.right = side(gapRight, QRect(map.right() + 1, map.top(), gapRight, map.height()),
+                      ring.countCharacters(w + 1, 1, 1, h), h);
+    seen.bottom = side(gapBottom, QRect(map.left(), map.bottom() + 1, map.width(), gapBottom),
+                       ring.countCharacters(1, h + 1, w, 1), w);
+    return seen;
+}
+
+QPoint centredOrigin(QPoint view, int columns, int rows)
+{
+    return view + QPoint((kViewCells - columns) * kCellWidth / 2,
+                         (kViewCells - rows) * kCellHeight / 2);
+}
+
+} // namespace vt
