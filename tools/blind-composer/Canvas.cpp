@@ -35,13 +35,15 @@ Colour randomColour(Rng& rng)
 
 Colour colourAvoiding(Rng& rng, int minMax, const std::vector<Colour>& avoid, int minDist)
 {
-    for (;;) {
+    // Where the colours to avoid leave no room, the distance asked for shrinks bit by bit.
+    for (int attempt = 0;; ++attempt) {
+        const int dist = std::max(0, minDist - attempt / 500 * 10);
         const Colour c = randomColour(rng);
         if (std::max({red(c), green(c), blue(c)}) < minMax)
             continue;
         bool ok = true;
         for (Colour a : avoid)
-            ok = ok && distance2(a, c) >= minDist * minDist;
+            ok = ok && distance2(a, c) >= dist * dist;
         if (ok)
             return c;
     }

@@ -34,7 +34,7 @@ Colour shade(Colour c, int k);
 int distance2(Colour a, Colour b);
 Colour randomColour(Rng& rng);
 // A colour no darker than `minMax` in its strongest channel and at least `minDist` (Euclidean)
-// away from each of `avoid`.
+// away from each of `avoid` (the distance shrinks where the colours leave no room).
 Colour colourAvoiding(Rng& rng, int minMax, const std::vector<Colour>& avoid, int minDist);
 
 class Canvas

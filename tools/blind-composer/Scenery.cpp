@@ -143,7 +143,12 @@ GameWindow makeGameWindow(Rng& rng, const Level& level, const Art& art, int layo
     const std::vector<Colour> avoid{kBlack, kMarkerB, kFrameB};
     const Colour clientBg = colourAvoiding(rng, 90, avoid, 90);
     const Colour panelBg = colourAvoiding(rng, 90, avoid, 90);
-    const Colour viewBg = colourAvoiding(rng, 70, {kBlack}, 90);
+    // The view's background must tell from the map where the window search samples it: the
+    // second pixel down the first column of every cell.
+    std::vector<Colour> mapSamples{kBlack};
+    for (const Canvas& ch : art.characters)
+        mapSamples.push_back(ch.at(0, 1));
+    const Colour viewBg = colourAvoiding(rng, 70, mapSamples, 100);
 
     const int border = rng.range(0, 6), title = rng.range(18, 34);
     const int menuH = rng.chance(600) ? rng.range(18, 24) : 0;

@@ -6,7 +6,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
+#include <QCoreApplication>
 
 #include <cstdio>
 #include <exception>
@@ -23,7 +23,7 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 
 int main(int argc, char** argv)
 {
-    QGuiApplication app(argc, argv); // Qt's picture writers need the Gui plugins loaded
+    QCoreApplication app(argc, argv); // for the plugin paths of the picture writers; no display needed
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Draws grabs of the game with their truth."));
     parser.addHelpOption();
