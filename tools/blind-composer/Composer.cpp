@@ -186,7 +186,7 @@ int hiddenCount(const Scene& s)
 }
 
 // Covers 5 to 25 % of the cells with overlays, and puts up to three creatures in cells.
-void coverCells(Rng& rng, Scene& s, Detail& d)
+void coverCells(Rng& rng, Scene& s, const Art& art, Detail& d)
 {
     const int n = s.level.columns * s.level.rows;
     const int before = hiddenCount(s);
@@ -214,11 +214,10 @@ void coverCells(Rng& rng, Scene& s, Detail& d)
     }
     d.add("covered by", what);
     const int creatures = rng.range(0, 3);
-    const Art& art = artFor(s.level.game, 0);
     for (int i = 0; i < creatures; ++i) {
         const int c = rng.range(0, s.level.columns - 1), r = rng.range(0, s.level.rows - 1);
         const std::size_t k = static_cast<std::size_t>(r * s.level.columns + c);
-        if (s.hidden[k])
+        if (s.hidden[k] || s.shown[k] == heroCharacter(s.level.game))
             continue;
         Rng cr = rng.fork();
         s.img.blit(cellSprite(cr, art), s.mapX + c * kCellW, s.mapY + r * kCellH);
@@ -336,7 +335,7 @@ Grab compose(const QString& kindName, std::uint64_t seed)
             s = std::move(shot.scene);
             grab = shot.grab;
         }
-        coverCells(rng, s, d);
+        coverCells(rng, s, art, d);
         return finish(kind, d, s, plain(grab), s.img.crop(grab.x, grab.y, grab.w, grab.h, kBlack), {}, scheme);
     }
     if (kind == "cutoff")

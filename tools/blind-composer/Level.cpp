@@ -143,20 +143,32 @@ Level makeLevel(Rng& rng, int game, int columns, int rows)
         if (i != heroCharacter(game))
             others.push_back(i);
     const int budget = std::max(1, area / 4);
+    // Each in a cell of its own, so that no character placed here hides another.
+    std::vector<char> taken(l.cells.size(), 0);
+    auto freeCell = [&]() {
+        for (;;) {
+            const int c = rng.range(1, columns - 2), r = rng.range(1, rows - 2);
+            const std::size_t k = static_cast<std::size_t>(r * columns + c);
+            if (!taken[k]) {
+                taken[k] = 1;
+                return k;
+            }
+        }
+    };
     int placed = 0;
     for (std::size_t i = 0; i < others.size() && placed < budget; ++i) {
         const std::size_t j = i + static_cast<std::size_t>(rng.below(others.size() - i));
         std::swap(others[i], others[j]);
         const int copies = area >= 196 ? rng.range(1, 3) : 1;
         for (int k = 0; k < copies && placed < budget; ++k, ++placed)
-            l.at(rng.range(1, columns - 2), rng.range(1, rows - 2)) = others[i];
+            l.cells[freeCell()] = others[i];
     }
 
     // The hero, once.
     for (int& cell : l.cells)
         if (cell == heroCharacter(game))
             cell = mainEarth;
-    l.at(rng.range(1, columns - 2), rng.range(1, rows - 2)) = heroCharacter(game);
+    l.cells[freeCell()] = heroCharacter(game);
 
     l.summary = std::string(wall.name) + " walls" + (rounded ? ", rounded" : "") +
                 (edged ? ", edged" : "") + ", " + std::to_string(segments) + " segments, " +

@@ -1,6 +1,7 @@
 // The blind composer's own checks. Its grabs only measure something if their truth is right,
 // so these hold the truth against the pixels, and the window against the game's geometry.
 #include "Composer.h"
+#include "Level.h"
 #include "Resample.h"
 #include "Scenery.h"
 
@@ -93,6 +94,32 @@ INSTANTIATE_TEST_SUITE_P(Kinds, EveryKind, testing::ValuesIn(blind::kinds().begi
                              return info.param.toStdString() == "view" ? std::string("view")
                                                                         : QString(info.param).replace(QLatin1Char('-'), QLatin1Char('_')).toStdString();
                          });
+
+// A level: walls all round, the hero once, and on a full-size map every other character too.
+TEST(BlindLevel, HasItsWallsEveryCharacterAndTheHeroOnce)
+{
+    for (int game = 0; game < 2; ++game)
+        for (int size : {8, 32})
+            for (std::uint64_t seed = 1; seed <= 10; ++seed) {
+                blind::Rng rng(seed);
+                const blind::Level l = blind::makeLevel(rng, game, size, 40 - size);
+                SCOPED_TRACE("game " + std::to_string(game) + " size " + std::to_string(size) + " seed " + std::to_string(seed));
+                const int hero = blind::heroCharacter(game);
+                EXPECT_EQ(std::count(l.cells.begin(), l.cells.end(), hero), 1);
+                const int count = static_cast<int>(blind::artFor(game, 0).characters.size());
+                if (size == 32) {
+                    for (int i = 0; i < count; ++i)
+                        EXPECT_GT(std::count(l.cells.begin(), l.cells.end(), i), 0) << "character " << i;
+                }
+                // The ring is wall: no blank, no earth, no hero on it.
+                const int earthFirst = game == 0 ? 14 : 18;
+                for (int c = 0; c < l.columns; ++c)
+                    for (int r : {0, l.rows - 1}) {
+                        EXPECT_NE(l.at(c, r), 0);
+                        EXPECT_FALSE(l.at(c, r) >= earthFirst && l.at(c, r) < earthFirst + 3);
+                    }
+            }
+}
 
 // ---------------------------------------------------------------------------------------------
 // Lossless, unscaled kinds: every visible cell shows its character pixel for pixel, a cell that
