@@ -47,7 +47,8 @@ Grab composeCutoff(const std::string& kind, Rng& rng, Detail& d, const Level& le
     const int heroBottom = shot.winY + shot.gw.heroY + 34;
     const int mapW = level.columns * kCellW, mapH = level.rows * kCellH;
     const bool topOk = markerY > s.mapY + 1;
-    const int bottomLo = std::max(heroBottom + 1, s.mapY + kCellH + 1), bottomHi = s.mapY + mapH - 1;
+    // Cut at most half the map away on a side: a window partly off the screen, not a stray corner.
+    const int bottomLo = std::max(heroBottom + 1, s.mapY + mapH / 2), bottomHi = s.mapY + mapH - 1;
     const bool bottomOk = bottomLo <= bottomHi;
     bool left, top, bottom;
     do {
@@ -57,13 +58,13 @@ Grab composeCutoff(const std::string& kind, Rng& rng, Detail& d, const Level& le
     } while (!left && !top && !bottom);
     std::string sides;
     if (left) {
-        const int x = rng.range(s.mapX + 1, s.mapX + mapW - kCellW);
+        const int x = rng.range(s.mapX + 1, s.mapX + mapW / 2);
         r.w -= x - r.x;
         r.x = x;
         sides += " left";
     }
     if (top) {
-        const int y = rng.range(s.mapY + 1, std::min(markerY, s.mapY + mapH - kCellH));
+        const int y = rng.range(s.mapY + 1, std::min(markerY, s.mapY + mapH / 2));
         r.h -= y - r.y;
         r.y = y;
         sides += " top";
