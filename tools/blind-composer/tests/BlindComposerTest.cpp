@@ -131,7 +131,7 @@ class LosslessKind : public testing::TestWithParam<QString>
 
 TEST_P(LosslessKind, VisibleCellsShowTheirCharacterExactly)
 {
-    for (std::uint64_t seed = 1; seed <= 6; ++seed) {
+    for (std::uint64_t seed = 1; seed <= 4; ++seed) {
         SCOPED_TRACE(GetParam().toStdString() + " seed " + std::to_string(seed));
         const Grab g = blind::compose(GetParam(), seed);
         const Truth& t = g.truth;
@@ -204,7 +204,7 @@ TEST(BlindComposer, CutoffLeavesCellsOutsideAndTheWindowMarksInside)
 
 TEST(BlindComposer, ScanlinesRepeatEachPixelThreeTimesAndDarkenEveryThirdRow)
 {
-    for (std::uint64_t seed = 1; seed <= 3; ++seed) {
+    for (std::uint64_t seed = 1; seed <= 2; ++seed) {
         const Grab g = blind::compose(QStringLiteral("scanlines"), seed);
         const Truth& t = g.truth;
         const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("rows (\\d) mod 3 at (\\d+)/256"))
