@@ -89,11 +89,12 @@ TEST_P(EveryKind, SameSeedGivesTheSameBytesAndAnotherSeedOthers)
     EXPECT_EQ(a.truth.rows % 8, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, EveryKind, testing::ValuesIn(blind::kinds().begin(), blind::kinds().end()),
-                         [](const testing::TestParamInfo<QString>& info) {
-                             return info.param.toStdString() == "view" ? std::string("view")
-                                                                        : QString(info.param).replace(QLatin1Char('-'), QLatin1Char('_')).toStdString();
-                         });
+std::string testName(const testing::TestParamInfo<QString>& info)
+{
+    return QString(info.param).replace(QLatin1Char('-'), QLatin1Char('_')).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(BlindKinds, EveryKind, testing::ValuesIn(blind::kinds().begin(), blind::kinds().end()), testName);
 
 // A level: walls all round, the hero once, and on a full-size map every other character too.
 TEST(BlindLevel, HasItsWallsEveryCharacterAndTheHeroOnce)
@@ -172,10 +173,10 @@ TEST_P(LosslessKind, VisibleCellsShowTheirCharacterExactly)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, LosslessKind,
+INSTANTIATE_TEST_SUITE_P(BlindKinds, LosslessKind,
                          testing::Values(QStringLiteral("view"), QStringLiteral("crop"), QStringLiteral("window"),
                                          QStringLiteral("desktop"), QStringLiteral("covered"), QStringLiteral("cutoff")),
-                         [](const testing::TestParamInfo<QString>& info) { return info.param.toStdString(); });
+                         testName);
 
 TEST(BlindComposer, CoveredHidesFiveToTwentyFivePercentOfTheCells)
 {
@@ -292,14 +293,12 @@ TEST_P(LossyKind, VisibleCellsLookLikeTheirCharacterWhereTheTruthPutsThem)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, LossyKind,
+INSTANTIATE_TEST_SUITE_P(BlindKinds, LossyKind,
                          testing::Values(QStringLiteral("jpeg-view"), QStringLiteral("jpeg-window"),
                                          QStringLiteral("jpeg-desktop"), QStringLiteral("scaled"),
                                          QStringLiteral("aspect"), QStringLiteral("video"), QStringLiteral("thumbnail"),
                                          QStringLiteral("display"), QStringLiteral("small-jpeg-window")),
-                         [](const testing::TestParamInfo<QString>& info) {
-                             return QString(info.param).replace(QLatin1Char('-'), QLatin1Char('_')).toStdString();
-                         });
+                         testName);
 
 TEST(BlindComposer, JpegFilesAreFourTwoZero)
 {
