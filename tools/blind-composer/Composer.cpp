@@ -82,6 +82,24 @@ Scene onDesktop(Rng& rng, const GameWindow& gw, const Level& level, int w, int h
     }
     d.add("desktop", std::to_string(w) + "x" + std::to_string(h) + ", window at " +
                          std::to_string(winX) + "," + std::to_string(winY));
+    // At times another window in front, over a part of the game window that is neither the
+    // view nor what the geometry fixes.
+    if (rng.chance(250)) {
+        const Rect view{winX + gw.viewX - 2, winY + gw.viewY - 2, kViewW + 4, kViewH + 4};
+        for (int attempt = 0; attempt < 60; ++attempt) {
+            const int fw = rng.range(160, 480), fh = rng.range(120, 360);
+            const Rect r{winX + rng.range(-fw / 2, gw.img.width() - fw / 2),
+                         winY + rng.range(-fh / 2, gw.img.height() - fh / 2), fw, fh};
+            if (r.meets(view) || !clearOfGeometry(s, r))
+                continue;
+            Canvas front(fw, fh, 0);
+            drawOtherWindow(front, rng, 0, 0, fw, fh);
+            overlay(s, front, r.x, r.y);
+            d.add("window in front", std::to_string(fw) + "x" + std::to_string(fh) + " at " +
+                                         std::to_string(r.x) + "," + std::to_string(r.y));
+            break;
+        }
+    }
     return s;
 }
 

@@ -65,7 +65,7 @@ void drawContents(Canvas& c, Rng& rng, int x, int y, int w, int h)
         break;
     }
     case 3: { // source code on a dark ground
-        const Colour ground = rgb(rng.range(20, 50), rng.range(20, 50), rng.range(20, 60));
+        const Colour ground = rgb(rng.range(32, 60), rng.range(32, 60), rng.range(32, 70)); // dark, not black
         c.fillRect(x, y, w, h, ground);
         for (int ty = y + 6; ty + 8 < y + h; ty += 13) {
             int tx = x + 8 + rng.range(0, 4) * 16;
