@@ -249,6 +249,8 @@ void GrabSession::discardMap()
     check = CellsToCheck{};
     m_drawnFrom.clear();
     m_drawnFor = 0;
+    openedTable.clear();
+    openedCharRef.reset();
 }
 
 // Any change to a picture's pixels gives it a new cache key: what the cells were drawn from
@@ -318,8 +320,10 @@ QRect GrabSession::correctCell(int column, int row, int character)
         return {};
     const QRect target(kFullSize * column, kFullSize * row, kFullSize, kFullSize);
     const bool known = fullsize_char && character >= 0 && character < int(fullsize_char->size());
-    const QImage tile =
-        known ? fullsize_char->at(std::size_t(character)) : grabCell(column, row, kFullSize);
+    // A map opened without its grab has no pixels of its own to copy: the puzzle piece stands.
+    const QImage tile = known                        ? fullsize_char->at(std::size_t(character))
+                        : fullcolourimage.isNull() ? ProgramArt::shared().puzzle()
+                                                   : grabCell(column, row, kFullSize);
     qint32& entry = decoded.map[std::size_t(column)][std::size_t(row)];
 
     Correction step;
@@ -421,7 +425,7 @@ MapTableSource GrabSession::tableSource() const
         table.decoded = &decoded;
     table.colourItemText = captions[std::size_t(colour)];
     table.game = game;
-    table.charRef = prefs.charRef;
+    table.charRef = openedCharRef.value_or(prefs.charRef);
     // The Tiled map's tileset is the full-size characters shown in the side panel.
     table.colour = colour;
     table.characters = fullsize_char.get();
