@@ -64,9 +64,11 @@ void takeRows(MapTableFile& table, const QString& path, const std::vector<QStrin
     const qsizetype width = rows.front().size();
     for (std::size_t r = 1; r < rows.size(); ++r)
         if (rows[r].size() != width)
-            notATable(path, QStringLiteral("row %1 has %2 cells, row 1 has %3")
+            notATable(path, QStringLiteral("row %1 has %2 %3, row 1 has %4")
                                 .arg(r + 1)
                                 .arg(rows[r].size())
+                                .arg(rows[r].size() == 1 ? QStringLiteral("cell")
+                                                         : QStringLiteral("cells"))
                                 .arg(width));
     if (width > kMostCells || qsizetype(rows.size()) > kMostCells)
         notATable(path, QStringLiteral("its map is %1 x %2 cells, more than %3 a side")

@@ -311,6 +311,10 @@ void GrabSession::decode(const std::function<void(int)>& progress)
 
 QImage GrabSession::grabCell(int column, int row, int size) const
 {
+    // A map opened without its grab has no pixels of its own: the puzzle piece stands for them.
+    if (fullcolourimage.isNull())
+        return ProgramArt::shared().puzzle().convertToFormat(QImage::Format_RGB32).scaled(
+            size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     return enlargedCell(fullcolourimage, cellRect(grid, column, row), size);
 }
 
@@ -320,10 +324,8 @@ QRect GrabSession::correctCell(int column, int row, int character)
         return {};
     const QRect target(kFullSize * column, kFullSize * row, kFullSize, kFullSize);
     const bool known = fullsize_char && character >= 0 && character < int(fullsize_char->size());
-    // A map opened without its grab has no pixels of its own to copy: the puzzle piece stands.
-    const QImage tile = known                        ? fullsize_char->at(std::size_t(character))
-                        : fullcolourimage.isNull() ? ProgramArt::shared().puzzle()
-                                                   : grabCell(column, row, kFullSize);
+    const QImage tile =
+        known ? fullsize_char->at(std::size_t(character)) : grabCell(column, row, kFullSize);
     qint32& entry = decoded.map[std::size_t(column)][std::size_t(row)];
 
     Correction step;

@@ -175,7 +175,8 @@ public:
     // rectangle of the converted map redrawn (empty when the cell is outside the map). The cell
     // is checked then: it leaves `check`. A correction that changes the cell can be undone.
     QRect correctCell(int column, int row, int character);
-    // What the grab shows in a cell of the grid, enlarged to size x size.
+    // What the grab shows in a cell of the grid, enlarged to size x size; the puzzle piece when
+    // there is no grab (a map opened without it).
     QImage grabCell(int column, int row, int size) const;
     // The converted map at 8 bits with its own colours, composed from what its cells were drawn
     // from (indexedMap), as the PNG and GIF files of a save take it. Null when it has more than
