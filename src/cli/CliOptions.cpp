@@ -21,7 +21,8 @@ const QString kUsage = QStringLiteral(
     "order, or a map table the program wrote (.csv, .tmx or .json), named as a file (a folder's\n"
     "tables are passed over): it is opened as it was saved and written in the other outputs.\n"
     "A .csv table needs --game 1 or 2 and reads its cells as --csv-codes says (default: the\n"
-    "stored choice). Grabs are converted in the order given. A grab's game is told by its size or its\n"
+    "stored choice). Grabs are converted in the order given. A grab's game is told by its size or "
+    "its\n"
     "game window, and by which game's characters its cells fit; one that neither tells keeps\n"
     "the game of the grab before it. Grabs whose game or grid is uncertain are listed as\n"
     "warnings at the end.\n"
@@ -106,8 +107,8 @@ ParseResult parseCommandLine(const QStringList& arguments)
     const QCommandLineOption charMatch(QStringLiteral("char-match"), {}, QStringLiteral("N"));
     const QCommandLineOption pixelMatch(QStringLiteral("pixel-match"), {}, QStringLiteral("N"));
     const QCommandLineOption vorlanMatch(QStringLiteral("vorlan-match"), {}, QStringLiteral("N"));
-    const QCommandLineOption csvCodes({QStringLiteral("csv-codes"), QStringLiteral("char-ref")},
-                                      {}, QStringLiteral("CODES"));
+    const QCommandLineOption csvCodes({QStringLiteral("csv-codes"), QStringLiteral("char-ref")}, {},
+                                      QStringLiteral("CODES"));
     const QCommandLineOption unknown(QStringLiteral("unknown"), {}, QStringLiteral("DRAWING"));
     const QCommandLineOption jobs({QStringLiteral("j"), QStringLiteral("jobs")}, {},
                                   QStringLiteral("N"));

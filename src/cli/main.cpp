@@ -181,7 +181,8 @@ int main(int argc, char* argv[])
                 for (const QString& note : notes)
                     warnings.append(QStringLiteral("vorlan-tesselor-cli: warning: %1\n").arg(note));
                 // An opened table was not decoded: there is nothing to doubt.
-                if (const QString doubt = report.decoded ? uncertainty(report.confidence) : QString();
+                if (const QString doubt =
+                        report.decoded ? uncertainty(report.confidence) : QString();
                     !doubt.isEmpty())
                     warnings.append(QStringLiteral("vorlan-tesselor-cli: warning: \"%1\": %2.\n")
                                         .arg(QDir::toNativeSeparators(report.input), doubt));

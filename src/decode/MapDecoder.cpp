@@ -274,8 +274,8 @@ DecodeResult drawMap(const DecodedMap& decoded, const DecodeInput& input)
     for (int y = 0; y < rows; ++y)
         for (int x = 0; x < columns; ++x) {
             const qint32 cell = decoded.map[std::size_t(x)][std::size_t(y)];
-            qint32& source = result.drawnFrom[std::size_t(y) * std::size_t(columns) +
-                                              std::size_t(x)];
+            qint32& source =
+                result.drawnFrom[std::size_t(y) * std::size_t(columns) + std::size_t(x)];
             if (cell >= 0 && cell < qint32(input.fullsize->size())) {
                 source = cell;
                 drawCell(pixels, (*input.fullsize)[std::size_t(cell)], kFullSize * x,
@@ -289,8 +289,8 @@ DecodeResult drawMap(const DecodedMap& decoded, const DecodeInput& input)
                 source = kDrawnPuzzle;
                 drawCell(pixels, *input.puzzle, kFullSize * x, kFullSize * y);
             } else if (grab) {
-                drawCell(pixels, enlargedCell(*input.fullcolour, cellRect(input.grid, x, y),
-                                              kFullSize),
+                drawCell(pixels,
+                         enlargedCell(*input.fullcolour, cellRect(input.grid, x, y), kFullSize),
                          kFullSize * x, kFullSize * y);
             }
         }

@@ -21,9 +21,9 @@ void TMainForm::OpenMapExecute()
     if (!mayDiscardCorrections())
         return;
     // Maps are saved where the last save went.
-    const QString path = prompts().openPicture(this, QStringLiteral("Open Map"), OpenMapDialog,
-                                               rememberedFolder(lastSaveFolder,
-                                                                reg::LastSaveFolder));
+    const QString path =
+        prompts().openPicture(this, QStringLiteral("Open Map"), OpenMapDialog,
+                              rememberedFolder(lastSaveFolder, reg::LastSaveFolder));
     if (!path.isEmpty())
         OpenMapFile(path);
 }
@@ -47,10 +47,10 @@ void TMainForm::OpenMapFile(const QString& path)
             return mode == kCharRefPc ? QStringLiteral("As PC references")
                                       : QStringLiteral("As references into atlas");
         };
-        const int chosen = prompts().chooseItem(
-            this, QStringLiteral("Open Map"),
-            QStringLiteral("How does \"%1\" name the characters?").arg(name),
-            {modeText(first), modeText(second)});
+        const int chosen =
+            prompts().chooseItem(this, QStringLiteral("Open Map"),
+                                 QStringLiteral("How does \"%1\" name the characters?").arg(name),
+                                 {modeText(first), modeText(second)});
         if (chosen < 0)
             return;
         charRef = chosen == 0 ? first : second;
@@ -72,9 +72,8 @@ void TMainForm::OpenMapFile(const QString& path)
     }
     showSelection();
     UpdateLabels();
-    ui.lb_filename->setPath(m_session.img_filename.isEmpty()
-                                ? name
-                                : QFileInfo(m_session.img_filename).fileName());
+    ui.lb_filename->setPath(
+        m_session.img_filename.isEmpty() ? name : QFileInfo(m_session.img_filename).fileName());
     showDecoded();
     if (!notes.isEmpty())
         statusBar()->showMessage(notes.join(QLatin1Char(' ')) + QLatin1Char(' ') +

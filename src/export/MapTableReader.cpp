@@ -28,8 +28,8 @@ QString shown(const QString& path)
 
 [[noreturn]] void notATable(const QString& path, const QString& why)
 {
-    throw Error(QStringLiteral("\"%1\" is not a map table the program wrote: %2.")
-                    .arg(shown(path), why));
+    throw Error(
+        QStringLiteral("\"%1\" is not a map table the program wrote: %2.").arg(shown(path), why));
 }
 
 // The scheme named by a table's first line ("Green", or the selector's "Green: 87%"), or by
@@ -285,8 +285,8 @@ DecodedMap mapOfTable(const MapTableFile& table, const QString& path, int game, 
     map.reset(table.columns, table.rows);
     for (int y = 0; y < table.rows; ++y)
         for (int x = 0; x < table.columns; ++x) {
-            const QString& code = table.codes[std::size_t(y) * std::size_t(table.columns) +
-                                              std::size_t(x)];
+            const QString& code =
+                table.codes[std::size_t(y) * std::size_t(table.columns) + std::size_t(x)];
             const std::optional<qint32> character = characterOf(code, table.kind, game, charRef);
             if (!character)
                 throw Error(QStringLiteral("\"%1\": row %2, column %3 holds \"%4\", which is no "

@@ -313,8 +313,10 @@ QImage GrabSession::grabCell(int column, int row, int size) const
 {
     // A map opened without its grab has no pixels of its own: the puzzle piece stands for them.
     if (fullcolourimage.isNull())
-        return ProgramArt::shared().puzzle().convertToFormat(QImage::Format_RGB32).scaled(
-            size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        return ProgramArt::shared()
+            .puzzle()
+            .convertToFormat(QImage::Format_RGB32)
+            .scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     return enlargedCell(fullcolourimage, cellRect(grid, column, row), size);
 }
 

@@ -53,12 +53,11 @@ QStringList GrabSession::openMap(const QString& path, const MapTableFile& table,
             grid.grab_height != table.rows) {
             notes.append(
                 QStringLiteral("The grab \"%1\" was not used: %2, the map %3 x %4.")
-                    .arg(shown(grab),
-                         outcome == LoadOutcome::WindowNotFound
-                             ? QStringLiteral("no game window was found in it")
-                             : QStringLiteral("its grid is %1 x %2 cells")
-                                   .arg(grid.grab_width)
-                                   .arg(grid.grab_height))
+                    .arg(shown(grab), outcome == LoadOutcome::WindowNotFound
+                                          ? QStringLiteral("no game window was found in it")
+                                          : QStringLiteral("its grid is %1 x %2 cells")
+                                                .arg(grid.grab_width)
+                                                .arg(grid.grab_height))
                     .arg(table.columns)
                     .arg(table.rows));
             pictures.reset();

@@ -46,7 +46,7 @@ protected:
 
     QStringList arguments(const QString& out, const QStringList& more) const
     {
-        return QStringList{QStringLiteral("--settings"), m_settings, QStringLiteral("-p"),
+        return QStringList{QStringLiteral("--settings"), m_settings,           QStringLiteral("-p"),
                            QStringLiteral("%s"),         QStringLiteral("-o"), out} +
                more;
     }
@@ -79,9 +79,9 @@ TEST_F(CliTables, EachTableWritesTheOtherOutputsAndItselfTheSameInEveryModeAndGa
         for (const int game : {0, 1}) {
             SCOPED_TRACE(mode.toStdString() + " game " + std::to_string(game));
             const QString first = m_dir.filePath(QStringLiteral("first-%1-%2").arg(mode).arg(game));
-            TableRun run = runTables(arguments(first, {QStringLiteral("-f"), formats,
-                                                       QStringLiteral("--csv-codes"), mode,
-                                                       grab(game)}));
+            TableRun run =
+                runTables(arguments(first, {QStringLiteral("-f"), formats,
+                                            QStringLiteral("--csv-codes"), mode, grab(game)}));
             ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
             for (const QString& from : tables) {
                 SCOPED_TRACE(from.toStdString());
@@ -95,8 +95,8 @@ TEST_F(CliTables, EachTableWritesTheOtherOutputsAndItselfTheSameInEveryModeAndGa
                 EXPECT_FALSE(run.err.contains(QStringLiteral("warning"))) << run.err.toStdString();
                 // The game's own codes name the looks of the egg and the key alike: a table of
                 // them gives those cells the plain looks in the Tiled maps.
-                const bool ambiguous = from == QLatin1String("csv") &&
-                                       mode == QLatin1String("pc") && game == 1;
+                const bool ambiguous =
+                    from == QLatin1String("csv") && mode == QLatin1String("pc") && game == 1;
                 for (const QString& to : tables) {
                     if (to == from || !ambiguous) {
                         EXPECT_EQ(test::readAll(out + QStringLiteral("/grab.") + to),

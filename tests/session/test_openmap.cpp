@@ -94,9 +94,9 @@ TEST(OpenMap, ATableSavedOpenedAndSavedAgainIsTheSameInEveryFormatModeAndGame)
                 EXPECT_EQ(opened.colour, 4);
                 opened.saveUnder(opened.mapPicture, dir.filePath(QStringLiteral("second")), choices,
                                  false, {});
-                EXPECT_EQ(test::readAll(dir.filePath(QStringLiteral("second") +
-                                                     extensionOf(c.format))),
-                          test::readAll(first));
+                EXPECT_EQ(
+                    test::readAll(dir.filePath(QStringLiteral("second") + extensionOf(c.format))),
+                    test::readAll(first));
 
                 // The PNG: every cell drawn from a character as it was; those that matched
                 // nothing come back unmatched, drawn with the puzzle piece.
@@ -105,8 +105,8 @@ TEST(OpenMap, ATableSavedOpenedAndSavedAgainIsTheSameInEveryFormatModeAndGame)
                 const QImage after = QImage(dir.filePath(QStringLiteral("second.png")))
                                          .convertToFormat(QImage::Format_RGB32);
                 ASSERT_EQ(after.size(), before.size());
-                const bool ambiguous = c.format == OutputFormat::Csv && c.charRef == kCharRefPc &&
-                                       c.game == 1;
+                const bool ambiguous =
+                    c.format == OutputFormat::Csv && c.charRef == kCharRefPc && c.game == 1;
                 for (int x = 0; x < decoded.decoded.columns(); ++x)
                     for (int y = 0; y < decoded.decoded.rows(); ++y) {
                         const qint32 cell = decoded.decoded.map[std::size_t(x)][std::size_t(y)];
