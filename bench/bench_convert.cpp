@@ -263,8 +263,8 @@ void BM_OutputTiled(benchmark::State& state)
     const DecodedMap& decoded = decodedMap().decoded;
     const TiledTileset tileset = tiledTileset(kGame, kColour, 35);
     for (auto _ : state) {
-        QByteArray tmx = tmxMap(decoded, tileset);
-        QByteArray json = tiledJsonMap(decoded, tileset);
+        QByteArray tmx = tmxMap(decoded, tileset, kGame, kCharRefPc);
+        QByteArray json = tiledJsonMap(decoded, tileset, kGame, kCharRefPc);
         benchmark::DoNotOptimize(tmx);
         benchmark::DoNotOptimize(json);
     }

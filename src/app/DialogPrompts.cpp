@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QUrl>
@@ -16,6 +17,25 @@ QString DialogPrompts::openPicture(QWidget* parent, const QString& title,
                                    const QStringList& filters, const QString& folder)
 {
     return QFileDialog::getOpenFileName(parent, title, folder, filters.join(QStringLiteral(";;")));
+}
+
+int DialogPrompts::chooseItem(QWidget* parent, const QString& title, const QString& question,
+                              const QStringList& items)
+{
+    bool ok = false;
+    const QString item = QInputDialog::getItem(parent, title, question, items, 0, false, &ok);
+    return ok ? int(items.indexOf(item)) : -1;
+}
+
+bool DialogPrompts::useGrabBeside(QWidget* parent, const QString& grab)
+{
+    return QMessageBox::question(
+               parent, QStringLiteral("Open Map"),
+               QStringLiteral("The picture \"%1\" lies beside the map. Open the map with it as "
+                              "its grab, so that cells can be compared with the grab and copied "
+                              "from it?")
+                   .arg(QFileInfo(grab).fileName()),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
 }
 
 QString DialogPrompts::saveFile(QWidget* parent, SaveDialogState& state)

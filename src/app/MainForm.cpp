@@ -208,6 +208,19 @@ void TMainForm::buildSidePanel()
         *entry.field = button;
         top += 22;
     }
+    // Open Map shares Save Map's row, whose caption leaves half of it free: the panel keeps
+    // its height.
+    const QRect saveRow = ui.sb_SaveMap->geometry();
+    ui.sb_SaveMap->setGeometry(saveRow.x(), saveRow.y(), 90, saveRow.height());
+    ui.sb_OpenMap = new QPushButton(QStringLiteral("&Open Map"), ui.ButtonPanel);
+    ui.sb_OpenMap->setObjectName(QStringLiteral("sb_OpenMap"));
+    ui.sb_OpenMap->setFlat(true);
+    ui.sb_OpenMap->setFocusPolicy(Qt::StrongFocus);
+    ui.sb_OpenMap->setToolTip(QStringLiteral("Open a map saved as a table (.csv, .tmx or .json) "
+                                             "to go on correcting it (Ctrl+O)"));
+    ui.sb_OpenMap->setIcon(QPixmap::fromImage(programPicture(QStringLiteral("BTN_LOAD"))));
+    ui.sb_OpenMap->setIconSize(QSize(16, 16));
+    ui.sb_OpenMap->setGeometry(90, saveRow.y(), 185 - 90, saveRow.height());
     stack->addWidget(ui.ButtonPanel);
 
     ui.InfoPanel = panel(ui.SmallCharPanel, QStringLiteral("InfoPanel"));
@@ -345,6 +358,7 @@ void TMainForm::buildActions()
     action(ui.LoadFromClipboard, QStringLiteral("LoadFromClipboard"),
            QKeySequence(Qt::CTRL | Qt::Key_V));
     action(ui.SaveClipboard, QStringLiteral("SaveClipboard"), QKeySequence(Qt::CTRL | Qt::Key_C));
+    action(ui.OpenMap, QStringLiteral("OpenMap"), QKeySequence(Qt::CTRL | Qt::Key_O));
     action(ui.ZoomIn, QStringLiteral("ZoomIn"), QKeySequence()); // keys assigned at start-up
     action(ui.ZoomOut, QStringLiteral("ZoomOut"), QKeySequence());
     action(ui.ScreenGrabTab, QStringLiteral("ScreenGrabTab"), QKeySequence(Qt::CTRL | Qt::Key_1));
@@ -358,6 +372,12 @@ void TMainForm::buildActions()
         QStringLiteral("JPEG Image File (*.jpg)"),
         QStringLiteral("JPEG Image File (*.jpeg)"),
         QStringLiteral("Windows Bitmap (*.bmp)"),
+    };
+    OpenMapDialog = {
+        QStringLiteral("Maps (*.csv *.tmx *.json)"),
+        QStringLiteral("Comma Separated Value file (*.csv)"),
+        QStringLiteral("Tiled Map (*.tmx)"),
+        QStringLiteral("Tiled JSON Map (*.json)"),
     };
     SaveDialog1 = {QStringLiteral("Save Decoded Map"), QStringLiteral("bmp"), saveDialogRows(true),
                    QString(), 0, QString()};
@@ -375,6 +395,7 @@ void TMainForm::wireHandlers()
     click(ui.sb_SaveScreenGrab, &TMainForm::sb_SaveScreenGrabClick);
     click(ui.sb_DecodeStart, &TMainForm::DecodeScreen);
     click(ui.sb_SaveMap, &TMainForm::sb_SaveMapClick);
+    click(ui.sb_OpenMap, &TMainForm::OpenMapExecute);
     click(ui.sb_bulkconvert, &TMainForm::sb_bulkconvertClick);
     click(ui.sb_options, &TMainForm::sb_optionsClick);
     click(ui.sb_about, &TMainForm::sb_aboutClick);
@@ -385,6 +406,7 @@ void TMainForm::wireHandlers()
     };
     trigger(ui.LoadFromClipboard, &TMainForm::ScreenGrabFromClipboard);
     trigger(ui.SaveClipboard, &TMainForm::SaveToClipboard);
+    trigger(ui.OpenMap, &TMainForm::OpenMapExecute);
     trigger(ui.ZoomIn, &TMainForm::ZoomInExecute);
     trigger(ui.ZoomOut, &TMainForm::ZoomOutExecute);
     trigger(ui.ScreenGrabTab, &TMainForm::ScreenGrabTabExecute);

@@ -79,6 +79,7 @@ public:
 
     // File dialogs; each keeps its last name and file-type row for the program's run.
     QStringList OpenPictureDialog1; // file-type rows of the open-picture dialog
+    QStringList OpenMapDialog;      // file-type rows of Open Map's dialog
     SaveDialogState SaveDialog1;
     SaveDialogState SaveScreenGrabDialog;
     // The folders of the last grab loaded from a file and of the last save, for this run and,
@@ -152,6 +153,9 @@ public slots:
     void InitiateSave(vt::SaveDialogState& dialog);
     void SaveToClipboard();
     void sb_bulkconvertClick();
+    // Open Map (export/MainFormOpen.cpp): a table the program wrote, back as the decoded map.
+    void OpenMapExecute();
+    void OpenMapFile(const QString& path);
 
 public:
     // Asked first by every command that throws the decoded map away: true when there are no

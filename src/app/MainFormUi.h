@@ -36,6 +36,7 @@ struct MainForm
     QPushButton* sb_SaveScreenGrab = nullptr;
     QPushButton* sb_DecodeStart = nullptr;
     QPushButton* sb_SaveMap = nullptr;
+    QPushButton* sb_OpenMap = nullptr; // beside sb_SaveMap, in its row
     QPushButton* sb_bulkconvert = nullptr;
     QPushButton* sb_options = nullptr;
     QPushButton* sb_about = nullptr;
@@ -76,6 +77,7 @@ struct MainForm
 
     QAction* LoadFromClipboard = nullptr;
     QAction* SaveClipboard = nullptr;
+    QAction* OpenMap = nullptr; // Ctrl+O
     QAction* ZoomIn = nullptr;
     QAction* ZoomOut = nullptr;
     QAction* ScreenGrabTab = nullptr;

@@ -45,6 +45,14 @@ public:
     // lose them, false to keep them (the command is then not run).
     virtual bool discardCorrections(QWidget* parent) = 0;
 
+    // One of `items` (the first one offered first), asked as `question`; its index, or -1 when
+    // the user cancels.
+    virtual int chooseItem(QWidget* parent, const QString& title, const QString& question,
+                           const QStringList& items) = 0;
+
+    // Open Map found `grab` beside the table: true to open the map with that grab.
+    virtual bool useGrabBeside(QWidget* parent, const QString& grab) = 0;
+
     // Reports a failed command.
     virtual void reportError(QWidget* parent, const QString& message) = 0;
 
@@ -63,6 +71,9 @@ public:
                        const QString& start) override;
     bool confirm(QWidget* parent, const QString& message) override;
     bool discardCorrections(QWidget* parent) override;
+    int chooseItem(QWidget* parent, const QString& title, const QString& question,
+                   const QStringList& items) override;
+    bool useGrabBeside(QWidget* parent, const QString& grab) override;
     void reportError(QWidget* parent, const QString& message) override;
     void openUrl(QWidget* parent, const QString& url) override;
 };

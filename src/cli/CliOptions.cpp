@@ -18,7 +18,11 @@ const QString kUsage = QStringLiteral(
     "Usage: vorlan-tesselor-cli [options] INPUT...\n"
     "Converts screengrabs of PC Vorlan 1 and 2 into maps, as the window's bulk conversion does.\n"
     "Each INPUT is a grab file or a folder, whose files (not its sub-folders) are taken in name\n"
-    "order. Grabs are converted in the order given. A grab's game is told by its size or its\n"
+    "order, or a map table the program wrote (.csv, .tmx or .json), named as a file (a folder's\n"
+    "tables are passed over): it is opened as it was saved and written in the other outputs.\n"
+    "A .csv table needs --game 1 or 2 and reads its cells as --csv-codes says (default: the\n"
+    "stored choice). Grabs are converted in the order given. A grab's game is told by its size or "
+    "its\n"
     "game window, and by which game's characters its cells fit; one that neither tells keeps\n"
     "the game of the grab before it. Grabs whose game or grid is uncertain are listed as\n"
     "warnings at the end.\n"
@@ -36,7 +40,7 @@ const QString kUsage = QStringLiteral(
     "      --char-match N    Character Match threshold, 0 to 100\n"
     "      --pixel-match N   Pixel Match threshold, 0 to 100\n"
     "      --vorlan-match N  Vorlan Match threshold, 0 to 100\n"
-    "      --csv-codes atlas|pc\n"
+    "      --csv-codes atlas|pc, --char-ref atlas|pc\n"
     "                        table cells as references into the atlas or as PC references\n"
     "      --unknown grab|puzzle\n"
     "                        draw unrecognised cells as copied from the grab or as the\n"
@@ -103,7 +107,8 @@ ParseResult parseCommandLine(const QStringList& arguments)
     const QCommandLineOption charMatch(QStringLiteral("char-match"), {}, QStringLiteral("N"));
     const QCommandLineOption pixelMatch(QStringLiteral("pixel-match"), {}, QStringLiteral("N"));
     const QCommandLineOption vorlanMatch(QStringLiteral("vorlan-match"), {}, QStringLiteral("N"));
-    const QCommandLineOption csvCodes(QStringLiteral("csv-codes"), {}, QStringLiteral("CODES"));
+    const QCommandLineOption csvCodes({QStringLiteral("csv-codes"), QStringLiteral("char-ref")}, {},
+                                      QStringLiteral("CODES"));
     const QCommandLineOption unknown(QStringLiteral("unknown"), {}, QStringLiteral("DRAWING"));
     const QCommandLineOption jobs({QStringLiteral("j"), QStringLiteral("jobs")}, {},
                                   QStringLiteral("N"));
@@ -209,6 +214,7 @@ ParseResult parseCommandLine(const QStringList& arguments)
             prefs.charRef = kCharRefPc;
         else
             return error(QStringLiteral("--csv-codes takes atlas or pc."));
+        options.csvCodes = prefs.charRef;
     }
     if (parser.isSet(unknown)) {
         const QString value = parser.value(unknown).toLower();

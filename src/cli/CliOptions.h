@@ -18,9 +18,10 @@ struct CliOptions
     int jobs = 0;       // 0: one per processor
     bool json = false;
     bool quiet = false;
-    QString report;    // the picture report to write (HTML); empty for none
-    Preferences prefs; // the stored preferences, with the options' changes
-    BulkOptions bulk;  // outputs, pattern, forced game and colour; outputDir is set by the run
+    QString report;              // the picture report to write (HTML); empty for none
+    Preferences prefs;           // the stored preferences, with the options' changes
+    std::optional<int> csvCodes; // --csv-codes (--char-ref) as given: the code mode of tables
+    BulkOptions bulk; // outputs, pattern, forced game and colour; outputDir is set by the run
 };
 
 struct ParseResult

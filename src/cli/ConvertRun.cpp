@@ -53,8 +53,9 @@ LoadedGrab load(const QString& path)
 } // namespace
 
 void convertAll(const QStringList& inputs, const Preferences& prefs, BulkOptions options,
-                const QString& outputDir, int jobs,
-                const std::function<void(int index, const GrabReport& report)>& onReport)
+                const QString& outputDir, int jobs, const TableInputs& tables,
+                const std::function<void(int index, const GrabReport& report,
+                                         const QStringList& notes)>& onReport)
 {
     const int count = int(inputs.size());
     options.outputDir = outputDir;
@@ -66,6 +67,7 @@ void convertAll(const QStringList& inputs, const Preferences& prefs, BulkOptions
     std::condition_variable planned;
     int nextToPlan = 0;
     std::vector<std::optional<GrabReport>> reports(static_cast<std::size_t>(count));
+    std::vector<QStringList> notes(static_cast<std::size_t>(count));
     int nextToReport = 0;
     std::atomic<int> nextToTake{0};
 
@@ -76,7 +78,15 @@ void convertAll(const QStringList& inputs, const Preferences& prefs, BulkOptions
             const int index = nextToTake++;
             if (index >= count)
                 return;
-            LoadedGrab grab = load(inputs[index]);
+            // A table is read where it is planned: opening one is quick.
+            const bool table = tables.at(index);
+            LoadedGrab grab;
+            if (table) {
+                grab.path = inputs[index];
+                grab.name = QFileInfo(grab.path).fileName();
+            } else {
+                grab = load(inputs[index]);
+            }
 
             // Plans are made strictly in input order: each one depends on the grabs before it.
             // The thread holding the earliest unplanned grab never waits, so this cannot stall.
@@ -85,10 +95,15 @@ void convertAll(const QStringList& inputs, const Preferences& prefs, BulkOptions
                 std::unique_lock lock(mutex);
                 planned.wait(lock, [&] { return nextToPlan == index; });
                 try {
-                    session.carry(carried);
-                    plan = planGrab(session, grab, options);
-                    if (grab.status == LoadedGrab::Status::Loaded)
-                        carried = session.carried();
+                    if (table) {
+                        plan = planTable(session, grab.path, options, tables,
+                                         notes[std::size_t(index)]);
+                    } else {
+                        session.carry(carried);
+                        plan = planGrab(session, grab, options);
+                        if (grab.status == LoadedGrab::Status::Loaded)
+                            carried = session.carried();
+                    }
                     planner.claim(index, plan);
                 } catch (const std::exception& error) {
                     plan = GrabPlan{};
@@ -101,7 +116,8 @@ void convertAll(const QStringList& inputs, const Preferences& prefs, BulkOptions
 
             GrabReport report;
             try {
-                report = finishGrab(session, grab, plan, options);
+                report = table ? finishTable(session, grab.path, plan, options)
+                               : finishGrab(session, grab, plan, options);
             } catch (const std::exception& error) {
                 report = GrabReport{};
                 report.input = grab.path;
@@ -113,7 +129,8 @@ void convertAll(const QStringList& inputs, const Preferences& prefs, BulkOptions
             std::lock_guard lock(mutex);
             reports[std::size_t(index)] = std::move(report);
             while (nextToReport < count && reports[std::size_t(nextToReport)]) {
-                onReport(nextToReport, *reports[std::size_t(nextToReport)]);
+                onReport(nextToReport, *reports[std::size_t(nextToReport)],
+                         notes[std::size_t(nextToReport)]);
                 reports[std::size_t(nextToReport)].reset();
                 ++nextToReport;
             }

@@ -6,6 +6,7 @@
 #include "cli/LibraryOutput.h"
 #include "cli/Progress.h"
 #include "export/BulkConvert.h"
+#include "export/MapTableReader.h"
 #include "pictures/Error.h"
 #include "session/BulkReport.h"
 #include "settings/RegUtils.h"
@@ -80,16 +81,20 @@ QJsonObject jsonOf(const GrabReport& report)
 }
 
 // Files first named, folders expanded to their files (not their sub-folders) in name order.
-QStringList grabsOf(const QStringList& inputs)
+// A table is taken only where it is named itself: `isTable` marks those.
+QStringList grabsOf(const QStringList& inputs, std::vector<bool>& isTable)
 {
     QStringList grabs;
     for (const QString& input : inputs) {
         if (QFileInfo(input).isDir()) {
             const QDir folder(input);
-            for (const QString& name : listFolder(input))
+            for (const QString& name : listFolder(input)) {
                 grabs.append(folder.filePath(name));
+                isTable.push_back(false);
+            }
         } else {
             grabs.append(input);
+            isTable.push_back(tableKindOf(input).has_value());
         }
     }
     return grabs;
@@ -146,7 +151,10 @@ int main(int argc, char* argv[])
         return 2;
     }
 
-    const QStringList grabs = grabsOf(options.inputs);
+    cli::TableInputs tables;
+    tables.game = options.bulk.forcedGame;
+    tables.charRef = options.csvCodes;
+    const QStringList grabs = grabsOf(options.inputs, tables.isTable);
     const int jobs = options.jobs > 0 ? options.jobs : std::max(1, QThread::idealThreadCount());
     cli::Progress progress(errors, int(grabs.size()), options.quiet);
     int converted = 0;
@@ -158,7 +166,8 @@ int main(int argc, char* argv[])
     if (!options.report.isEmpty())
         pictureReport.emplace(options.report);
     cli::convertAll(
-        grabs, options.prefs, options.bulk, outputDir, jobs, [&](int, const GrabReport& report) {
+        grabs, options.prefs, options.bulk, outputDir, jobs, tables,
+        [&](int, const GrabReport& report, const QStringList& notes) {
             if (options.json)
                 print(stdout, QString::fromUtf8(
                                   QJsonDocument(jsonOf(report)).toJson(QJsonDocument::Compact)) +
@@ -169,7 +178,12 @@ int main(int argc, char* argv[])
             case GrabReport::Outcome::Converted:
                 ++converted;
                 cellsToCheck += report.check.count();
-                if (const QString doubt = uncertainty(report.confidence); !doubt.isEmpty())
+                for (const QString& note : notes)
+                    warnings.append(QStringLiteral("vorlan-tesselor-cli: warning: %1\n").arg(note));
+                // An opened table was not decoded: there is nothing to doubt.
+                if (const QString doubt =
+                        report.decoded ? uncertainty(report.confidence) : QString();
+                    !doubt.isEmpty())
                     warnings.append(QStringLiteral("vorlan-tesselor-cli: warning: \"%1\": %2.\n")
                                         .arg(QDir::toNativeSeparators(report.input), doubt));
                 break;

@@ -6,6 +6,7 @@
 #include "decode/MapDecoder.h"
 #include "session/BulkRun.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -52,6 +53,20 @@ void TMainForm::showDecoded()
     selectedchar = -1;
     showMode();
 
+    if (!m_session.openedTable.isEmpty()) {
+        // An opened map has no accuracy of its own: it is what the table holds.
+        ui.lb_accuracy->setText(QStringLiteral("From table"));
+        ui.sh_accuracy->setBrushColor(Qt::black);
+        statusBar()->showMessage(
+            QStringLiteral("Opened %1 with %2 cells, %3 not recognised. Choose a character on the "
+                           "right and Ctrl-click the converted map to correct a cell.")
+                .arg(QFileInfo(m_session.openedTable).fileName())
+                .arg(m_session.decoded.columns() * m_session.decoded.rows())
+                .arg(m_session.decoded.errors));
+        checkX = checkY = -1;
+        showCellsToCheck(true);
+        return;
+    }
     // The fallback grid decodes as the program always did, but a blank picture's 100 % would
     // tell a success that never was: no map was found.
     const int accuracy = m_session.accuracy();

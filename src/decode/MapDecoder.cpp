@@ -273,6 +273,48 @@ DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>&
     return result;
 }
 
+DecodeResult drawMap(const DecodedMap& decoded, const DecodeInput& input)
+{
+    const int columns = decoded.columns();
+    const int rows = decoded.rows();
+    DecodeResult result;
+    result.decoded = decoded;
+    result.decoded.errors = 0;
+    result.check.reset(columns, rows);
+    result.picture = QImage(kFullSize * columns, kFullSize * rows, QImage::Format_RGB32);
+    result.picture.fill(Qt::black); // under any picture smaller than a cell
+    result.picture.setDotsPerMeterX(kMapDotsPerMeter);
+    result.picture.setDotsPerMeterY(kMapDotsPerMeter);
+    result.drawnFrom.assign(std::size_t(columns) * std::size_t(rows), kDrawnOwnPixels);
+    const MapPixels pixels{result.picture.bits(), result.picture.bytesPerLine()};
+    const bool grab = input.fullcolour && !input.fullcolour->isNull();
+    const bool puzzle = input.puzzle && !input.puzzle->isNull() && (input.puzzpiece || !grab);
+    for (int y = 0; y < rows; ++y)
+        for (int x = 0; x < columns; ++x) {
+            const qint32 cell = decoded.map[std::size_t(x)][std::size_t(y)];
+            qint32& source =
+                result.drawnFrom[std::size_t(y) * std::size_t(columns) + std::size_t(x)];
+            if (cell >= 0 && cell < qint32(input.fullsize->size())) {
+                source = cell;
+                drawCell(pixels, (*input.fullsize)[std::size_t(cell)], kFullSize * x,
+                         kFullSize * y);
+                continue;
+            }
+            result.decoded.map[std::size_t(x)][std::size_t(y)] = -1;
+            ++result.decoded.errors;
+            result.check.append(x, y, CheckReason::Unmatched);
+            if (puzzle) {
+                source = kDrawnPuzzle;
+                drawCell(pixels, *input.puzzle, kFullSize * x, kFullSize * y);
+            } else if (grab) {
+                drawCell(pixels,
+                         enlargedCell(*input.fullcolour, cellRect(input.grid, x, y), kFullSize),
+                         kFullSize * x, kFullSize * y);
+            }
+        }
+    return result;
+}
+
 int accuracyPercent(quint32 errors, int columns, int rows)
 {
     const double cells = double(columns) * rows;

@@ -61,6 +61,14 @@ struct DecodeResult
 // Cells reaching past the grab's edge are scored and drawn like any other, with black there.
 DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>& progress = {});
 
+// The converted map of a map made elsewhere (a table read back), drawn as the pass draws it:
+// a cell of character i from (*input.fullsize)[i]; an unmatched cell (negative) from the grab's
+// own pixels, or as the puzzle piece with `puzzpiece`, and always so without a full-colour
+// grab. Only `fullsize`, `puzzle`, `puzzpiece`, `fullcolour` (may be null) and `grid` are
+// read; the cells to check are the unmatched ones. `decoded` must hold only characters of
+// `fullsize` and negatives.
+DecodeResult drawMap(const DecodedMap& decoded, const DecodeInput& input);
+
 // The converted map `picture` at 8 bits a pixel with its own colours, in the order met, pixel
 // for pixel, composed cell by cell as DecodeResult::drawnFrom tells (64 x 64 pixels a cell):
 // the first cell drawn from a character or the puzzle piece is looked up and the others copy

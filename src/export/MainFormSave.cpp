@@ -68,7 +68,10 @@ void TMainForm::rememberFolder(QString& field, const QString& valueName, const Q
 
 void TMainForm::sb_SaveMapClick()
 {
-    SaveDialog1.fileName = proposedDecodeName(m_session.img_filename);
+    // An opened map is proposed under its own name, beside it.
+    SaveDialog1.fileName = m_session.openedTable.isEmpty()
+                               ? proposedDecodeName(m_session.img_filename)
+                               : QFileInfo(m_session.openedTable).fileName();
     InitiateSave(SaveDialog1);
 }
 
@@ -81,6 +84,8 @@ void TMainForm::InitiateSave(SaveDialogState& dialog)
 {
     // Where the user last saved, or else beside the grab.
     dialog.folder = rememberedFolder(lastSaveFolder, reg::LastSaveFolder);
+    if (&dialog == &SaveDialog1 && !m_session.openedTable.isEmpty())
+        dialog.folder = QFileInfo(m_session.openedTable).absolutePath();
     if (dialog.folder.isEmpty() && !m_session.img_filename.isEmpty())
         dialog.folder = QFileInfo(m_session.img_filename).absolutePath();
     const QString name = prompts().saveFile(this, dialog);

@@ -59,12 +59,12 @@ void tileset(QIODevice& device, const QImage&, const QImage*, const MapTableSour
 
 void tmx(QIODevice& device, const QImage&, const QImage*, const MapTableSource& table)
 {
-    writeText(device, tmxMap(*table.decoded, tilesetOf(table)));
+    writeText(device, tmxMap(*table.decoded, tilesetOf(table), table.game, table.charRef));
 }
 
 void json(QIODevice& device, const QImage&, const QImage*, const MapTableSource& table)
 {
-    writeText(device, tiledJsonMap(*table.decoded, tilesetOf(table)));
+    writeText(device, tiledJsonMap(*table.decoded, tilesetOf(table), table.game, table.charRef));
 }
 
 using F = OutputFormat;

@@ -2,6 +2,7 @@
 
 #include "charsets/GameTables.h"
 #include "decode/MapDecoder.h"
+#include "export/MapTableReader.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -69,7 +70,7 @@ quint32 tiledGid(qint32 cell, int tileCount)
     return cell >= 0 && cell < tileCount ? quint32(cell) + 1 : 0;
 }
 
-QByteArray tmxMap(const DecodedMap& decoded, const TiledTileset& tileset)
+QByteArray tmxMap(const DecodedMap& decoded, const TiledTileset& tileset, int game, int charRef)
 {
     const int width = decoded.columns();
     const int height = decoded.rows();
@@ -103,6 +104,17 @@ QByteArray tmxMap(const DecodedMap& decoded, const TiledTileset& tileset)
     xml.writeAttribute(QStringLiteral("nextlayerid"), QStringLiteral("2"));
     xml.writeAttribute(QStringLiteral("nextobjectid"), QStringLiteral("1"));
 
+    // Tiled keeps the properties before the tilesets, in name order.
+    xml.writeStartElement(QStringLiteral("properties"));
+    xml.writeEmptyElement(QStringLiteral("property"));
+    xml.writeAttribute(QStringLiteral("name"), QLatin1String(kTiledCodesProperty));
+    xml.writeAttribute(QStringLiteral("value"), codeModeName(charRef));
+    xml.writeEmptyElement(QStringLiteral("property"));
+    xml.writeAttribute(QStringLiteral("name"), QLatin1String(kTiledGameProperty));
+    xml.writeAttribute(QStringLiteral("type"), QStringLiteral("int"));
+    xml.writeAttribute(QStringLiteral("value"), QString::number(game + 1));
+    xml.writeEndElement(); // properties
+
     xml.writeStartElement(QStringLiteral("tileset"));
     xml.writeAttribute(QStringLiteral("firstgid"), QStringLiteral("1"));
     xml.writeAttribute(QStringLiteral("name"), tileset.name);
@@ -132,7 +144,8 @@ QByteArray tmxMap(const DecodedMap& decoded, const TiledTileset& tileset)
     return out;
 }
 
-QByteArray tiledJsonMap(const DecodedMap& decoded, const TiledTileset& tileset)
+QByteArray tiledJsonMap(const DecodedMap& decoded, const TiledTileset& tileset, int game,
+                        int charRef)
 {
     QJsonArray data;
     for (const quint32 gid : gidsOf(decoded, tileset.tileCount))
@@ -158,6 +171,14 @@ QByteArray tiledJsonMap(const DecodedMap& decoded, const TiledTileset& tileset)
         {QStringLiteral("tileheight"), tileset.tileSize},
         {QStringLiteral("tilewidth"), tileset.tileSize},
     };
+    const QJsonArray properties{
+        QJsonObject{{QStringLiteral("name"), QLatin1String(kTiledCodesProperty)},
+                    {QStringLiteral("type"), QStringLiteral("string")},
+                    {QStringLiteral("value"), codeModeName(charRef)}},
+        QJsonObject{{QStringLiteral("name"), QLatin1String(kTiledGameProperty)},
+                    {QStringLiteral("type"), QStringLiteral("int")},
+                    {QStringLiteral("value"), game + 1}},
+    };
     const QJsonObject map{
         {QStringLiteral("height"), decoded.rows()},
         {QStringLiteral("infinite"), false},
@@ -165,6 +186,7 @@ QByteArray tiledJsonMap(const DecodedMap& decoded, const TiledTileset& tileset)
         {QStringLiteral("nextlayerid"), 2},
         {QStringLiteral("nextobjectid"), 1},
         {QStringLiteral("orientation"), QStringLiteral("orthogonal")},
+        {QStringLiteral("properties"), properties},
         {QStringLiteral("renderorder"), QStringLiteral("right-down")},
         {QStringLiteral("tileheight"), tileset.tileSize},
         {QStringLiteral("tilesets"), QJsonArray{set}},

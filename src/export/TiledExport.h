@@ -36,8 +36,12 @@ QImage tilesetImage(const std::vector<QImage>& characters);
 quint32 tiledGid(qint32 cell, int tileCount);
 
 // The map as TMX (XML, CSV-encoded layer data) and as Tiled's JSON map format. Both give the
-// map the size of `decoded` in tiles, rows top to bottom and each row left to right.
-QByteArray tmxMap(const DecodedMap& decoded, const TiledTileset& tileset);
-QByteArray tiledJsonMap(const DecodedMap& decoded, const TiledTileset& tileset);
+// map the size of `decoded` in tiles, rows top to bottom and each row left to right, and carry
+// the game (`game`, selector index, written as its number) and the table's code mode
+// (`charRef`) as map properties, so that Open Map reads them back without asking
+// (kTiledGameProperty, kTiledCodesProperty in MapTableReader.h).
+QByteArray tmxMap(const DecodedMap& decoded, const TiledTileset& tileset, int game, int charRef);
+QByteArray tiledJsonMap(const DecodedMap& decoded, const TiledTileset& tileset, int game,
+                        int charRef);
 
 } // namespace vt

@@ -356,6 +356,8 @@ void GrabSession::discardMap()
     check = CellsToCheck{};
     m_drawnFrom.clear();
     m_drawnFor = 0;
+    openedTable.clear();
+    openedCharRef.reset();
 }
 
 // Any change to a picture's pixels gives it a new cache key: what the cells were drawn from
@@ -442,6 +444,12 @@ bool GrabSession::centredInView() const
 
 QImage GrabSession::grabCell(int column, int row, int size) const
 {
+    // A map opened without its grab has no pixels of its own: the puzzle piece stands for them.
+    if (fullcolourimage.isNull())
+        return ProgramArt::shared()
+            .puzzle()
+            .convertToFormat(QImage::Format_RGB32)
+            .scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     return enlargedCell(fullcolourimage, cellRect(grid, column, row), size);
 }
 
@@ -554,7 +562,7 @@ MapTableSource GrabSession::tableSource() const
         table.decoded = &decoded;
     table.colourItemText = captions[std::size_t(colour)];
     table.game = game;
-    table.charRef = prefs.charRef;
+    table.charRef = openedCharRef.value_or(prefs.charRef);
     // The Tiled map's tileset is the full-size characters shown in the side panel.
     table.colour = colour;
     table.characters = fullsize_char.get();

@@ -11,6 +11,7 @@
 #include "decode/DecodedMap.h"
 #include "decode/GameFit.h"
 #include "decode/MapDecoder.h"
+#include "export/MapTableReader.h"
 #include "export/SaveMap.h"
 #include "intake/GrabLoader.h"
 #include "intake/GridLocator.h"
@@ -118,6 +119,10 @@ public:
     QImage mapPicture; // the converted map, 64 x 64 pixels a cell
     // The last table written, line by line; kept until the next table is written.
     QStringList map_text;
+    // The table the map was opened from (openMap), and the code mode its tables are written in
+    // since, so that it saves as it was read; empty and none for a decoded map.
+    QString openedTable;
+    std::optional<int> openedCharRef;
 
     // The program's mode: a grab is loaded and analysed (Decode Map can run), and a decoded
     // map exists (it can be saved, inspected and corrected).
@@ -172,12 +177,31 @@ public:
     // rectangle of the converted map redrawn (empty when the cell is outside the map). The cell
     // is checked then: it leaves `check`. A correction that changes the cell can be undone.
     QRect correctCell(int column, int row, int character);
-    // What the grab shows in a cell of the grid, enlarged to size x size.
+    // What the grab shows in a cell of the grid, enlarged to size x size; the puzzle piece when
+    // there is no grab (a map opened without it).
     QImage grabCell(int column, int row, int size) const;
     // The converted map at 8 bits with its own colours, composed from what its cells were drawn
     // from (indexedMap), as the PNG and GIF files of a save take it. Null when it has more than
     // 256 colours, or when mapPicture was changed other than through decode and correctCell.
     QImage indexedMapPicture() const;
+
+    // ---- Opening a map ----
+    // Takes `table` (read from `path`) as the decoded map, its codes read as characters of game
+    // `game` in code mode `charRef` (a Tiled map's own game and mode stand instead; one that
+    // names neither is read as the first game's, with atlas references), in the scheme it
+    // names, drawn as the decoding pass draws it. With `grab`, that picture is loaded and
+    // analysed as a load would; where it cannot be read, or its grid is of another size than
+    // the map, it is refused and the map opened without a grab (unmatched cells then show the
+    // puzzle piece). Returns what the player should be told: a Tiled map read with the
+    // defaults, a refused grab. Throws vt::Error, the session unchanged, when a code names no
+    // character. Corrections and undo work on the map as on a decoded one; its cells to check
+    // are the unmatched ones.
+    QStringList openMap(const QString& path, const MapTableFile& table, int game, int charRef,
+                        const QString& grab = QString());
+    // A picture beside the table `path` that may be its grab: the table's name less its
+    // extension and any " Decode" / "-decode" the save added, then the name as it stands, with
+    // the extension of a picture the program loads; empty when there is none.
+    static QString grabBesideTable(const QString& path);
 
     // ---- Correction history ----
     // Every correction that changed the map since its decoding pass can be taken back, down to

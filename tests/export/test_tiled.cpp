@@ -106,19 +106,27 @@ TEST_F(TiledTest, TheTmxMapHasTheReferenceFields)
     QString data;
     QString dataEncoding;
     QStringList order;
+    std::map<QString, QXmlStreamAttributes> properties;
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
         const QString name = xml.name().toString();
         order.append(name);
         elements[name] = xml.attributes();
+        if (name == QLatin1String("property"))
+            properties[xml.attributes().value(QLatin1String("name")).toString()] = xml.attributes();
         if (name == QLatin1String("data")) {
             dataEncoding = xml.attributes().value(QLatin1String("encoding")).toString();
             data = xml.readElementText();
         }
     }
     ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
-    EXPECT_EQ(order, (QStringList{"map", "tileset", "image", "layer", "data"}));
+    EXPECT_EQ(order, (QStringList{"map", "properties", "property", "property", "tileset", "image",
+                                  "layer", "data"}));
+    // The game by its number and the code mode, for Open Map.
+    EXPECT_EQ(properties["game"].value("type").toString(), QStringLiteral("int"));
+    EXPECT_EQ(properties["game"].value("value").toString(), QStringLiteral("2"));
+    EXPECT_EQ(properties["codes"].value("value").toString(), QStringLiteral("atlas"));
 
     const auto expect = [&](const char* element, std::map<QString, QString> attributes) {
         const QXmlStreamAttributes& found = elements[QLatin1String(element)];
@@ -176,6 +184,14 @@ TEST_F(TiledTest, TheJsonMapHasTheReferenceFields)
                                                                {"nextlayerid", 2},
                                                                {"nextobjectid", 1}})
         EXPECT_EQ(map.value(QLatin1String(key)).toInt(-1), value) << key;
+
+    std::map<QString, QJsonObject> properties;
+    for (const QJsonValue& property : map.value("properties").toArray())
+        properties[property.toObject().value("name").toString()] = property.toObject();
+    EXPECT_EQ(properties["game"].value("type").toString(), QStringLiteral("int"));
+    EXPECT_EQ(properties["game"].value("value").toInt(), 2);
+    EXPECT_EQ(properties["codes"].value("type").toString(), QStringLiteral("string"));
+    EXPECT_EQ(properties["codes"].value("value").toString(), QStringLiteral("atlas"));
 
     const QJsonArray tilesets = map.value("tilesets").toArray();
     ASSERT_EQ(tilesets.size(), 1);

@@ -35,7 +35,8 @@ TEST(TiledWindow, ATmxNameWritesTheMapAndItsTilesetAskingBeforeReplacing)
         (QStringList{QStringLiteral("level.tmx"), QStringLiteral("pc-vorlan-2-green-tiles.png")}));
     QFile tmx(out + QStringLiteral("/level.tmx"));
     ASSERT_TRUE(tmx.open(QIODevice::ReadOnly));
-    EXPECT_EQ(tmx.readAll(), tmxMap(main.session().decoded, tiledTileset(1, 2, 35)));
+    EXPECT_EQ(tmx.readAll(), tmxMap(main.session().decoded, tiledTileset(1, 2, 35), 1,
+                                    main.session().prefs.charRef));
     EXPECT_TRUE(app.prompts().questions.isEmpty());
 
     // Saving again asks about both files; No to the map keeps it and writes the tileset.

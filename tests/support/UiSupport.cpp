@@ -57,6 +57,19 @@ bool FakePrompts::discardCorrections(QWidget*)
     return takeFront(discards, false);
 }
 
+int FakePrompts::chooseItem(QWidget*, const QString&, const QString& question,
+                            const QStringList& items)
+{
+    itemQuestions.push_back({question, items});
+    return takeFront(choices, -1);
+}
+
+bool FakePrompts::useGrabBeside(QWidget*, const QString& grab)
+{
+    grabsOffered.append(grab);
+    return takeFront(useGrabs, false);
+}
+
 void FakePrompts::reportError(QWidget*, const QString& message)
 {
     errors.append(message);

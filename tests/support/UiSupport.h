@@ -25,6 +25,15 @@ public:
     std::deque<bool> answers;    // answers to Yes/No questions
     std::deque<bool> discards;   // answers to "throw the corrections away?"
     int discardQuestions = 0;    // how often that was asked
+    std::deque<int> choices;     // answers to chooseItem (an index; -1 cancels)
+    std::deque<bool> useGrabs;   // answers to "open the map with the grab beside it?"
+    struct ItemQuestion
+    {
+        QString question;
+        QStringList items;
+    };
+    std::vector<ItemQuestion> itemQuestions; // chooseItem as it was asked
+    QStringList grabsOffered;                // the grabs Open Map offered
 
     struct FolderQuestion
     {
@@ -43,6 +52,9 @@ public:
     QString pickFolder(QWidget*, const QString&, const QString&, const QString&) override;
     bool confirm(QWidget*, const QString& message) override;
     bool discardCorrections(QWidget*) override;
+    int chooseItem(QWidget*, const QString&, const QString& question,
+                   const QStringList& items) override;
+    bool useGrabBeside(QWidget*, const QString& grab) override;
     void reportError(QWidget*, const QString& message) override;
     void openUrl(QWidget*, const QString& url) override;
 };
