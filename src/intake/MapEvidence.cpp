@@ -83,13 +83,25 @@ bool plainStrip(const QImage& working, const QRect& strip)
 bool nearlyPlainCell(const QByteArray& cell)
 {
     const quint32 s = OffBits(cell);
-    if (quint32(cell.size()) <= s)
+    const qsizetype pixels = cell.size() - qsizetype(s);
+    if (pixels <= 0)
         return true;
-    std::array<int, 256> counts{};
+    // By colour, not by palette entry: JPEG's noise on a flat colour near the middle of two
+    // palette steps splits it between both.
+    const auto colour = [&](uchar entry) { return GetRGB(entry, cell); };
+    long sum[3] = {0, 0, 0};
+    for (qsizetype i = s; i < cell.size(); ++i) {
+        const quint32 c = colour(uchar(cell[i]));
+        for (int k = 0; k < 3; ++k)
+            sum[k] += (c >> (8 * k)) & 0xFF;
+    }
+    // Near the mean as the comparison sees colours (luminance-weighted).
+    const quint32 mean = quint32(sum[2] / pixels) << 16 | quint32(sum[1] / pixels) << 8 |
+                         quint32(sum[0] / pixels);
+    int near = 0;
     for (qsizetype i = s; i < cell.size(); ++i)
-        ++counts[uchar(cell[i])];
-    const int most = *std::max_element(counts.begin(), counts.end());
-    return most * 10 >= int(cell.size() - s) * 9;
+        near += Diff(colour(uchar(cell[i])), mean) >= 240;
+    return near * 10 >= pixels * 9;
 }
 
 LatticeLabels::LatticeLabels(const QImage& working, QPoint origin, int columns, int rows,
@@ -212,13 +224,19 @@ EdgeEvidence edgesOf(const QImage& working, const GridGeometry& grid, const Char
     const int gapTop = map.top() - picture.top();
     const int gapRight = picture.right() - map.right();
     const int gapBottom = picture.bottom() - map.bottom();
-    seen.left = side(gapLeft, QRect(picture.left(), map.top(), gapLeft, map.height()),
+    // And the map's own line along each edge shows characters: a grid that reaches a row of
+    // background past the map (a piece of it cut off by the picture's edge) has not seen it.
+    seen.left = ring.countCharacters(1, 1, 1, h) > 0 &&
+                side(gapLeft, QRect(picture.left(), map.top(), gapLeft, map.height()),
                      ring.countCharacters(0, 1, 1, h), h);
-    seen.top = side(gapTop, QRect(map.left(), picture.top(), map.width(), gapTop),
+    seen.top = ring.countCharacters(1, 1, w, 1) > 0 &&
+               side(gapTop, QRect(map.left(), picture.top(), map.width(), gapTop),
                     ring.countCharacters(1, 0, w, 1), w);
-    seen.right = side(gapRight, QRect(map.right() + 1, map.top(), gapRight, map.height()),
+    seen.right = ring.countCharacters(w, 1, 1, h) > 0 &&
+                 side(gapRight, QRect(map.right() + 1, map.top(), gapRight, map.height()),
                       ring.countCharacters(w + 1, 1, 1, h), h);
-    seen.bottom = side(gapBottom, QRect(map.left(), map.bottom() + 1, map.width(), gapBottom),
+    seen.bottom = ring.countCharacters(1, h, w, 1) > 0 &&
+                  side(gapBottom, QRect(map.left(), map.bottom() + 1, map.width(), gapBottom),
                        ring.countCharacters(1, h + 1, w, 1), w);
     return seen;
 }

@@ -93,9 +93,9 @@ struct EdgeEvidence
     bool all() const { return left && top && right && bottom && !cutsCells; }
 };
 
-// An edge is seen where it lies on the picture's edge, or where the line of cells beyond it
-// (within the picture) shows no more than a stray character; a strip narrower than a cell
-// between the grid and the picture's edge must be plain.
+// An edge is seen where the map's own line along it shows characters and it lies on the
+// picture's edge, or the line of cells beyond it (within the picture) shows no more than a stray
+// character; a strip narrower than a cell between the grid and the picture's edge must be plain.
 EdgeEvidence edgesOf(const QImage& working, const GridGeometry& grid, const CharacterSets& sets,
                      quint8 evidence);
 

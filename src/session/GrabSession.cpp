@@ -195,9 +195,9 @@ bool GrabSession::sharpenWindowGrid()
 }
 
 // The map's size in a window from the cells of its view: the smallest centred size outside
-// which no characters show. A grid the exact analysis read smaller grows to it; one it read
-// larger (a JPEG'd frame missed, a background taken for blank cells) shrinks to it only where
-// not a single character shows in what it gives up.
+// which no characters show (but strays). A grid the exact analysis read smaller grows to it; one
+// it read larger (a frame line under a sprite or blurred by JPEG, a background as dark as blank
+// cells) shrinks to it.
 bool GrabSession::fitWindowToEvidence(bool newLoad)
 {
     const QPoint view(int(grid.mapareax), int(grid.mapareay));
@@ -213,11 +213,7 @@ bool GrabSession::fitWindowToEvidence(bool newLoad)
                 ++rows[std::size_t(r)];
             }
     const auto sized = [](const std::vector<int>& counts, int current) {
-        const int widest = centredExtent(counts, 2).value_or(0);
-        if (widest >= current)
-            return widest;
-        const std::optional<int> exact = centredExtent(counts, 0);
-        return exact && *exact < current ? *exact : current;
+        return centredExtent(counts, 2).value_or(current);
     };
     const int w = sized(columns, grid.grab_width);
     const int h = sized(rows, grid.grab_height);
