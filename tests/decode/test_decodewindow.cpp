@@ -56,6 +56,24 @@ TEST_F(DecodeWindowTest, DecodingShowsTheConvertedMapAndItsAccuracy)
     EXPECT_EQ(main.session().mapsize_char->size(), 33u);
 }
 
+// After a recognised grab, a black picture of 50 x 40 still decodes on the 32 x 32 guess (its
+// blank cells all match), but no map was found: no green 100 %.
+TEST_F(DecodeWindowTest, APictureWithNoMapIsNotShownAsASuccess)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    app.loadGrab(test::composeMapView(GrabMap::random(0, 32, 32, 21), GrabArt::shipped(0, 5)));
+    QImage blank(50, 40, QImage::Format_RGB32);
+    blank.fill(Qt::black);
+    app.loadGrab(blank);
+    ASSERT_TRUE(main.ui.sb_DecodeStart->isEnabled());
+    main.ui.sb_DecodeStart->click();
+    ASSERT_TRUE(main.ui.sb_SaveMap->isEnabled());
+    EXPECT_EQ(main.session().decoded.errors, 0u);
+    EXPECT_EQ(main.ui.lb_accuracy->text(), QStringLiteral("no map found"));
+    EXPECT_EQ(main.ui.sh_accuracy->brushColor(), QColor(Qt::black));
+}
+
 TEST_F(DecodeWindowTest, DecodingAgainAfterTheGridChangedRedrawsEverything)
 {
     test::StartedApp app;
