@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <tuple>
 
 namespace vt {
 
@@ -173,19 +174,23 @@ std::optional<std::pair<int, int>> looseExtent(const std::vector<int>& counts, i
     for (int size = 8; size <= kViewCells; size += 8) {
         std::optional<std::pair<int, int>> best;
         int bestInside = -1;
+        int bestEmpty = 0;
         int bestBeyond = 0;
         double bestDistance = 0;
         for (int start = std::max(first, 0); start < n; ++start) {
             int inside = 0;
-            for (int i = start; i < std::min(n, start + size); ++i)
+            int empty = 0; // lines of the run, within the lattice, with no character: margin
+            for (int i = start; i < std::min(n, start + size); ++i) {
                 inside += counts[std::size_t(i)];
+                empty += counts[std::size_t(i)] == 0;
+            }
             const int beyond = std::max(0, start + size - n);
             const double distance = std::abs(start + size / 2.0 - 0.5 - middle);
-            if (inside > bestInside ||
-                (inside == bestInside &&
-                 (beyond < bestBeyond || (beyond == bestBeyond && distance < bestDistance)))) {
+            const auto key = std::tuple(-inside, empty, beyond, distance);
+            if (!best || key < std::tuple(-bestInside, bestEmpty, bestBeyond, bestDistance)) {
                 best = std::pair(start, size);
                 bestInside = inside;
+                bestEmpty = empty;
                 bestBeyond = beyond;
                 bestDistance = distance;
             }

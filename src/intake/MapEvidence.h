@@ -76,9 +76,9 @@ std::optional<int> centredExtent(const std::vector<int>& counts, int stray);
 
 // The extent along one axis of a map anywhere on a lattice, from the characters on each line
 // (`counts`): the smallest valid size (8, 16, 24, 32) some run of which, starting no earlier
-// than line `first`, holds all but `stray` of them; the run holding the most, then reaching
-// least past the lattice's end, then nearest their middle. First line and size; nothing when no
-// characters show.
+// than line `first`, holds all but `stray` of them; the run holding the most, then with the
+// fewest lines without a character (margin), then reaching least past the lattice's end, then
+// nearest their middle. First line and size; nothing when no characters show.
 std::optional<std::pair<int, int>> looseExtent(const std::vector<int>& counts, int first,
                                                 int stray);
 
