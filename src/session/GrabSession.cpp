@@ -151,6 +151,9 @@ void GrabSession::analyse(bool newLoad)
             checkGameByContent(newLoad);
     } else if (tolerantInstead(newLoad, hero, exactShare)) {
         checkGameByContent(newLoad);
+        // A window found in a capture brought back to 1:1 is sized from its view's cells too.
+        if ((grid.mapareax != 0 || grid.mapareay != 0) && fitWindowToEvidence(newLoad))
+            checkGameByContent(newLoad);
     }
     det = grid;
     m_decodable = fullsize_char && screengrab_loaded && outcome != LoadOutcome::WindowNotFound;

@@ -72,7 +72,7 @@ TEST_F(Certainty, NoKindOfGrabOnceMisreadIsReportedCertainWhenWrong)
     };
     const Case cases[] = {{"small-jpeg", 300011}, {"small-jpeg", 300014}, {"jpeg-window", 300003},
                           {"covered", 300005},    {"covered", 300012},    {"cutoff", 300019},
-                          {"display", 300002}};
+                          {"display", 300002},    {"display", 720014},    {"display", 720025}};
     for (const Case& c : cases) {
         const test::KindGrab grab = test::composeKind(QLatin1String(c.kind), c.seed);
         SCOPED_TRACE(grab.truth.detail.toStdString());
