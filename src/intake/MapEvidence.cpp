@@ -14,6 +14,9 @@ namespace vt {
 namespace {
 
 constexpr int kViewCells = 32;
+// A map's own cells fit their characters this well even through JPEG; a window's decoration
+// beyond its view, which fits a wall's band or edge loosely, seldom does.
+constexpr int kStrong = 92;
 
 bool plainCharacter(const QByteArray& character)
 {
@@ -47,20 +50,25 @@ std::vector<PreparedSet> prepare(const CharacterSets& sets)
 }
 
 CellShows label(const QImage& working, const QRect& cell, const std::vector<PreparedSet>& sets,
-                quint8 evidence, QByteArray& buffer)
+                quint8 evidence, QByteArray& buffer, quint8& bestScore)
 {
+    bestScore = 0;
     if (!working.rect().contains(cell))
         return CellShows::Outside;
     CopyPictureArea(working, cell, buffer);
     if (nearlyPlainCell(buffer))
         return CellShows::Plain;
+    CellShows shows = CellShows::Other;
     for (const PreparedSet& set : sets) {
         int index = 0;
         const int score = set.compare.compare(buffer, index, kCellWidth, kCellHeight);
-        if (score >= evidence && !set.plain[std::size_t(index)])
-            return CellShows::Character;
+        if (set.plain[std::size_t(index)])
+            continue;
+        bestScore = quint8(std::max<int>(bestScore, score));
+        if (score >= evidence)
+            shows = CellShows::Character;
     }
-    return CellShows::Other;
+    return shows;
 }
 
 // A strip of the picture (less than a cell across) of one colour nearly throughout.
@@ -111,14 +119,16 @@ LatticeLabels::LatticeLabels(const QImage& working, QPoint origin, int columns, 
 {
     const std::vector<PreparedSet> prepared = prepare(sets);
     m_cells.resize(std::size_t(m_columns) * std::size_t(m_rows), CellShows::Outside);
+    m_scores.resize(m_cells.size(), 0);
     QByteArray buffer;
     for (int r = 0; r < m_rows; ++r)
-        for (int c = 0; c < m_columns; ++c)
-            m_cells[std::size_t(r * m_columns + c)] =
-                label(working,
-                      QRect(origin + QPoint(kCellWidth * c, kCellHeight * r),
-                            QSize(kCellWidth, kCellHeight)),
-                      prepared, evidence, buffer);
+        for (int c = 0; c < m_columns; ++c) {
+            const std::size_t at = std::size_t(r * m_columns + c);
+            m_cells[at] = label(working,
+                                QRect(origin + QPoint(kCellWidth * c, kCellHeight * r),
+                                      QSize(kCellWidth, kCellHeight)),
+                                prepared, evidence, buffer, m_scores[at]);
+        }
 }
 
 CellShows LatticeLabels::at(int column, int row) const
@@ -126,6 +136,16 @@ CellShows LatticeLabels::at(int column, int row) const
     if (column < 0 || row < 0 || column >= m_columns || row >= m_rows)
         return CellShows::Outside;
     return m_cells[std::size_t(row * m_columns + column)];
+}
+
+int LatticeLabels::countScoring(int column, int row, int columns, int rows, int minimum) const
+{
+    int n = 0;
+    for (int r = row; r < row + rows; ++r)
+        for (int c = column; c < column + columns; ++c)
+            n += at(c, r) == CellShows::Character &&
+                 m_scores[std::size_t(r * m_columns + c)] >= minimum;
+    return n;
 }
 
 int LatticeLabels::countCharacters(int column, int row, int columns, int rows) const
@@ -202,7 +222,7 @@ std::optional<std::pair<int, int>> looseExtent(const std::vector<int>& counts, i
 }
 
 EdgeEvidence edgesOf(const QImage& working, const GridGeometry& grid, const CharacterSets& sets,
-                     quint8 evidence)
+                     quint8 evidence, const QRect& view)
 {
     EdgeEvidence seen;
     const int w = grid.grab_width;
@@ -218,13 +238,19 @@ EdgeEvidence edgesOf(const QImage& working, const GridGeometry& grid, const Char
                              h + 2, sets, evidence);
     // A stray character beyond a long edge (a sprite that fits one by chance) does not end it.
     const auto quiet = [](int characters, int span) { return characters <= span / 16; };
-    const auto side = [&](int gap, const QRect& strip, int characters, int span) {
+    const auto side = [&](int gap, const QRect& strip, int characters, int strong, int span,
+                          bool onView) {
         if (gap == 0)
             return true; // on the picture's edge
+        // The window's view ends its map; what lies beyond is the window's own decoration,
+        // whose bands and edges fit walls loosely, but not as a row of the map fits them.
+        if (onView)
+            return strong * 2 <= span;
         if (gap < (strip.width() == map.width() ? kCellHeight : kCellWidth))
             return plainStrip(working, strip); // a sliver of the picture beyond
         return quiet(characters, span);
     };
+    const auto near = [&view](int a, int b) { return !view.isNull() && std::abs(a - b) <= 2; };
     const int gapLeft = map.left() - picture.left();
     const int gapTop = map.top() - picture.top();
     const int gapRight = picture.right() - map.right();
@@ -233,16 +259,21 @@ EdgeEvidence edgesOf(const QImage& working, const GridGeometry& grid, const Char
     // background past the map (a piece of it cut off by the picture's edge) has not seen it.
     seen.left = ring.countCharacters(1, 1, 1, h) > 0 &&
                 side(gapLeft, QRect(picture.left(), map.top(), gapLeft, map.height()),
-                     ring.countCharacters(0, 1, 1, h), h);
+                     ring.countCharacters(0, 1, 1, h), ring.countScoring(0, 1, 1, h, kStrong), h,
+                     near(map.left(), view.left()));
     seen.top = ring.countCharacters(1, 1, w, 1) > 0 &&
                side(gapTop, QRect(map.left(), picture.top(), map.width(), gapTop),
-                    ring.countCharacters(1, 0, w, 1), w);
+                    ring.countCharacters(1, 0, w, 1), ring.countScoring(1, 0, w, 1, kStrong), w,
+                    near(map.top(), view.top()));
     seen.right = ring.countCharacters(w, 1, 1, h) > 0 &&
                  side(gapRight, QRect(map.right() + 1, map.top(), gapRight, map.height()),
-                      ring.countCharacters(w + 1, 1, 1, h), h);
+                      ring.countCharacters(w + 1, 1, 1, h),
+                      ring.countScoring(w + 1, 1, 1, h, kStrong), h, near(map.right(), view.right()));
     seen.bottom = ring.countCharacters(1, h, w, 1) > 0 &&
                   side(gapBottom, QRect(map.left(), map.bottom() + 1, map.width(), gapBottom),
-                       ring.countCharacters(1, h + 1, w, 1), w);
+                       ring.countCharacters(1, h + 1, w, 1),
+                       ring.countScoring(1, h + 1, w, 1, kStrong), w,
+                       near(map.bottom(), view.bottom()));
     return seen;
 }
 

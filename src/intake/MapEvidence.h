@@ -14,6 +14,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 
 #include <optional>
 #include <utility>
@@ -57,12 +58,15 @@ public:
     // Outside for cells beyond the lattice.
     CellShows at(int column, int row) const;
     int countCharacters(int column, int row, int columns, int rows) const;
+    // Cells showing a character that scores at least `minimum`.
+    int countScoring(int column, int row, int columns, int rows, int minimum) const;
 
 private:
     QPoint m_origin;
     int m_columns = 0;
     int m_rows = 0;
     std::vector<CellShows> m_cells;
+    std::vector<quint8> m_scores; // best score of a character that is not a single colour
 };
 
 // A cell of one colour nearly throughout (nine pixels in ten of one halftone entry).
@@ -96,8 +100,10 @@ struct EdgeEvidence
 // An edge is seen where the map's own line along it shows characters and it lies on the
 // picture's edge, or the line of cells beyond it (within the picture) shows no more than a stray
 // character; a strip narrower than a cell between the grid and the picture's edge must be plain.
+// In a window (`view` its 512 x 480 view), an edge on the view's boundary is seen unless the
+// line beyond fits characters as closely as a map's own row does in half its cells.
 EdgeEvidence edgesOf(const QImage& working, const GridGeometry& grid, const CharacterSets& sets,
-                     quint8 evidence);
+                     quint8 evidence, const QRect& view = {});
 
 // Where a map of `columns` x `rows` cells centred in the 512 x 480 view at `view` has its
 // top-left cell.

@@ -413,17 +413,9 @@ void GrabSession::decode(const std::function<void(int)>& progress)
     // piece of a larger map all fail one of these.
     const int cells = grid.grab_width * grid.grab_height;
     confidence.mapFound = confidence.locatedBy != LocatedBy::Fallback;
-    EdgeEvidence edges = edgesOf(working, grid, bothGames(), evidenceThreshold());
-    if (grid.mapareax != 0 || grid.mapareay != 0) {
-        // A window's view ends the map: an edge on it was seen.
-        const QRect view(int(grid.mapareax), int(grid.mapareay), 512, 480);
-        const QRect map(int(grid.originx), int(grid.originy), kCellWidth * grid.grab_width,
-                        kCellHeight * grid.grab_height);
-        edges.left = edges.left || std::abs(map.left() - view.left()) <= 2;
-        edges.top = edges.top || std::abs(map.top() - view.top()) <= 2;
-        edges.right = edges.right || std::abs(map.right() - view.right()) <= 2;
-        edges.bottom = edges.bottom || std::abs(map.bottom() - view.bottom()) <= 2;
-    }
+    const bool inWindow = grid.mapareax != 0 || grid.mapareay != 0;
+    const QRect view = inWindow ? QRect(int(grid.mapareax), int(grid.mapareay), 512, 480) : QRect();
+    const EdgeEvidence edges = edgesOf(working, grid, bothGames(), evidenceThreshold(), view);
     confidence.gridCertain = confidence.mapFound && cells > 0 &&
                              decoded.errors * 10 <= quint32(cells) &&
                              result.meanBestScore >= prefs.thresholds.prob_match &&
