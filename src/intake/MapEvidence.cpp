@@ -50,19 +50,20 @@ std::vector<PreparedSet> prepare(const CharacterSets& sets)
 }
 
 CellShows label(const QImage& working, const QRect& cell, const std::vector<PreparedSet>& sets,
-                quint8 evidence, QByteArray& buffer, quint8& bestScore)
+                quint8 evidence, QByteArray& buffer, quint8& bestScore, bool& fits)
 {
     bestScore = 0;
+    fits = false;
     if (!working.rect().contains(cell))
         return CellShows::Outside;
     CopyPictureArea(working, cell, buffer);
-    if (nearlyPlainCell(buffer))
-        return CellShows::Plain;
-    CellShows shows = CellShows::Other;
+    const bool plain = nearlyPlainCell(buffer);
+    CellShows shows = plain ? CellShows::Plain : CellShows::Other;
     for (const PreparedSet& set : sets) {
         int index = 0;
         const int score = set.compare.compare(buffer, index, kCellWidth, kCellHeight);
-        if (set.plain[std::size_t(index)])
+        fits = fits || score >= evidence;
+        if (plain || set.plain[std::size_t(index)])
             continue;
         bestScore = quint8(std::max<int>(bestScore, score));
         if (score >= evidence)
@@ -120,14 +121,17 @@ LatticeLabels::LatticeLabels(const QImage& working, QPoint origin, int columns, 
     const std::vector<PreparedSet> prepared = prepare(sets);
     m_cells.resize(std::size_t(m_columns) * std::size_t(m_rows), CellShows::Outside);
     m_scores.resize(m_cells.size(), 0);
+    m_fits.resize(m_cells.size(), false);
     QByteArray buffer;
     for (int r = 0; r < m_rows; ++r)
         for (int c = 0; c < m_columns; ++c) {
             const std::size_t at = std::size_t(r * m_columns + c);
+            bool fits = false;
             m_cells[at] = label(working,
                                 QRect(origin + QPoint(kCellWidth * c, kCellHeight * r),
                                       QSize(kCellWidth, kCellHeight)),
-                                prepared, evidence, buffer, m_scores[at]);
+                                prepared, evidence, buffer, m_scores[at], fits);
+            m_fits[at] = fits;
         }
 }
 
@@ -145,6 +149,15 @@ int LatticeLabels::countScoring(int column, int row, int columns, int rows, int 
         for (int c = column; c < column + columns; ++c)
             n += at(c, r) == CellShows::Character &&
                  m_scores[std::size_t(r * m_columns + c)] >= minimum;
+    return n;
+}
+
+int LatticeLabels::countFitting(int column, int row, int columns, int rows) const
+{
+    int n = 0;
+    for (int r = row; r < row + rows; ++r)
+        for (int c = column; c < column + columns; ++c)
+            n += at(c, r) != CellShows::Outside && m_fits[std::size_t(r * m_columns + c)];
     return n;
 }
 
@@ -257,19 +270,24 @@ EdgeEvidence edgesOf(const QImage& working, const GridGeometry& grid, const Char
     const int gapBottom = picture.bottom() - map.bottom();
     // And the map's own line along each edge shows characters: a grid that reaches a row of
     // background past the map (a piece of it cut off by the picture's edge) has not seen it.
-    seen.left = ring.countCharacters(1, 1, 1, h) > 0 &&
+    // The map's own line: characters, or cells that fit one (a border of plain walls) in half.
+    const auto mapLine = [&ring](int c, int r, int columns, int rows) {
+        return ring.countCharacters(c, r, columns, rows) > 0 ||
+               ring.countFitting(c, r, columns, rows) * 2 >= columns * rows;
+    };
+    seen.left = mapLine(1, 1, 1, h) &&
                 side(gapLeft, QRect(picture.left(), map.top(), gapLeft, map.height()),
                      ring.countCharacters(0, 1, 1, h), ring.countScoring(0, 1, 1, h, kStrong), h,
                      near(map.left(), view.left()));
-    seen.top = ring.countCharacters(1, 1, w, 1) > 0 &&
+    seen.top = mapLine(1, 1, w, 1) &&
                side(gapTop, QRect(map.left(), picture.top(), map.width(), gapTop),
                     ring.countCharacters(1, 0, w, 1), ring.countScoring(1, 0, w, 1, kStrong), w,
                     near(map.top(), view.top()));
-    seen.right = ring.countCharacters(w, 1, 1, h) > 0 &&
+    seen.right = mapLine(w, 1, 1, h) &&
                  side(gapRight, QRect(map.right() + 1, map.top(), gapRight, map.height()),
                       ring.countCharacters(w + 1, 1, 1, h),
                       ring.countScoring(w + 1, 1, 1, h, kStrong), h, near(map.right(), view.right()));
-    seen.bottom = ring.countCharacters(1, h, w, 1) > 0 &&
+    seen.bottom = mapLine(1, h, w, 1) &&
                   side(gapBottom, QRect(map.left(), map.bottom() + 1, map.width(), gapBottom),
                        ring.countCharacters(1, h + 1, w, 1),
                        ring.countScoring(1, h + 1, w, 1, kStrong), w,

@@ -58,6 +58,8 @@ public:
     // Outside for cells beyond the lattice.
     CellShows at(int column, int row) const;
     int countCharacters(int column, int row, int columns, int rows) const;
+    // Cells inside the picture that fit some character (a single-colour one too).
+    int countFitting(int column, int row, int columns, int rows) const;
     // Cells showing a character that scores at least `minimum`.
     int countScoring(int column, int row, int columns, int rows, int minimum) const;
 
@@ -67,6 +69,7 @@ private:
     int m_rows = 0;
     std::vector<CellShows> m_cells;
     std::vector<quint8> m_scores; // best score of a character that is not a single colour
+    std::vector<bool> m_fits;     // some character, single-coloured or not, fits
 };
 
 // A cell of one colour nearly throughout (nine pixels in ten of one halftone entry).
