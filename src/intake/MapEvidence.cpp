@@ -72,7 +72,9 @@ CellShows label(const QImage& working, const QRect& cell, const std::vector<Prep
     return shows;
 }
 
-// A strip of the picture (less than a cell across) of one colour nearly throughout.
+// A strip of the picture (less than a cell across) of one colour nearly throughout, the colour
+// of a margin: the one at a corner of the picture outside the strip. A sliver of a cell cut by
+// the picture's edge is often one colour too (a wall's last row of pixels), but not the margin's.
 bool plainStrip(const QImage& working, const QRect& strip)
 {
     const QRect r = strip.intersected(working.rect());
@@ -84,8 +86,15 @@ bool plainStrip(const QImage& working, const QRect& strip)
         for (int x = r.left(); x <= r.right(); ++x)
             ++counts[line[x]];
     }
-    const int most = *std::max_element(counts.begin(), counts.end());
-    return most * 10 >= r.width() * r.height() * 9;
+    const auto most = std::max_element(counts.begin(), counts.end());
+    if (*most * 10 < r.width() * r.height() * 9)
+        return false;
+    const int entry = int(most - counts.begin());
+    const QRect all = working.rect();
+    for (const QPoint corner : {all.topLeft(), all.topRight(), all.bottomLeft(), all.bottomRight()})
+        if (!r.contains(corner) && working.constScanLine(corner.y())[corner.x()] == entry)
+            return true;
+    return false;
 }
 
 } // namespace
