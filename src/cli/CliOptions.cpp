@@ -53,6 +53,7 @@ const QString kUsage = QStringLiteral(
     "      --settings FILE   read the preferences from this INI file instead of the user's\n"
     "  -h, --help            show this text\n"
     "      --version         show the version\n"
+    "      --                ends the options: a grab named \"-x.png\" goes after it\n"
     "\n"
     "Exit status: 0 when every grab converted, 1 when some failed, 2 on a usage error.\n"
     "Files that are not pictures are passed over and counted in the summary.\n");
