@@ -39,9 +39,9 @@ QString cannotWrite(const QString& file, const QString& reason)
 void writeOutput(const QString& path, const OutputFormatRow& output, const QImage& picture,
                  const QImage* indexed, const MapTableSource& table, bool sync)
 {
-    // One buffer per thread, kept from file to file: a new one for every 12 MB map would have
-    // the system clear its pages each time, which took a run over many grabs a third longer.
-    // One grown past this is let go (a big screengrab's).
+    // One buffer per thread, kept from file to file, so that a run over many grabs does not
+    // take and give back a map's 12 MB of pages for every file. One grown past this is let go
+    // (a big screengrab's).
     constexpr qsizetype kKeptBuffer = 64 << 20;
     thread_local QByteArray bytes;
     struct Release
