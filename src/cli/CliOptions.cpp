@@ -119,8 +119,9 @@ ParseResult parseCommandLine(const QStringList& arguments)
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
     const std::initializer_list<const QCommandLineOption*> all = {
-        &output,     &formats,  &pattern, &game, &colour, &charMatch,    &pixelMatch, &vorlanMatch,
-        &csvCodes,   &unknown,  &jobs,    &json, &report, &quiet, &settingsFile, &help, &version};
+        &output,     &formats,     &pattern,      &game,    &colour, &charMatch,
+        &pixelMatch, &vorlanMatch, &csvCodes,     &unknown, &jobs,   &json,
+        &report,     &quiet,       &settingsFile, &help,    &version};
     for (const QCommandLineOption* option : all)
         parser.addOption(*option);
 
@@ -128,8 +129,8 @@ ParseResult parseCommandLine(const QStringList& arguments)
         // A grab named "-level.png" reads as the options l, e, v, ...: "--" ends the options.
         const auto known = [&](const QString& name) {
             return std::any_of(all.begin(), all.end(), [&](const QCommandLineOption* option) {
-                       return option->names().contains(name);
-                   });
+                return option->names().contains(name);
+            });
         };
         for (const QString& argument : arguments.mid(1)) {
             if (argument == QLatin1String("--"))
@@ -139,10 +140,11 @@ ParseResult parseCommandLine(const QStringList& arguments)
             const QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1)
                                      .section(QLatin1Char('='), 0, 0);
             if (!known(name))
-                return error(QStringLiteral("%1\nA grab or folder whose name begins with \"-\" goes "
-                                            "after \"--\", which ends the options: "
-                                            "vorlan-tesselor-cli [options] -- %2")
-                                 .arg(parser.errorText(), argument));
+                return error(
+                    QStringLiteral("%1\nA grab or folder whose name begins with \"-\" goes "
+                                   "after \"--\", which ends the options: "
+                                   "vorlan-tesselor-cli [options] -- %2")
+                        .arg(parser.errorText(), argument));
         }
         return error(parser.errorText());
     }

@@ -220,9 +220,9 @@ int main(int argc, char* argv[])
             summary += QStringLiteral("; %1 to check by hand").arg(warnings.size());
         if (!removed.isEmpty())
             summary += QStringLiteral("; removed %1 left by a run that was killed: %2")
-                           .arg(removed.size() == 1 ? QStringLiteral("a temporary file")
-                                                    : QStringLiteral("%1 temporary files")
-                                                          .arg(removed.size()),
+                           .arg(removed.size() == 1
+                                    ? QStringLiteral("a temporary file")
+                                    : QStringLiteral("%1 temporary files").arg(removed.size()),
                                 removed.join(QStringLiteral(", ")));
         for (const QString& warning : warnings)
             print(errors, warning);

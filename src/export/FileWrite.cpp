@@ -111,8 +111,7 @@ void writeInPlace(const QString& path, const QByteArray& bytes, const FileWriteO
     // Room for the whole new file before the old one is touched.
     FILE_ALLOCATION_INFO allocation{};
     allocation.AllocationSize.QuadPart = bytes.size();
-    if (!SetFileInformationByHandle(file.get(), FileAllocationInfo, &allocation,
-                                    sizeof allocation))
+    if (!SetFileInformationByHandle(file.get(), FileAllocationInfo, &allocation, sizeof allocation))
         throw Error(cannotWrite(
             path, QStringLiteral("%1 (no temporary file could be made beside it: %2); it is "
                                  "left as it was")
@@ -246,10 +245,9 @@ void writeWholeFile(const QString& path, const QByteArray& bytes, const FileWrit
     DWORD error = writeAll(file.get(), bytes, options);
     if (!error)
         error = file.close();
-    if (!error &&
-        !MoveFileExW(QDir::toNativeSeparators(temporary).toStdWString().c_str(),
-                     QDir::toNativeSeparators(path).toStdWString().c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!error && !MoveFileExW(QDir::toNativeSeparators(temporary).toStdWString().c_str(),
+                               QDir::toNativeSeparators(path).toStdWString().c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         error = GetLastError();
     if (error) {
         if (file.valid())
@@ -336,9 +334,9 @@ QStringList StaleTemporaries::removeFor(const QStringList& targets)
         const QString folder = info.absolutePath();
         auto listed = m_folders.find(folder);
         if (listed == m_folders.end())
-            listed = m_folders.insert(folder, QDir(folder).entryList({QStringLiteral("*.tmp")},
-                                                                     QDir::Files | QDir::Hidden |
-                                                                         QDir::System));
+            listed = m_folders.insert(
+                folder, QDir(folder).entryList({QStringLiteral("*.tmp")},
+                                               QDir::Files | QDir::Hidden | QDir::System));
         const QString name = info.fileName();
         for (auto it = listed->begin(); it != listed->end();) {
             qint64 pid = 0;

@@ -281,11 +281,11 @@ void TMainForm::runBulk(const QString& source, const BulkOptions& options)
         return;
     }
     if (!removed.isEmpty())
-        summary += QStringLiteral("; removed %1 left by a run that was killed: %2")
-                       .arg(removed.size() == 1
-                                ? QStringLiteral("a temporary file")
-                                : QStringLiteral("%1 temporary files").arg(removed.size()),
-                            removed.join(QStringLiteral(", ")));
+        summary +=
+            QStringLiteral("; removed %1 left by a run that was killed: %2")
+                .arg(removed.size() == 1 ? QStringLiteral("a temporary file")
+                                         : QStringLiteral("%1 temporary files").arg(removed.size()),
+                     removed.join(QStringLiteral(", ")));
     if (pictureReport && reportProblem.isEmpty())
         summary += QStringLiteral("; the picture report is %1")
                        .arg(QDir::toNativeSeparators(pictureReport->path()));

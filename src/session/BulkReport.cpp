@@ -379,8 +379,8 @@ void BulkReportWriter::finish()
     try {
         writeWholeFile(m_path, page.toUtf8());
     } catch (const Error& error) {
-        throw Error(QStringLiteral("The picture report could not be written: %1.")
-                        .arg(error.message()));
+        throw Error(
+            QStringLiteral("The picture report could not be written: %1.").arg(error.message()));
     }
     if (!m_problem.isEmpty())
         throw Error(QStringLiteral("The picture report \"%1\" is incomplete: %2.")

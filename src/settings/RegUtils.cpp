@@ -388,9 +388,9 @@ std::unique_ptr<QSettings> openStore(const QString& subkey, bool readOnly)
     if (!subkey.isEmpty())
         application += QLatin1Char('/') + subkey;
     // Named as Qt names it, without a store of Qt's own, which would read the file at once.
-    const QString file =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-        QStringLiteral("/Tamsel Software/") + application + QStringLiteral(".conf");
+    const QString file = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                         QStringLiteral("/Tamsel Software/") + application +
+                         QStringLiteral(".conf");
     settings = screened(file);
     settings->setFallbacksEnabled(false);
     if (!state().protectedFiles.contains(settings->fileName()))

@@ -36,7 +36,7 @@ struct CliRun
 };
 
 CliRun runCli(const QStringList& arguments, const QProcessEnvironment& environment,
-           int seconds = 60, const QString& folder = {})
+              int seconds = 60, const QString& folder = {})
 {
     QProcess process;
     process.setProcessEnvironment(environment);
@@ -75,17 +75,24 @@ protected:
         test::writeFile(m_settings, {});
         ASSERT_TRUE(QDir().mkpath(m_grabs));
         for (int i = 1; i <= 3; ++i)
-            ASSERT_TRUE(test::composeMapView(GrabMap::random(1, 8, 8, quint64(i)),
-                                             GrabArt::shipped(1, 0))
-                            .save(QDir(m_grabs).filePath(QStringLiteral("g%1.png").arg(i))));
+            ASSERT_TRUE(
+                test::composeMapView(GrabMap::random(1, 8, 8, quint64(i)), GrabArt::shipped(1, 0))
+                    .save(QDir(m_grabs).filePath(QStringLiteral("g%1.png").arg(i))));
     }
 
     QStringList arguments(const QString& out) const
     {
-        return {QStringLiteral("--settings"), m_settings, QStringLiteral("-f"),
-                QStringLiteral("csv"),        QStringLiteral("-j"), QStringLiteral("1"),
-                QStringLiteral("-o"),         out,       QStringLiteral("--report"),
-                QDir(out).filePath(QStringLiteral("report.html")), m_grabs};
+        return {QStringLiteral("--settings"),
+                m_settings,
+                QStringLiteral("-f"),
+                QStringLiteral("csv"),
+                QStringLiteral("-j"),
+                QStringLiteral("1"),
+                QStringLiteral("-o"),
+                out,
+                QStringLiteral("--report"),
+                QDir(out).filePath(QStringLiteral("report.html")),
+                m_grabs};
     }
 
     // A run killed in the middle of writing its third thumbnail (the second grab's).
@@ -107,8 +114,7 @@ TEST_F(CliHard, AKillWhileTheReportIsWrittenLeavesNoBrokenPictureAtItsName)
 {
     const CliRun run = killedRun();
     ASSERT_TRUE(run.finished && run.killed) << run.err.toStdString();
-    const QStringList pictures =
-        QDir(m_pictures).entryList({QStringLiteral("*.png")}, QDir::Files);
+    const QStringList pictures = QDir(m_pictures).entryList({QStringLiteral("*.png")}, QDir::Files);
     EXPECT_EQ(pictures, (QStringList{"0001-grab.png", "0001-map.png"}));
     for (const QString& name : pictures)
         EXPECT_FALSE(QImage(QDir(m_pictures).filePath(name)).isNull()) << name.toStdString();
@@ -162,11 +168,10 @@ TEST_F(CliHard, AFullDiskIsToldOnceWithTheSystemsReasonAndNoLibraryLine)
     EXPECT_FALSE(run.err.contains(QLatin1String("Unknown error"))) << run.err.toStdString();
     for (int i = 1; i <= 3; ++i) {
         // The first output of each grab fails, and ends its save.
-        const QString failure =
-            QStringLiteral("Cannot write \"%1\": %2")
-                .arg(QDir::toNativeSeparators(QDir(out).filePath(QStringLiteral("g%1-decode.bmp")
-                                                                      .arg(i))),
-                     noSpace);
+        const QString failure = QStringLiteral("Cannot write \"%1\": %2")
+                                    .arg(QDir::toNativeSeparators(QDir(out).filePath(
+                                             QStringLiteral("g%1-decode.bmp").arg(i))),
+                                         noSpace);
         EXPECT_EQ(run.err.count(failure), 1) << run.err.toStdString();
     }
     const QStringList report = run.err.split(QLatin1Char('\n')).filter(QStringLiteral("report"));
@@ -178,15 +183,17 @@ TEST_F(CliHard, AGrabNamedWithADashGoesAfterTwoDashesAndTheMessageSaysSo)
 {
     ASSERT_TRUE(QFile::copy(QDir(m_grabs).filePath(QStringLiteral("g1.png")),
                             m_dir.filePath(QStringLiteral("-level.png"))));
-    const QStringList options{QStringLiteral("--settings"), m_settings, QStringLiteral("-f"),
-                              QStringLiteral("csv"), QStringLiteral("-o"), m_out};
+    const QStringList options{QStringLiteral("--settings"), m_settings,
+                              QStringLiteral("-f"),         QStringLiteral("csv"),
+                              QStringLiteral("-o"),         m_out};
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     const CliRun refused =
         runCli(options + QStringList{QStringLiteral("-level.png")}, environment, 60, m_dir.path());
     EXPECT_EQ(refused.exitCode, 2);
     EXPECT_TRUE(refused.err.contains(QStringLiteral("-- -level.png"))) << refused.err.toStdString();
-    const CliRun run = runCli(options + QStringList{QStringLiteral("--"), QStringLiteral("-level.png")},
-                           environment, 60, m_dir.path());
+    const CliRun run =
+        runCli(options + QStringList{QStringLiteral("--"), QStringLiteral("-level.png")},
+               environment, 60, m_dir.path());
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(QFileInfo::exists(QDir(m_out).filePath(QStringLiteral("-level-decode.csv"))));
 }
@@ -213,8 +220,8 @@ TEST_F(CliHard, ASettingsStoreThatIsNoPlainSmallFileIsNotReadAndTheRunGoesOn)
             else if (kind == QLatin1String("endless"))
                 ASSERT_EQ(::symlink("/dev/zero", path.constData()), 0);
             else
-                test::writeFile(store, "[General]\nProbMatch=50\n" +
-                                           QByteArray((1 << 20) + 10, ';'));
+                test::writeFile(store,
+                                "[General]\nProbMatch=50\n" + QByteArray((1 << 20) + 10, ';'));
             const QDateTime before = QFileInfo(store).lastModified();
             QStringList args{QStringLiteral("-f"), QStringLiteral("csv"), QStringLiteral("-o"),
                              m_out, QDir(m_grabs).filePath(QStringLiteral("g1.png"))};

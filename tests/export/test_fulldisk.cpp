@@ -51,8 +51,7 @@ QString save(const QString& base, SaveChoices choices, bool sync)
     MapTableSource table;
     table.decoded = &decoded;
     table.colourItemText = QStringLiteral("Blue");
-    return test::errorOf(
-        [&] { SaveMapUnder(bigPicture(), base, choices, false, table, hooks); });
+    return test::errorOf([&] { SaveMapUnder(bigPicture(), base, choices, false, table, hooks); });
 }
 
 const QByteArray kOld = QByteArray("an old picture ").repeated(68).left(1024);
@@ -114,8 +113,7 @@ TEST(FullDisk, AFileInAFolderTheUserMayNotWriteIsLeftWholeWhenTheDiskIsFull)
                 const QString error = save(QDir(folder).filePath(QStringLiteral("level")),
                                            SaveChoices{OutputFormat::Bmp}, sync);
                 std::fputs(error.toLocal8Bit().constData(), stderr);
-                std::_Exit(error.contains(QDir::toNativeSeparators(old)) &&
-                                   error.contains(kNoSpace)
+                std::_Exit(error.contains(QDir::toNativeSeparators(old)) && error.contains(kNoSpace)
                                ? 0
                                : 1);
             },
@@ -140,8 +138,8 @@ TEST(FullDisk, EveryOutputTellsTheSystemsReasonOnce)
             if (!disk.mounted())
                 GTEST_SKIP() << disk.why().toStdString();
             disk.fill(room);
-            const QString file = disk.filePath(QStringLiteral("map")) +
-                                 QLatin1String(row.extension);
+            const QString file =
+                disk.filePath(QStringLiteral("map")) + QLatin1String(row.extension);
             const QString error =
                 save(disk.filePath(QStringLiteral("map")), SaveChoices{format}, sync);
             EXPECT_EQ(error, QStringLiteral("Cannot write \"%1\": %2")

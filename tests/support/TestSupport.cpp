@@ -90,10 +90,8 @@ QStringList corpusFiles()
 ScratchDisk::ScratchDisk(qint64 size, int inodes)
 {
 #ifdef __linux__
-    const QByteArray options = QStringLiteral("size=%1,nr_inodes=%2,mode=0755")
-                                   .arg(size)
-                                   .arg(inodes)
-                                   .toLatin1();
+    const QByteArray options =
+        QStringLiteral("size=%1,nr_inodes=%2,mode=0755").arg(size).arg(inodes).toLatin1();
     if (::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0,
                 options.constData()) == 0)
         m_mounted = true;
