@@ -302,6 +302,24 @@ TEST_F(DamagedSettingsTest, ASpecialOrHugeFileIsNeitherReadNorWritten)
 }
 #endif
 
+// Found by fuzzing and not mended yet: a file Qt reads without a complaint (a key of slashes,
+// a text with a zero character) is rewritten by Qt when the first default is stored, in a form
+// Qt itself then reads as damaged; that rewrite, not the user's file, is what gets copied to
+// ".broken". Enabled once the store keeps the file as it was found.
+TEST_F(DamagedSettingsTest, DISABLED_ACopyHoldsTheFileAsFoundEvenWhenQtsRewriteReadsAsDamaged)
+{
+    const QByteArray content = test::readAll(
+        QDir(QStringLiteral(VT_FIXTURES))
+            .filePath(QStringLiteral("open-settings-qt-rewrite-it-cannot-read-back.ini")));
+    ASSERT_FALSE(content.isEmpty());
+    const QString path = useFile(QStringLiteral("settings.ini"), content);
+    (void)test::runStartupReads();
+    (void)takeSettingsProblems();
+    if (QFile::exists(path + QStringLiteral(".broken"))) {
+        EXPECT_EQ(test::readAll(path + QStringLiteral(".broken")), content);
+    }
+}
+
 // The settings files fuzzing found a fault with: whatever the first start makes of one, the
 // next start reads the same values and has nothing to tell, and a copy kept holds the file as
 // it was.
