@@ -10,6 +10,10 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <initializer_list>
+#include <memory>
+
 namespace vt::cli {
 
 namespace {
@@ -53,6 +57,7 @@ const QString kUsage = QStringLiteral(
     "      --settings FILE   read the preferences from this INI file instead of the user's\n"
     "  -h, --help            show this text\n"
     "      --version         show the version\n"
+    "      --                ends the options: a grab named \"-x.png\" goes after it\n"
     "\n"
     "Exit status: 0 when every grab converted, 1 when some failed, 2 on a usage error.\n"
     "Files that are not pictures are passed over and counted in the summary.\n");
@@ -118,11 +123,36 @@ ParseResult parseCommandLine(const QStringList& arguments)
     const QCommandLineOption settingsFile(QStringLiteral("settings"), {}, QStringLiteral("FILE"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions({output, formats, pattern, game, colour, charMatch, pixelMatch, vorlanMatch,
-                       csvCodes, unknown, jobs, json, report, quiet, settingsFile, help, version});
+    const std::initializer_list<const QCommandLineOption*> all = {
+        &output,     &formats,     &pattern,      &game,    &colour, &charMatch,
+        &pixelMatch, &vorlanMatch, &csvCodes,     &unknown, &jobs,   &json,
+        &report,     &quiet,       &settingsFile, &help,    &version};
+    for (const QCommandLineOption* option : all)
+        parser.addOption(*option);
 
-    if (!parser.parse(arguments))
+    if (!parser.parse(arguments)) {
+        // A grab named "-level.png" reads as the options l, e, v, ...: "--" ends the options.
+        const auto known = [&](const QString& name) {
+            return std::any_of(all.begin(), all.end(), [&](const QCommandLineOption* option) {
+                return option->names().contains(name);
+            });
+        };
+        for (const QString& argument : arguments.mid(1)) {
+            if (argument == QLatin1String("--"))
+                break;
+            if (!argument.startsWith(QLatin1Char('-')) || argument.size() < 2)
+                continue;
+            const QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1)
+                                     .section(QLatin1Char('='), 0, 0);
+            if (!known(name))
+                return error(
+                    QStringLiteral("%1\nA grab or folder whose name begins with \"-\" goes "
+                                   "after \"--\", which ends the options: "
+                                   "vorlan-tesselor-cli [options] -- %2")
+                        .arg(parser.errorText(), argument));
+        }
         return error(parser.errorText());
+    }
     if (parser.isSet(help))
         return {ParseResult::Action::Help,
                 kUsage.arg(cliFormatNames(QStringLiteral(", "), QStringLiteral(", "))),
@@ -140,7 +170,8 @@ ParseResult parseCommandLine(const QStringList& arguments)
 
     if (parser.isSet(settingsFile)) {
         const QString path = parser.value(settingsFile);
-        if (!QFileInfo(path).isFile())
+        // One that is not a plain small file is told by the store, which uses the defaults.
+        if (!QFileInfo::exists(path))
             return error(QStringLiteral("the settings file \"%1\" does not exist.").arg(path));
         useSettingsFile(path);
     }
@@ -152,6 +183,8 @@ ParseResult parseCommandLine(const QStringList& arguments)
     // A run writes many files: the disk takes them at its own pace.
     bulk.syncEachFile = false;
     bulk.writeWithoutMap = false;
+    // What a killed run left of the outputs is cleared as they are written again.
+    bulk.staleTemporaries = std::make_shared<StaleTemporaries>();
 
     options.outputDir = parser.value(output);
     if (parser.isSet(output) && options.outputDir.isEmpty())

@@ -162,6 +162,7 @@ int main(int argc, char* argv[])
     int skipped = 0;
     QStringList warnings; // converted grabs whose game or grid is not certain
     int cellsToCheck = 0;
+    QStringList removed; // temporaries a killed run left
     std::optional<BulkReportWriter> pictureReport;
     if (!options.report.isEmpty())
         pictureReport.emplace(options.report);
@@ -174,6 +175,7 @@ int main(int argc, char* argv[])
                                   QLatin1Char('\n'));
             if (pictureReport)
                 pictureReport->add(report);
+            removed += report.removedTemporaries;
             switch (report.outcome) {
             case GrabReport::Outcome::Converted:
                 ++converted;
@@ -206,6 +208,7 @@ int main(int argc, char* argv[])
             print(errors, QStringLiteral("vorlan-tesselor-cli: %1\n").arg(error.message()));
             reportFailed = true;
         }
+        removed += pictureReport->removedTemporaries();
     }
 
     if (!options.quiet) {
@@ -229,6 +232,12 @@ int main(int argc, char* argv[])
                            .arg(skipped == 1 ? QStringLiteral("file") : QStringLiteral("files"));
         if (!warnings.isEmpty())
             summary += QStringLiteral("; %1 to check by hand").arg(warnings.size());
+        if (!removed.isEmpty())
+            summary += QStringLiteral("; removed %1 left by a run that was killed: %2")
+                           .arg(removed.size() == 1
+                                    ? QStringLiteral("a temporary file")
+                                    : QStringLiteral("%1 temporary files").arg(removed.size()),
+                                removed.join(QStringLiteral(", ")));
         for (const QString& warning : warnings)
             print(errors, warning);
         if (pictureReport && !reportFailed)

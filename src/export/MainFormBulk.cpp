@@ -127,6 +127,7 @@ void TMainForm::sb_bulkconvertClick()
         return;
     }
     options.reportPictures = m_bulk->cb_PictureReport->isChecked();
+    options.staleTemporaries = std::make_shared<StaleTemporaries>();
     runBulk(source, options);
 }
 
@@ -142,9 +143,11 @@ void TMainForm::runBulk(const QString& source, const BulkOptions& options)
     std::optional<BulkReportWriter> pictureReport;
     if (options.reportPictures)
         pictureReport.emplace(QDir(options.outputDir).filePath(kPictureReportName));
-    const auto note = [&pictureReport](const GrabReport& report) {
+    QStringList removed; // temporaries a killed run left
+    const auto note = [&pictureReport, &removed](const GrabReport& report) {
         if (pictureReport)
             pictureReport->add(report);
+        removed += report.removedTemporaries;
     };
     {
         BulkStopGuard guard(this, m_bulkStop);
@@ -213,6 +216,7 @@ void TMainForm::runBulk(const QString& source, const BulkOptions& options)
         } catch (const Error& error) {
             reportProblem = error.message();
         }
+        removed += pictureReport->removedTemporaries();
     }
     const auto withReport = [&reportProblem](QString message) {
         if (!reportProblem.isEmpty())
@@ -276,6 +280,12 @@ void TMainForm::runBulk(const QString& source, const BulkOptions& options)
                                         withReport(tally.details()));
         return;
     }
+    if (!removed.isEmpty())
+        summary +=
+            QStringLiteral("; removed %1 left by a run that was killed: %2")
+                .arg(removed.size() == 1 ? QStringLiteral("a temporary file")
+                                         : QStringLiteral("%1 temporary files").arg(removed.size()),
+                     removed.join(QStringLiteral(", ")));
     if (pictureReport && reportProblem.isEmpty())
         summary += QStringLiteral("; the picture report is %1")
                        .arg(QDir::toNativeSeparators(pictureReport->path()));

@@ -1,23 +1,16 @@
 #include "export/SaveMap.h"
 
+#include "export/FileWrite.h"
+
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
-#include <QRandomGenerator>
-#include <QSaveFile>
 
 #include <array>
-#include <filesystem>
-#include <system_error>
 
 namespace vt {
 
 namespace {
-
-// Read and write for everyone, less what the umask takes away: what a new file usually gets.
-constexpr QFileDevice::Permissions kNewFilePermissions =
-    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
-    QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::WriteGroup |
-    QFileDevice::ReadOther | QFileDevice::WriteOther;
 
 // Whether the save has what the output is made from.
 bool hasSource(OutputSource source, const MapTableSource& table)
@@ -39,80 +32,38 @@ QString cannotWrite(const QString& file, const QString& reason)
     return QStringLiteral("Cannot write \"%1\": %2").arg(file, reason);
 }
 
-// Writes one output through a temporary file; throws "Cannot write ..." when it cannot.
+// Writes one output whole (writeWholeFile); throws "Cannot write ..." when it cannot. The
+// bytes are made in memory first: an encoder never meets a failing disk (libpng would print
+// its own line about it), the reason told is the system's, and a file written in place knows
+// the room it needs before it is touched.
 void writeOutput(const QString& path, const OutputFormatRow& output, const QImage& picture,
                  const QImage* indexed, const MapTableSource& table, bool sync)
 {
-    const QString shown = QDir::toNativeSeparators(path);
-    const auto write = [&](QIODevice& device) {
-        try {
-            output.write(device, picture, indexed, table);
-        } catch (const Error& error) {
-            throw Error(cannotWrite(shown, error.message()));
+    // One buffer per thread, kept from file to file, so that a run over many grabs does not
+    // take and give back a map's 12 MB of pages for every file. One grown past this is let go
+    // (a big screengrab's).
+    constexpr qsizetype kKeptBuffer = 64 << 20;
+    thread_local QByteArray bytes;
+    struct Release
+    {
+        ~Release()
+        {
+            if (bytes.capacity() > kKeptBuffer)
+                bytes = QByteArray();
         }
-    };
-    if (sync) {
-        QSaveFile file(path); // forces the file onto the disk before it replaces the target
-        // In a folder the user may not write, a target the user may write is written in place.
-        file.setDirectWriteFallback(true);
-        if (!file.open(QIODevice::WriteOnly))
-            throw Error(cannotWrite(shown, file.errorString()));
-        try {
-            write(file);
-        } catch (...) {
-            file.cancelWriting();
-            throw;
-        }
-        if (!file.commit())
-            throw Error(cannotWrite(shown, file.errorString()));
-        return;
-    }
-
-    // A new file of the user's own, with the permissions a new file gets (the umask's on Unix),
-    // beside the target under a name no other file has.
-    const QFileInfo target(path);
-    QFile file;
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        file.setFileName(
-            QStringLiteral("%1.%2.tmp")
-                .arg(path, QString::number(QRandomGenerator::global()->generate(), 36)));
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly, kNewFilePermissions) ||
-            !QFileInfo::exists(file.fileName()))
-            break; // open, or refused for another reason than a name taken
-    }
-    if (!file.isOpen()) {
-        // A folder the user may not write, with a target the user may: written in place.
-        if (target.isFile() && target.isWritable()) {
-            QFile direct(path);
-            if (!direct.open(QIODevice::WriteOnly | QIODevice::Truncate))
-                throw Error(cannotWrite(shown, direct.errorString()));
-            write(direct);
-            if (!direct.flush())
-                throw Error(cannotWrite(shown, direct.errorString()));
-            return;
-        }
-        throw Error(cannotWrite(shown, file.errorString()));
-    }
+    } release;
+    bytes.resize(0); // keeps the room
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     try {
-        write(file);
-        if (!file.flush())
-            throw Error(cannotWrite(shown, file.errorString()));
-    } catch (...) {
-        file.close();
-        file.remove();
-        throw;
+        output.write(buffer, picture, indexed, table);
+    } catch (const Error& error) {
+        throw Error(cannotWrite(QDir::toNativeSeparators(path), error.message()));
     }
-    file.close();
-    if (target.exists())
-        file.setPermissions(target.permissions());
-    // Replaces an existing target in one step (QFile::rename would refuse it).
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(file.fileName().toStdU16String()),
-                            std::filesystem::path(path.toStdU16String()), error);
-    if (error) {
-        file.remove();
-        throw Error(cannotWrite(shown, QString::fromLocal8Bit(error.message().c_str())));
-    }
+    buffer.close();
+    FileWriteOptions options;
+    options.sync = sync;
+    writeWholeFile(path, bytes, options);
 }
 
 } // namespace

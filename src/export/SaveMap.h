@@ -53,11 +53,13 @@ private:
 //   questions come before the first file is written.
 // - `hooks.progress` gets 20, 40, 60 and 80 after the BMP, PNG, GIF and JPEG steps, whether or
 //   not that output was chosen.
-// - Every file goes through a temporary file beside it that replaces the target only once it
-//   is complete, so a failed write leaves any earlier file of that name as it was; only in a
-//   folder the user may not write is a target the user may write written in place. New files
-//   get the permissions the umask leaves (0644 under 022, 0600 under 077). The first
-//   failure ends the save with a SaveError, "Cannot write \"<file>\": <reason>": files written
+// - Every file is made in memory, then written whole by writeWholeFile (FileWrite.h): through
+//   a temporary file beside it that replaces the target only once it is complete, so a failed
+//   write leaves any earlier file of that name as it was; where no temporary can be made (a
+//   folder the user may not write, no free inode), an existing target is written in place only
+//   once room for all its bytes is reserved, and otherwise left as it was. New files get the
+//   permissions the umask leaves (0644 under 022, 0600 under 077). The first failure ends the
+//   save with a SaveError, "Cannot write \"<file>\": <the system's reason>": files written
 //   before it stay, later ones are not tried.
 // - A chosen table without a decoded map (null or empty) writes no ".csv" and asks no question
 //   about it; once the pictures are written, a SaveError says "No decoded map to write as a

@@ -2,16 +2,19 @@
 
 #include "charsets/GameTables.h"
 #include "decode/MapDecoder.h"
+#include "export/FileWrite.h"
 #include "pictures/Error.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
-#include <QSaveFile>
 #include <QUrl>
 
 #include <algorithm>
+#include <csignal>
+#include <cstdlib>
 
 namespace vt {
 
@@ -70,6 +73,15 @@ img { display: block; image-rendering: pixelated; background: #000; border: 1px 
           border: 2px solid; margin: 0 4px 0 8px; }
 )";
 
+// The tests' kill: the process ends at once, as under kill -9.
+[[noreturn]] void dieNow()
+{
+#ifdef SIGKILL
+    std::raise(SIGKILL);
+#endif
+    std::_Exit(137);
+}
+
 } // namespace
 
 QImage reportThumbnail(const QImage& grab)
@@ -108,7 +120,8 @@ QString reportPicturesFolder(const QString& htmlPath)
 }
 
 BulkReportWriter::BulkReportWriter(QString htmlPath)
-    : m_path(QFileInfo(htmlPath).absoluteFilePath()), m_pictures(reportPicturesFolder(m_path))
+    : m_path(QFileInfo(htmlPath).absoluteFilePath()), m_pictures(reportPicturesFolder(m_path)),
+      m_dieInThumbnail(qEnvironmentVariableIntValue("VT_TEST_KILL_IN_THUMBNAIL"))
 {}
 
 QString BulkReportWriter::savePicture(const QImage& picture, const QString& name)
@@ -122,10 +135,22 @@ QString BulkReportWriter::savePicture(const QImage& picture, const QString& name
         return {};
     }
     const QString file = QDir(m_pictures).filePath(name);
-    if (!picture.save(file, "PNG")) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    // Complete under a temporary name first, as the outputs are: a reader, a full disk or a
+    // kill never finds half a picture.
+    m_removed += m_stale.removeFor({file});
+    FileWriteOptions options;
+    options.sync = false;
+    if (++m_thumbnails == m_dieInThumbnail)
+        options.halfway = dieNow;
+    try {
+        writeWholeFile(file, bytes, options);
+    } catch (const Error& error) {
         if (m_problem.isEmpty())
-            m_problem = QStringLiteral("the picture \"%1\" could not be written")
-                            .arg(QDir::toNativeSeparators(file));
+            m_problem = error.message();
         return {};
     }
     return name;
@@ -350,10 +375,13 @@ void BulkReportWriter::finish()
     page += QStringLiteral("</body>\n</html>\n");
 
     QDir().mkpath(QFileInfo(m_path).absolutePath());
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(page.toUtf8()) < 0 || !file.commit())
-        throw Error(QStringLiteral("The picture report \"%1\" could not be written: %2.")
-                        .arg(QDir::toNativeSeparators(m_path), file.errorString()));
+    m_removed += m_stale.removeFor({m_path});
+    try {
+        writeWholeFile(m_path, page.toUtf8());
+    } catch (const Error& error) {
+        throw Error(
+            QStringLiteral("The picture report could not be written: %1.").arg(error.message()));
+    }
     if (!m_problem.isEmpty())
         throw Error(QStringLiteral("The picture report \"%1\" is incomplete: %2.")
                         .arg(QDir::toNativeSeparators(m_path), m_problem));

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "decode/CellsToCheck.h"
+#include "export/FileWrite.h"
 #include "session/BulkRun.h"
 
 #include <QImage>
@@ -45,6 +46,9 @@ public:
     void finish();
 
     const QString& path() const { return m_path; }
+    // The temporaries of its pictures and page that a killed run had left, removed before
+    // they were written (native separators).
+    const QStringList& removedTemporaries() const { return m_removed; }
     int converted() const;
     int failed() const;
     int cellsToCheck() const;
@@ -84,6 +88,12 @@ private:
     QString m_pictures; // the pictures' folder
     std::vector<Entry> m_entries;
     QString m_problem; // the first picture that could not be written
+    StaleTemporaries m_stale;
+    QStringList m_removed;
+    int m_thumbnails = 0; // written so far
+    // Tests: the run is killed in the middle of writing this thumbnail (counted from 1), as
+    // the environment's VT_TEST_KILL_IN_THUMBNAIL says; 0: never.
+    int m_dieInThumbnail = 0;
 };
 
 } // namespace vt

@@ -130,6 +130,12 @@ GrabReport finishGrab(GrabSession& session, const LoadedGrab& grab, const GrabPl
     if (options.reportPictures)
         report.mapThumbnail = checkedMapThumbnail(session.mapPicture, session.check);
 
+    if (options.staleTemporaries) {
+        QStringList targets;
+        for (const OutputFile& file : plannedOutputs(plan, options))
+            targets.append(file.path);
+        report.removedTemporaries = options.staleTemporaries->removeFor(targets);
+    }
     SaveMapHooks hooks;
     hooks.syncEachFile = options.syncEachFile;
     try {

@@ -13,6 +13,7 @@
 // Whatever the number of threads, every grab gets the same plan, so the outputs are the same.
 #pragma once
 
+#include "export/FileWrite.h"
 #include "export/OutputFormats.h"
 #include "export/SaveMap.h"
 #include "intake/GrabLoader.h"
@@ -23,6 +24,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace vt {
@@ -51,6 +53,9 @@ struct BulkOptions
     // A grab in which no map was found (the grid is the fallback guess) is decoded and written
     // all the same, as the window's run does; the command line writes nothing for it.
     bool writeWithoutMap = true;
+    // When set, the temporaries of each grab's outputs that a killed run left are removed
+    // before they are written, and named in its report (GrabReport::removedTemporaries).
+    std::shared_ptr<StaleTemporaries> staleTemporaries;
 };
 
 // Stage 1: the grab read and reduced.
@@ -115,6 +120,7 @@ struct GrabReport
     CellsToCheck check;      // the decoded map's cells to check
     bool saveFailed = false; // the outputs could not be written (the run's destination fails)
     QStringList outputs;     // files written, in order
+    QStringList removedTemporaries; // a killed run's temporaries of them, removed first
     // With BulkOptions::reportPictures: the grab once analysed, the converted map with its
     // cells to check framed once decoded (reportThumbnail, checkedMapThumbnail).
     QImage grabThumbnail;

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSet>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 
 #include <utility>
@@ -315,15 +317,59 @@ void wrongType(const QSettings& settings, const QString& name, const QVariant& v
                                 .arg(name, what, def));
 }
 
+// The largest settings file read: the program's own is a few hundred bytes, and a bigger one
+// would cost its size in memory several times over.
+constexpr qint64 kMaxSettingsFile = 1 << 20;
+
+// Why a settings file must not be read at all, or empty. A pipe would block the start-up for
+// ever and a device such as /dev/zero be read until memory runs out; neither is ever opened.
+QString refusal(const QString& file)
+{
+    const QFileInfo info(file); // through links: what a read would reach
+    if (!info.exists())
+        return {};
+    if (!info.isFile())
+        return QStringLiteral("it is not a plain file");
+    if (info.size() > kMaxSettingsFile)
+        return QStringLiteral("at %1 bytes it is larger than the 1 MiB a settings file may be")
+            .arg(info.size());
+    return {};
+}
+
+// A store that stands in for a file that is not read: it holds nothing, and neither reads nor
+// writes any file (Qt opens the file a store is named after, so it is named after none).
+std::unique_ptr<QSettings> standIn(const QString& file, const QString& why, bool readOnly)
+{
+    StoreState& st = state();
+    st.protectedFiles.insert(file);
+    if (!st.told.contains(file)) {
+        st.told.insert(file);
+        st.problems.append(
+            QStringLiteral("The settings file \"%1\" is not read: %2. The default settings are "
+                           "used%3.")
+                .arg(shown(file), why,
+                     readOnly ? QStringLiteral(", and the file is left as it is")
+                              : QStringLiteral(", and the file is left as it is, so changes made "
+                                               "now are not kept")));
+    }
+    static const QTemporaryDir nowhere;
+    const QString none = nowhere.filePath(QStringLiteral("none.ini"));
+    st.protectedFiles.insert(none);
+    return emptyStore(none);
+}
+
 std::unique_ptr<QSettings> openStore(const QString& subkey, bool readOnly)
 {
     const auto screened = [readOnly](const QString& file) {
+        if (const QString why = refusal(file); !why.isEmpty())
+            return standIn(file, why, readOnly);
         return readOnly ? openScreenedReadOnly(file) : openScreened(file);
     };
     std::unique_ptr<QSettings> settings;
     if (const QString file = state().file; !file.isEmpty()) {
         settings = screened(file);
-        inspect(*settings, file, readOnly);
+        if (!state().protectedFiles.contains(settings->fileName()))
+            inspect(*settings, file, readOnly);
         if (!subkey.isEmpty())
             settings->beginGroup(subkey);
         return settings;
@@ -341,12 +387,14 @@ std::unique_ptr<QSettings> openStore(const QString& subkey, bool readOnly)
     QString application = QStringLiteral("Vorlan/Tesselor");
     if (!subkey.isEmpty())
         application += QLatin1Char('/') + subkey;
-    const QString file = QSettings(QSettings::NativeFormat, QSettings::UserScope,
-                                   QStringLiteral("Tamsel Software"), application)
-                             .fileName();
+    // Named as Qt names it, without a store of Qt's own, which would read the file at once.
+    const QString file = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                         QStringLiteral("/Tamsel Software/") + application +
+                         QStringLiteral(".conf");
     settings = screened(file);
     settings->setFallbacksEnabled(false);
-    inspect(*settings, file, readOnly);
+    if (!state().protectedFiles.contains(settings->fileName()))
+        inspect(*settings, file, readOnly);
 #endif
     return settings;
 }

@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -377,6 +378,32 @@ TEST_F(BulkTest, TheDialogStartsAtHomeAndCancelConvertsNothing)
 
 // The picture report: off unless ticked, then written into the destination with every grab,
 // those the run passes over without a message included, and links that all lead to files.
+#ifndef _WIN32
+// A killed run's temporaries of the outputs are removed and named; those of a process that
+// still runs (a second run into the folder) are left alone.
+TEST_F(BulkTest, TemporariesAKilledRunLeftOfTheOutputsAreRemovedAndNamed)
+{
+    addGrab(QStringLiteral("level.png"), 0, 16, 1);
+    QProcess ended;
+    ended.start(QStringLiteral("true"), {});
+    ASSERT_TRUE(ended.waitForStarted());
+    const qint64 dead = ended.processId();
+    ended.waitForFinished();
+    const QString stale = QStringLiteral("level.csv.%1.k9.tmp").arg(dead);
+    const QString live =
+        QStringLiteral("level.csv.%1.k9.tmp").arg(QCoreApplication::applicationPid());
+    test::writeFile(QDir(dest).filePath(stale), "half a table");
+    test::writeFile(QDir(dest).filePath(live), "a table being written");
+
+    test::StartedApp app;
+    run(app, source, dest, QStringLiteral("%s"), {app.forms().BulkConvForm->cb_SaveCSV});
+    EXPECT_EQ(outputs(), (QStringList{QStringLiteral("level.csv"), live}));
+    const QString message = app.main().statusBar()->currentMessage();
+    EXPECT_TRUE(message.contains(QDir::toNativeSeparators(QDir(dest).filePath(stale))))
+        << message.toStdString();
+}
+#endif
+
 TEST_F(BulkTest, ThePictureReportTellsOfEveryGrabOfTheRun)
 {
     addGrab(QStringLiteral("good.png"), 0, 32, 1);

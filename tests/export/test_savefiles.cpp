@@ -2,6 +2,7 @@
 // the disk (the window's saves), and through a temporary file the disk takes at its own pace (a
 // run over many grabs, the command line): the permissions the umask leaves, and a folder the
 // user may not write that holds a file the user may.
+#include "export/FileWrite.h"
 #include "export/SaveMap.h"
 
 #include "ExportFixtures.h"
@@ -23,6 +24,28 @@
 
 namespace vt {
 namespace {
+
+// Only a temporary of the very target, with a writer's process id, is ever taken for one: a
+// run removes what this matches.
+TEST(SaveFiles, TemporariesAreKnownByTheirTargetAndTheirWritersProcess)
+{
+    const struct
+    {
+        const char* name;
+        qint64 pid; // -1: not a temporary of "map.csv"
+    } cases[] = {
+        {"map.csv.4242.k9.tmp", 4242},   {"map.csv.1.a.tmp", 1},
+        {"map.csv.k9.tmp", -1},          {"map.csv.4242.tmp", -1},
+        {"map.csv.42x.k9.tmp", -1},      {"map.csvx.4242.k9.tmp", -1},
+        {"old-map.csv.4242.k9.tmp", -1}, {"map.csv.4242.k9.tmp.bak", -1},
+        {"map.csv.4242.K9.tmp", -1},     {"map.csv", -1},
+    };
+    for (const auto& c : cases) {
+        qint64 pid = -1;
+        const bool matched = isTemporaryOf(QLatin1String(c.name), QStringLiteral("map.csv"), &pid);
+        EXPECT_EQ(matched ? pid : -1, c.pid) << c.name;
+    }
+}
 
 #ifndef _WIN32
 

@@ -11,7 +11,21 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <QElapsedTimer>
+#include <QFileInfo>
+
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <string_view>
+#include <thread>
+
+#ifdef __linux__
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace vt {
 namespace {
@@ -232,6 +246,77 @@ TEST_F(DamagedSettingsTest, ReadingOnlyLeavesAnyFileAsItIsAndTellsOnce)
         EXPECT_TRUE(problems[0].contains(QLatin1String(c.says))) << problems[0].toStdString();
         EXPECT_TRUE(problems[0].contains(QDir::toNativeSeparators(path)));
         QFile::remove(path);
+    }
+}
+
+#ifdef __linux__
+// The window's store as a pipe, as a link to an endless device, or as a file over 1 MiB: none
+// is read (a pipe would block the start-up for ever, the device would be read until memory runs
+// out), the defaults stand in, told once, and nothing is written to it or copied beside it.
+TEST_F(DamagedSettingsTest, ASpecialOrHugeFileIsNeitherReadNorWritten)
+{
+    for (const char* kind : {"pipe", "endless", "huge"}) {
+        SCOPED_TRACE(kind);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("settings.ini"));
+        const QByteArray name = QFile::encodeName(path);
+        const QByteArray huge = "[General]\nProbMatch=50\n" + QByteArray((1 << 20) + 10, ';');
+        if (kind == std::string_view("pipe"))
+            ASSERT_EQ(::mkfifo(name.constData(), 0644), 0);
+        else if (kind == std::string_view("endless"))
+            ASSERT_EQ(::symlink("/dev/zero", name.constData()), 0);
+        else
+            test::writeFile(path, huge);
+        // Should a reader block on the pipe, a writer lets it go each time, after a while.
+        std::atomic<bool> done{false};
+        std::thread release([&] {
+            for (int i = 0; !done; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                if (i >= 40 && kind == std::string_view("pipe")) {
+                    const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK);
+                    if (fd >= 0)
+                        ::close(fd);
+                }
+            }
+        });
+        QElapsedTimer clock;
+        clock.start();
+        useSettingsFile(path);
+        const test::StartupValues values = test::runStartupReads();
+        SetRegInteger(reg::ProbMatch, 60);
+        done = true;
+        release.join();
+        EXPECT_LT(clock.elapsed(), 2000);
+        EXPECT_EQ(values.probMatch, regdefault::ProbMatch);
+        EXPECT_EQ(values.mapName, regdefault::MapName);
+        const QStringList problems = takeSettingsProblems();
+        ASSERT_EQ(problems.size(), 1) << problems.join('|').toStdString();
+        EXPECT_TRUE(problems[0].contains(QDir::toNativeSeparators(path)));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System),
+                  QStringList{QStringLiteral("settings.ini")});
+        if (kind == std::string_view("huge"))
+            EXPECT_EQ(test::readAll(path), huge);
+        else
+            EXPECT_FALSE(QFileInfo(path).isFile());
+    }
+}
+#endif
+
+// Found by fuzzing and not mended yet: a file Qt reads without a complaint (a key of slashes,
+// a text with a zero character) is rewritten by Qt when the first default is stored, in a form
+// Qt itself then reads as damaged; that rewrite, not the user's file, is what gets copied to
+// ".broken". Enabled once the store keeps the file as it was found.
+TEST_F(DamagedSettingsTest, DISABLED_ACopyHoldsTheFileAsFoundEvenWhenQtsRewriteReadsAsDamaged)
+{
+    const QByteArray content = test::readAll(
+        QDir(QStringLiteral(VT_FIXTURES))
+            .filePath(QStringLiteral("open-settings-qt-rewrite-it-cannot-read-back.ini")));
+    ASSERT_FALSE(content.isEmpty());
+    const QString path = useFile(QStringLiteral("settings.ini"), content);
+    (void)test::runStartupReads();
+    (void)takeSettingsProblems();
+    if (QFile::exists(path + QStringLiteral(".broken"))) {
+        EXPECT_EQ(test::readAll(path + QStringLiteral(".broken")), content);
     }
 }
 

@@ -57,4 +57,31 @@ QByteArray readAll(const QString& path);
 // Writes the file whole, or fails the running test.
 void writeFile(const QString& path, const QByteArray& bytes);
 
+// A small file system of its own for as long as it lives (Linux, as root: a tmpfs of `size`
+// bytes and `inodes` inodes mounted on a temporary folder), for disks that are full or have no
+// free inode. mounted() is false with the reason in why() where it cannot be had: the test
+// skips then.
+class ScratchDisk
+{
+public:
+    ScratchDisk(qint64 size, int inodes);
+    ~ScratchDisk();
+    ScratchDisk(const ScratchDisk&) = delete;
+    ScratchDisk& operator=(const ScratchDisk&) = delete;
+
+    bool mounted() const { return m_mounted; }
+    const QString& why() const { return m_why; }
+    QString path() const { return m_dir.path(); }
+    QString filePath(const QString& name) const { return m_dir.filePath(name); }
+    // Takes the room left but `leave` bytes (a file "filler" of it) or the inodes left (empty
+    // files "inode-<n>"), so that a write fails part way or a new file cannot be made.
+    void fill(qint64 leave = 0);
+    void useUpInodes();
+
+private:
+    QTemporaryDir m_dir;
+    bool m_mounted = false;
+    QString m_why;
+};
+
 } // namespace vt::test
