@@ -40,6 +40,10 @@ public:
     // picture that cannot be written is told by finish.
     void add(const GrabReport& report);
 
+    // The run was stopped before `notReached`, the grabs it did not come to: the page says so
+    // and lists them.
+    void stopped(const QStringList& notReached);
+
     // Writes the page, replacing an older one only once it is complete. Throws vt::Error when
     // the page or one of its pictures could not be written.
     void finish();
@@ -84,6 +88,8 @@ private:
     QString m_pictures; // the pictures' folder
     std::vector<Entry> m_entries;
     QString m_problem; // the first picture that could not be written
+    bool m_stopped = false;
+    QStringList m_notReached;
 };
 
 } // namespace vt
