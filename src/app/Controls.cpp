@@ -2,9 +2,11 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -206,6 +208,39 @@ void FilledShape::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), m_color);
+}
+
+namespace {
+
+class BoldSizedTabBar : public QTabBar
+{
+public:
+    using QTabBar::QTabBar;
+
+protected:
+    QSize tabSizeHint(int index) const override
+    {
+        QSize size = QTabBar::tabSizeHint(index);
+        QFont bold = font();
+        bold.setBold(true);
+        const QString text = tabText(index);
+        const int extra =
+            QFontMetrics(bold).horizontalAdvance(text) - fontMetrics().horizontalAdvance(text);
+        if (extra > 0) {
+            const bool upright =
+                shape() == QTabBar::RoundedWest || shape() == QTabBar::RoundedEast ||
+                shape() == QTabBar::TriangularWest || shape() == QTabBar::TriangularEast;
+            (upright ? size.rheight() : size.rwidth()) += extra;
+        }
+        return size;
+    }
+};
+
+} // namespace
+
+PageControl::PageControl(QWidget* parent) : QTabWidget(parent)
+{
+    setTabBar(new BoldSizedTabBar(this));
 }
 
 RadioGroup::RadioGroup(const QString& caption, const QStringList& items, QWidget* parent)

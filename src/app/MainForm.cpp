@@ -307,7 +307,7 @@ void TMainForm::buildSidePanel()
 
 void TMainForm::buildMainArea()
 {
-    ui.MainArea = new QTabWidget(this);
+    ui.MainArea = new PageControl(this);
     ui.MainArea->setObjectName(QStringLiteral("MainArea"));
     ui.MainArea->setTabPosition(QTabWidget::West);
 

@@ -23,6 +23,8 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolTip>
 #include <QUrl>
@@ -192,6 +194,24 @@ TEST_F(LookTest, ANewGrabDoesNotShowTheLastGrabsCell)
     app.loadGrab(test::composeMapView(GrabMap::random(0, 16, 16, 9), GrabArt::shipped(0, 3)),
                  QStringLiteral("next.png"));
     EXPECT_TRUE(main.ui.charstorage->picture().isNull());
+}
+
+// A tab is drawn bold once chosen, as the bulk run chooses the converted map's: each tab keeps
+// room for its caption in bold within the style's padding (10 pixels at each end).
+TEST_F(LookTest, ATabHasRoomForItsCaptionInBold)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    QTabBar* tabs = main.ui.MainArea->tabBar();
+    QFont bold = tabs->font();
+    bold.setBold(true);
+    for (int i = 0; i < tabs->count(); ++i) {
+        main.ui.MainArea->setCurrentIndex(i);
+        for (int t = 0; t < tabs->count(); ++t)
+            EXPECT_GE(tabs->tabRect(t).height(),
+                      QFontMetrics(bold).horizontalAdvance(tabs->tabText(t)) + 2 * 10)
+                << tabs->tabText(t).toStdString();
+    }
 }
 
 TEST_F(LookTest, TheWindowKeepsItsOwnColours)
