@@ -247,8 +247,10 @@ RadioGroup::RadioGroup(const QString& caption, const QStringList& items, QWidget
     : QGroupBox(caption, parent), m_group(new QButtonGroup(this))
 {
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 4, 4, 4);
-    layout->setSpacing(2);
+    // A group of the preferences is 60 pixels high: with room between the items the frame
+    // would squeeze each below its line of text and cut the descenders of "copied from grab".
+    layout->setContentsMargins(8, 0, 4, 0);
+    layout->setSpacing(0);
     for (int i = 0; i < items.size(); ++i) {
         auto* button = new QRadioButton(items[i], this);
         m_group->addButton(button, i);

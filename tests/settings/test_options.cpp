@@ -12,7 +12,9 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSlider>
+#include <QStyle>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -72,6 +74,28 @@ TEST_F(OptionsTest, MovingASliderStoresEveryPositionOnTheWay)
     options->close();
     EXPECT_EQ(stored(reg::ProbMatch), 80);
     EXPECT_EQ(app.main().session().prefs.thresholds.prob_match, 80);
+}
+
+// The choices' captions whole: each as tall as its text needs (descenders included) and inside
+// its frame.
+TEST_F(OptionsTest, TheChoicesShowTheirCaptionsWhole)
+{
+    test::StartedApp app;
+    TOptionsForm* options = app.forms().OptionsForm;
+    options->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(options));
+    for (RadioGroup* group : {options->rg_CharRef, options->rg_puzzlepiece}) {
+        for (QRadioButton* button : group->findChildren<QRadioButton*>()) {
+            SCOPED_TRACE(button->text().toStdString());
+            const QFontMetrics metrics(button->font());
+            // The text's own line, ascent to descent, must fit the button and the frame.
+            EXPECT_GE(button->height(), metrics.height());
+            EXPECT_GE(button->height(), button->style()->pixelMetric(
+                                            QStyle::PM_ExclusiveIndicatorHeight, nullptr, button));
+            EXPECT_TRUE(group->contentsRect().contains(button->geometry()));
+        }
+    }
+    options->hide();
 }
 
 // A threshold moved while a map is on show applies only from the next decoding: the dialog
