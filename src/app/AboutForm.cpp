@@ -47,9 +47,9 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent)
                      QStringLiteral("With thanks to the makers of the Vorlan games, whose "
                                     "characters our own drawings follow"),
                      80, 16, 11, false);
-    lb_credits =
-        line(this, QStringLiteral("lb_credits"),
-             QStringLiteral("Built with Qt, giflib, zlib and libjpeg"), 122, 16, 11, false);
+    lb_credits = line(this, QStringLiteral("lb_credits"),
+                      QStringLiteral("Built with Qt, giflib, libdeflate, zlib and libjpeg"), 122,
+                      16, 11, false);
 }
 
 } // namespace vt

@@ -2,9 +2,11 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -208,12 +210,47 @@ void FilledShape::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), m_color);
 }
 
+namespace {
+
+class BoldSizedTabBar : public QTabBar
+{
+public:
+    using QTabBar::QTabBar;
+
+protected:
+    QSize tabSizeHint(int index) const override
+    {
+        QSize size = QTabBar::tabSizeHint(index);
+        QFont bold = font();
+        bold.setBold(true);
+        const QString text = tabText(index);
+        const int extra =
+            QFontMetrics(bold).horizontalAdvance(text) - fontMetrics().horizontalAdvance(text);
+        if (extra > 0) {
+            const bool upright =
+                shape() == QTabBar::RoundedWest || shape() == QTabBar::RoundedEast ||
+                shape() == QTabBar::TriangularWest || shape() == QTabBar::TriangularEast;
+            (upright ? size.rheight() : size.rwidth()) += extra;
+        }
+        return size;
+    }
+};
+
+} // namespace
+
+PageControl::PageControl(QWidget* parent) : QTabWidget(parent)
+{
+    setTabBar(new BoldSizedTabBar(this));
+}
+
 RadioGroup::RadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
     : QGroupBox(caption, parent), m_group(new QButtonGroup(this))
 {
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 4, 4, 4);
-    layout->setSpacing(2);
+    // A group of the preferences is 60 pixels high: with room between the items the frame
+    // would squeeze each below its line of text and cut the descenders of "copied from grab".
+    layout->setContentsMargins(8, 0, 4, 0);
+    layout->setSpacing(0);
     for (int i = 0; i < items.size(); ++i) {
         auto* button = new QRadioButton(items[i], this);
         m_group->addButton(button, i);

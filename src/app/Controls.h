@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
+#include <QTabWidget>
 #include <QWidget>
 
 class QButtonGroup;
@@ -148,6 +149,14 @@ protected:
 
 private:
     QColor m_color = Qt::black;
+};
+
+// The main window's page control: every tab as long as its caption in bold, the face of the
+// chosen tab, so that a tab sized for the plain face does not cut its caption once chosen.
+class PageControl : public QTabWidget
+{
+public:
+    explicit PageControl(QWidget* parent = nullptr);
 };
 
 // A captioned group of radio choices addressed by item index (-1: none chosen).

@@ -307,7 +307,7 @@ void TMainForm::buildSidePanel()
 
 void TMainForm::buildMainArea()
 {
-    ui.MainArea = new QTabWidget(this);
+    ui.MainArea = new PageControl(this);
     ui.MainArea->setObjectName(QStringLiteral("MainArea"));
     ui.MainArea->setTabPosition(QTabWidget::West);
 
@@ -329,6 +329,16 @@ void TMainForm::buildMainArea()
     ui.mapboundbox->hide();
     ui.sb_ScreenGrab->setWidget(ui.img_ScreenGrab);
     grabLayout->addWidget(ui.sb_ScreenGrab);
+    // Until a grab is loaded the page tells how to begin.
+    ui.lb_starthint = new QLabel(
+        QStringLiteral("To begin, load a screengrab of the game: \"Load Screengrab\" (Alt+L), "
+                       "paste one with Ctrl+V, or drop a picture file here. Then \"Decode Map\" "
+                       "(Alt+D) converts it into the map."),
+        ui.sb_ScreenGrab->viewport());
+    ui.lb_starthint->setObjectName(QStringLiteral("lb_starthint"));
+    ui.lb_starthint->setWordWrap(true);
+    ui.lb_starthint->setStyleSheet(QStringLiteral("QLabel#lb_starthint { color: aqua; }"));
+    ui.lb_starthint->setGeometry(24, 24, 440, 80);
     ui.MainArea->addTab(ui.tb_ScreenGrab, QStringLiteral("Original Screengrab"));
 
     ui.tb_Map = panel(ui.MainArea, QStringLiteral("tb_Map"));
@@ -379,10 +389,18 @@ void TMainForm::buildActions()
         QStringLiteral("Tiled Map (*.tmx)"),
         QStringLiteral("Tiled JSON Map (*.json)"),
     };
-    SaveDialog1 = {QStringLiteral("Save Decoded Map"), QStringLiteral("bmp"), saveDialogRows(true),
-                   QString(), 0, QString()};
-    SaveScreenGrabDialog = {QStringLiteral("Save Screengrab"), QStringLiteral("bmp"),
-                            saveDialogRows(false), QString(), 0, QString()};
+    SaveDialog1 = {QStringLiteral("Save Decoded Map"),
+                   QStringLiteral("bmp"),
+                   saveDialogRows(true),
+                   QString(),
+                   0,
+                   QString()};
+    SaveScreenGrabDialog = {QStringLiteral("Save Screengrab"),
+                            QStringLiteral("bmp"),
+                            saveDialogRows(false),
+                            QString(),
+                            0,
+                            QString()};
 }
 
 void TMainForm::wireHandlers()

@@ -167,9 +167,10 @@ public:
     void SaveMap(const QImage& picture, const QString& filename, const SaveChoices& choices,
                  bool confirmoverwrite);
 
-    // The same under a base name taken as it stands, extensions added per output.
+    // The same under a base name taken as it stands, extensions added per output; an output
+    // whose extension the player typed (`extension`, ".JPG") is written under that one.
     void saveOutputs(const QImage& picture, const QString& base, const SaveChoices& choices,
-                     bool confirmoverwrite);
+                     bool confirmoverwrite, const QString& extension = QString());
 
     // Whether the cells to check are framed (the view option).
     bool showsCellsToCheck() const;

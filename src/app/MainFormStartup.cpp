@@ -190,6 +190,7 @@ void TMainForm::SwitchProgress(bool turnon)
 
 void TMainForm::sb_optionsClick()
 {
+    m_options->showRedecodeNote(false);
     m_options->exec();
 }
 
@@ -212,6 +213,15 @@ void TMainForm::SetRegistry()
 void TMainForm::takePreferences()
 {
     Preferences& prefs = m_session.prefs;
+    // New thresholds act on the next location or decoding only: a map on show keeps its
+    // reading, and the player is told so.
+    if (m_session.hasMap() && (prefs.thresholds.prob_match != m_options->prob_match() ||
+                               prefs.thresholds.pix_match != m_options->pix_match() ||
+                               prefs.thresholds.vorlan_match != m_options->vorlan_match())) {
+        m_options->showRedecodeNote(true);
+        statusBar()->showMessage(QStringLiteral("The thresholds were changed: run Decode Map "
+                                                "again for them to apply to the map on show."));
+    }
     prefs.thresholds.prob_match = m_options->prob_match();
     prefs.thresholds.pix_match = m_options->pix_match();
     prefs.thresholds.vorlan_match = m_options->vorlan_match();

@@ -64,6 +64,7 @@ struct MainForm
     QTabWidget* MainArea = nullptr;
     QWidget* tb_ScreenGrab = nullptr;
     QScrollArea* sb_ScreenGrab = nullptr;
+    QLabel* lb_starthint = nullptr; // how to begin, over the empty grab page
     PictureControl* img_ScreenGrab = nullptr;
     OutlineShape* charcursor = nullptr;
     OutlineShape* mapboundbox = nullptr;

@@ -10,6 +10,7 @@
 #include <QStyledItemDelegate>
 
 #include <algorithm>
+#include <cmath>
 
 namespace vt {
 
@@ -18,6 +19,34 @@ namespace {
 QColor fromColourValue(std::uint32_t value)
 {
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+}
+
+// Relative luminance of an sRGB colour, as the accessibility guidelines define it.
+double luminance(const QColor& colour)
+{
+    const auto channel = [](int value) {
+        const double c = value / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(colour.red()) + 0.7152 * channel(colour.green()) +
+           0.0722 * channel(colour.blue());
+}
+
+double contrast(const QColor& a, const QColor& b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The swatch's inverse where it reads well on it; else black or white, whichever reads better
+// (the inverse of a mid-grey or a mid-green is hardly a different shade).
+QColor textColourOn(const QColor& swatch, const QColor& inverse)
+{
+    constexpr double kReadable = 4.5;
+    if (contrast(swatch, inverse) >= kReadable)
+        return inverse;
+    return contrast(swatch, Qt::black) >= contrast(swatch, Qt::white) ? QColor(Qt::black)
+                                                                      : QColor(Qt::white);
 }
 
 class SwatchDelegate : public QStyledItemDelegate
@@ -53,7 +82,7 @@ void TColourComboBox::ComboBoxDrawItem(QPainter* painter, int index, const QStri
     const std::uint32_t swatch = colour_swatch[static_cast<std::size_t>(index)];
     painter->save();
     painter->fillRect(rect, fromColourValue(swatch));
-    painter->setPen(fromColourValue(swatch ^ 0xFFFFFFu));
+    painter->setPen(textColourOn(fromColourValue(swatch), fromColourValue(swatch ^ 0xFFFFFFu)));
     // A caption wider than its room ("Magenta: 100%" in the closed list) is set a little
     // smaller, then shortened, rather than cut off at the edge.
     const QRect room = rect.adjusted(2, 1, -2, 0);

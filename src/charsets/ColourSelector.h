@@ -12,8 +12,9 @@ public:
     explicit TColourComboBox(QWidget* parent = nullptr);
 
     // Draws item `index` into `rect`: filled with its swatch, its text at the top-left corner
-    // in the swatch's inverse colour, kept 2 pixels inside the right edge (set smaller, then
-    // shortened, when too wide). Selected and focused items look the same as the others.
+    // in the swatch's inverse colour (black or white where the inverse is hard to read), kept 2
+    // pixels inside the right edge (set smaller, then shortened, when too wide). Selected and
+    // focused items look the same as the others.
     static void ComboBoxDrawItem(QPainter* painter, int index, const QString& text,
                                  const QRect& rect);
 

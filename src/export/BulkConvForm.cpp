@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,6 +37,13 @@ QCheckBox* tickBox(QWidget* parent, const QString& name, const QString& caption,
 {
     auto* box = new QCheckBox(caption, parent);
     box->setObjectName(name);
+    // The caption aqua on black, the tick black in its white box: a style sheet's colour
+    // would draw the tick aqua on white, where it can hardly be seen.
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::WindowText, Qt::cyan);
+    palette.setColor(QPalette::Text, Qt::black);
+    palette.setColor(QPalette::Base, Qt::white);
+    box->setPalette(palette);
     box->setGeometry(geometry);
     return box;
 }
@@ -53,8 +61,7 @@ TBulkConvForm::TBulkConvForm(TMainForm* mainForm) : QDialog(mainForm), m_main(ma
     // their own colours.
     setStyleSheet(QStringLiteral(
         "QDialog#BulkConvForm { background: black; }"
-        "QDialog#BulkConvForm > QLabel, QDialog#BulkConvForm > QGroupBox,"
-        " QGroupBox#GroupBox1 > QCheckBox { color: aqua; }"
+        "QDialog#BulkConvForm > QLabel, QDialog#BulkConvForm > QGroupBox { color: aqua; }"
         "QDialog#BulkConvForm > QPushButton { color: aqua; border: 1px solid #406060; }"
         "QDialog#BulkConvForm > QPushButton:hover { border-color: aqua; }"
         "QDialog#BulkConvForm > QPushButton:focus { border: 1px dotted aqua; }"
@@ -194,6 +201,13 @@ void TBulkConvForm::TickBoxChanged()
 
 void TBulkConvForm::ExecuteClick()
 {
+    // Outputs written beside the grabs mix with them, and a pattern may replace one.
+    const QString source = QFileInfo(Source->path()).canonicalFilePath();
+    if (!source.isEmpty() && source == QFileInfo(Dest->path()).canonicalFilePath() &&
+        !m_main->prompts().confirm(
+            this, QStringLiteral("The destination folder is the source folder: the maps will be "
+                                 "written beside the grabs. Convert into it all the same?")))
+        return;
     // Every entry that is not a folder, hidden and system files included, in name order so
     // that a run is the same on every platform.
     ListBox1 = listFolder(Source->path());

@@ -1,10 +1,14 @@
 #include "export/BulkConvert.h"
 
 #include "export/FileNames.h"
+#include "export/OutputFormats.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
+
+#include <algorithm>
 
 namespace vt {
 
@@ -22,6 +26,28 @@ QString expandPattern(const QString& pattern, int gameNumber, const QString& gra
     result.replace(QStringLiteral("%s"), RemoveExt(QFileInfo(grabFileName).fileName()),
                    Qt::CaseInsensitive);
     return result;
+}
+
+QStringList ownOutputs(const QStringList& names, const QString& pattern)
+{
+    // Every name an output of one of the names would take, with the names that give it.
+    QHash<QString, QStringList> outputOf;
+    for (const QString& name : names)
+        for (const int gameNumber : {1, 2}) {
+            const QString base = expandPattern(pattern, gameNumber, name);
+            for (const OutputFormatRow& row : outputFormatTable())
+                if (row.extension)
+                    outputOf[(base + QLatin1String(row.extension)).toCaseFolded()].append(name);
+        }
+    QStringList own;
+    for (const QString& name : names) {
+        const QStringList givers = outputOf.value(name.toCaseFolded());
+        if (std::any_of(givers.cbegin(), givers.cend(), [&name](const QString& giver) {
+                return giver.compare(name, Qt::CaseInsensitive) != 0;
+            }))
+            own.append(name);
+    }
+    return own;
 }
 
 QString patternLeavesFolder(const QString& pattern)

@@ -17,6 +17,12 @@ QStringList listFolder(const QString& folder);
 // produced, so "%%s" gives the grab's name.
 QString expandPattern(const QString& pattern, int gameNumber, const QString& grabFileName);
 
+// The names of `names` (bare file names of one folder) that are an output the pattern gives
+// another of them, in any output format and for either game number: a run whose destination
+// was its source left them, and converting them again would only copy its own maps. In the
+// order of `names`; compared without regard to case, as a folder on Windows does.
+QStringList ownOutputs(const QStringList& names, const QString& pattern);
+
 // Why the outputs named by `pattern` would not all lie in the destination folder, or empty
 // when they do: a result that starts at a root ("/x", "\\server\x"), on a drive ("C:x"), or
 // climbs out through ".." ("../x", "a/../../x"). "/" and "\" both count as separators on every

@@ -39,12 +39,9 @@ QString extensionOf(const QString& filename)
 QString proposedDecodeName(const QString& img_filename)
 {
     const QString name = img_filename.mid(lastSeparator(img_filename) + 1);
-    // The extension lies after the last separator, so it is the name part's own. Only the
-    // exact ".jpg" is respelled: other extensions stand as they are, saved or refused as typed.
-    QString extension = extensionOf(name);
-    if (extension == QLatin1String(".jpg"))
-        extension = QStringLiteral(".jpeg");
-    return RemoveExt(name) + QStringLiteral(" Decode") + extension;
+    // The extension lies after the last separator, so it is the name part's own; the save
+    // takes it in any spelling, so it stands as the grab had it.
+    return RemoveExt(name) + QStringLiteral(" Decode") + extensionOf(name);
 }
 
 } // namespace vt

@@ -16,8 +16,8 @@ QString extensionOf(const QString& filename);
 
 // The name the Save Map command proposes for a grab's file: its file-name part (no folder)
 // without the extension, then " Decode", then the extension. "C:\grabs\level1.png" gives
-// "level1 Decode.png"; a grab without a file (empty name) gives " Decode". A ".jpg" grab is
-// proposed as ".jpeg", the one spelling of JPEG the save takes, so that the proposal saves.
+// "level1 Decode.png"; a grab without a file (empty name) gives " Decode". The extension keeps
+// its spelling: "shot.JPG" gives "shot Decode.JPG".
 QString proposedDecodeName(const QString& img_filename);
 
 } // namespace vt

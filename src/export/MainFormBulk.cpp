@@ -4,6 +4,7 @@
 #include "app/MainForm.h"
 
 #include "app/Controls.h"
+#include "charsets/ColourSelector.h"
 #include "export/BulkConvForm.h"
 #include "export/BulkConvert.h"
 #include "intake/ImageSignature.h"
@@ -12,6 +13,7 @@
 #include "session/BulkRun.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QKeyEvent>
@@ -19,8 +21,11 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStatusBar>
 
+#include <algorithm>
+#include <array>
 #include <optional>
 
 namespace vt {
@@ -110,6 +115,30 @@ private:
     QPushButton* m_button;
 };
 
+// The controls that do nothing while a run goes on look disabled for its length; each keeps
+// its own state, which the run may change meanwhile, for afterwards.
+class BulkControlsOff
+{
+public:
+    explicit BulkControlsOff(TMainForm& main)
+        : m_widgets{main.ui.ButtonPanel, main.ui.cb_game, main.ui.cb_map_colour,
+                    main.ui.sb_Characters}
+    {
+        for (QWidget* widget : m_widgets)
+            widget->setEnabled(false);
+    }
+    ~BulkControlsOff()
+    {
+        for (QWidget* widget : m_widgets)
+            widget->setEnabled(true);
+    }
+    BulkControlsOff(const BulkControlsOff&) = delete;
+    BulkControlsOff& operator=(const BulkControlsOff&) = delete;
+
+private:
+    std::array<QWidget*, 4> m_widgets;
+};
+
 } // namespace
 
 void TMainForm::sb_bulkconvertClick()
@@ -149,15 +178,38 @@ void TMainForm::runBulk(const QString& source, const BulkOptions& options)
             pictureReport->add(report);
         removed += report.removedTemporaries;
     };
+    // Files this pattern would write for other grabs of the listing: a run into its own source
+    // folder left them, and they are passed over.
+    const QStringList own = ownOutputs(names, options.pattern);
+    int total = 0; // the grabs to convert, for the gauge
+    for (const QString& name : names)
+        total += !own.contains(name) && IsAnImage(QDir(source).filePath(name));
+    int done = 0;
     {
         BulkStopGuard guard(this, m_bulkStop);
+        // While the run goes on only Stop takes input: the rest looks it.
+        const BulkControlsOff off(*this);
+        SwitchProgress(true);
+        ui.ProgressBar1->setRange(0, std::max(total, 1));
+        ui.ProgressBar1->setFormat(QStringLiteral("%v of %m grabs"));
+        ui.ProgressBar1->setValue(0);
         for (int i = 0; i < names.size(); ++i) {
             const QString& name = names[i];
             const QString path = QDir(source).filePath(name);
+            if (own.contains(name)) {
+                tally.earlierOutputs.append(name);
+                GrabReport skipped;
+                skipped.input = path;
+                skipped.error = QStringLiteral("an output of the file-name pattern for another "
+                                               "grab of the folder");
+                note(skipped);
+                continue;
+            }
             if (!IsAnImage(path)) {
                 ++tally.passedOver;
                 GrabReport skipped;
                 skipped.input = path;
+                skipped.error = QStringLiteral("not a picture");
                 note(skipped);
                 continue;
             }
@@ -167,9 +219,19 @@ void TMainForm::runBulk(const QString& source, const BulkOptions& options)
             // The window repaints between grabs, and takes a stop asked for during the last.
             QCoreApplication::processEvents();
             if (m_bulkStop) {
-                for (int j = i; j < names.size(); ++j)
-                    if (IsAnImage(QDir(source).filePath(names[j])))
+                for (int j = i; j < names.size(); ++j) {
+                    const QString rest = QDir(source).filePath(names[j]);
+                    if (!own.contains(names[j]) && IsAnImage(rest)) {
                         tally.notReached.append(names[j]);
+                    } else {
+                        GrabReport skipped; // still an entry of the listing
+                        skipped.input = rest;
+                        skipped.error = QStringLiteral("not reached, and not a grab to convert");
+                        note(skipped);
+                    }
+                }
+                if (pictureReport)
+                    pictureReport->stopped(tally.notReached);
                 break;
             }
 
@@ -178,21 +240,14 @@ void TMainForm::runBulk(const QString& source, const BulkOptions& options)
             ui.mapboundbox->hide();
             const GrabPlan plan = planGrab(m_session, grab, options);
             // A grab that cannot be read leaves the window as it was. The window's own
-            // messages for a grab would stand while it is decoded (the progress display
-            // repaints the window): the run's line is put back at once.
+            // messages for a grab would stand while it is decoded: the run's line is put back
+            // at once.
             if (plan.analysed) {
                 ResetFields(true);
                 showLoaded();
                 statusBar()->showMessage(converting);
             }
-            if (plan.decodes)
-                SwitchProgress(true);
-            const GrabReport report =
-                finishGrab(m_session, grab, plan, options, [this](int percent) {
-                    ui.ProgressBar1->setValue(percent);
-                    ui.ProgressBar1->repaint();
-                });
-            SwitchProgress(false);
+            const GrabReport report = finishGrab(m_session, grab, plan, options);
             note(report);
             if (report.decoded) {
                 showDecoded();
@@ -205,8 +260,12 @@ void TMainForm::runBulk(const QString& source, const BulkOptions& options)
             }
             tally.add(name, report);
             lastDone = name;
+            ui.ProgressBar1->setValue(++done);
             emit bulkGrabDone(i + 1, int(names.size()));
         }
+        SwitchProgress(false);
+        ui.ProgressBar1->setRange(0, 100);
+        ui.ProgressBar1->resetFormat();
     }
     // Writes the picture report; what went wrong with it, for the message at the end.
     QString reportProblem;

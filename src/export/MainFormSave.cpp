@@ -23,13 +23,15 @@ void TMainForm::SaveMap(const QImage& picture, const QString& filename, const Sa
         QGuiApplication::clipboard()->setImage(picture);
         return;
     }
-    saveOutputs(picture, RemoveExt(filename), choices, confirmoverwrite);
+    // Written under the name as given: "map.JPG" stays "map.JPG".
+    saveOutputs(picture, RemoveExt(filename), choices, confirmoverwrite, extensionOf(filename));
 }
 
 void TMainForm::saveOutputs(const QImage& picture, const QString& base, const SaveChoices& choices,
-                            bool confirmoverwrite)
+                            bool confirmoverwrite, const QString& extension)
 {
     SaveMapHooks hooks;
+    hooks.extension = extension;
     hooks.confirm = [this](const QString& message) { return prompts().confirm(this, message); };
     hooks.progress = [this](int percent) {
         ui.ProgressBar1->setValue(percent);
@@ -72,6 +74,10 @@ void TMainForm::sb_SaveMapClick()
     SaveDialog1.fileName = m_session.openedTable.isEmpty()
                                ? proposedDecodeName(m_session.img_filename)
                                : QFileInfo(m_session.openedTable).fileName();
+    // The file-type row follows the proposal, so that the dialog shows what will be written.
+    const int row = saveDialogRowOf(extensionOf(SaveDialog1.fileName), true);
+    if (row >= 0)
+        SaveDialog1.filterIndex = row;
     InitiateSave(SaveDialog1);
 }
 
@@ -92,12 +98,15 @@ void TMainForm::InitiateSave(SaveDialogState& dialog)
     if (name.isEmpty())
         return;
     rememberFolder(lastSaveFolder, reg::LastSaveFolder, QFileInfo(name).absolutePath());
-    // The format is the name's extension, compared exactly.
+    // The format is the name's extension, whatever its case.
     const std::optional<OutputFormat> format = saveDialogFormat(extensionOf(name));
     if (!format) {
-        statusBar()->showMessage(QStringLiteral("Nothing saved: a name ending in %1 chooses the "
-                                                "format.")
-                                     .arg(saveDialogExtensions()));
+        const QString message =
+            QStringLiteral("Nothing saved: \"%1\" names no format. A name must end in %2 (in "
+                           "any case).")
+                .arg(QFileInfo(name).fileName(), saveDialogExtensions());
+        statusBar()->showMessage(message);
+        prompts().reportError(this, message);
         return;
     }
     if (outputFormat(*format).source != OutputSource::Picture && !m_session.hasMap()) {

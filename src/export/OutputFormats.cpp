@@ -147,18 +147,39 @@ QStringList saveDialogRows(bool mapOutputs)
 
 std::optional<OutputFormat> saveDialogFormat(const QString& extension)
 {
-    for (const OutputFormatRow& row : kRows)
-        if (row.dialogRow >= 0 && extension == QLatin1String(row.extension))
+    // Players name files in any case, and JPEG as often ".jpg" as ".jpeg": the alias -f takes.
+    for (const OutputFormatRow& row : kRows) {
+        if (row.dialogRow < 0)
+            continue;
+        if (extension.compare(QLatin1String(row.extension), Qt::CaseInsensitive) == 0)
             return row.format;
+        if (row.cliAlias && extension.startsWith(QLatin1Char('.')) &&
+            extension.mid(1).compare(QLatin1String(row.cliAlias), Qt::CaseInsensitive) == 0)
+            return row.format;
+    }
     return std::nullopt;
+}
+
+int saveDialogRowOf(const QString& extension, bool mapOutputs)
+{
+    const std::optional<OutputFormat> format = saveDialogFormat(extension);
+    if (!format)
+        return -1;
+    const OutputFormatRow& row = outputFormat(*format);
+    const QString shown = QStringLiteral("%1 (*%2)")
+                              .arg(QLatin1String(row.dialogLabel), QLatin1String(row.extension));
+    return int(saveDialogRows(mapOutputs).indexOf(shown));
 }
 
 QString saveDialogExtensions()
 {
     QStringList extensions;
     for (const OutputFormatRow& row : kRows)
-        if (row.dialogRow >= 0)
+        if (row.dialogRow >= 0) {
             extensions.append(QLatin1String(row.extension));
+            if (row.cliAlias)
+                extensions.append(QLatin1Char('.') + QLatin1String(row.cliAlias));
+        }
     return listed(extensions, QStringLiteral(", "), QStringLiteral(" or "));
 }
 
@@ -206,8 +227,11 @@ qint32 flagsOf(SaveChoices formats)
     return flags;
 }
 
-std::vector<OutputFile> outputFiles(const QString& base, SaveChoices formats, int game, int colour)
+std::vector<OutputFile> outputFiles(const QString& base, SaveChoices formats, int game, int colour,
+                                    const QString& typed)
 {
+    const std::optional<OutputFormat> typedFormat =
+        typed.isEmpty() ? std::nullopt : saveDialogFormat(typed);
     SaveChoices tiledMaps;
     for (const OutputFormatRow& row : kRows)
         if (row.source == OutputSource::Tiled && row.extension)
@@ -217,7 +241,11 @@ std::vector<OutputFile> outputFiles(const QString& base, SaveChoices formats, in
     for (const OutputFormatRow& row : kRows) {
         if (row.extension) {
             if (formats.has(row.format))
-                files.push_back({row.format, base + QLatin1String(row.extension), false});
+                files.push_back(
+                    {row.format,
+                     base +
+                         (typedFormat == row.format ? typed : QString::fromLatin1(row.extension)),
+                     false});
         } else if (formats.intersects(tiledMaps)) {
             // Beside the maps, which name it without a folder.
             const QString folder = QFileInfo(base + QStringLiteral(".tmx")).absolutePath();

@@ -110,11 +110,17 @@ const OutputFormatRow& outputFormat(OutputFormat format);
 QStringList saveDialogRows(bool mapOutputs);
 
 // The format a save dialog's name stands for by its extension (RemoveExt's, "." included),
-// compared exactly: ".jpeg", not ".jpg" or ".JPEG"; none for an extension without a row.
+// whatever its case: ".PNG" and ".Bmp" as players type them, ".jpg" and ".JPEG" for JPEG; none
+// for an extension without a row.
 std::optional<OutputFormat> saveDialogFormat(const QString& extension);
 
-// The extensions saveDialogFormat knows, in writing order: ".bmp, .png, ... or .tmx".
+// The extensions saveDialogFormat knows, in writing order: ".bmp, .png, ... .jpeg, .jpg, ...
+// or .tmx".
 QString saveDialogExtensions();
+
+// The file-type row of the save dialogs that a name ending in `extension` belongs to (its
+// index in saveDialogRows(mapOutputs)); -1 when none does.
+int saveDialogRowOf(const QString& extension, bool mapOutputs);
 
 // The format named `name` on the command line, whatever its case; none for an unknown name.
 std::optional<OutputFormat> cliFormat(const QString& name);
@@ -141,8 +147,11 @@ struct OutputFile
 // The files that `formats` write under the base name `base` for a map of game `game` and
 // colour scheme `colour` (selector indices), in writing order: base + extension for each
 // chosen output, and the tileset picture beside them when a Tiled map is chosen. The save
-// writes exactly these, less those whose source it lacks.
-std::vector<OutputFile> outputFiles(const QString& base, SaveChoices formats, int game, int colour);
+// writes exactly these, less those whose source it lacks. `typed`, when not empty, is the
+// extension a player gave one of the formats (".JPG", ".jpg"): that file takes it in place of
+// the table's own, so a save writes under the name as given.
+std::vector<OutputFile> outputFiles(const QString& base, SaveChoices formats, int game, int colour,
+                                    const QString& typed = QString());
 
 // Writes `picture` in one of the formats made from a picture (with `indexed` as writePng takes
 // it); throws vt::Error with the reason when it cannot, and for any other format.

@@ -77,7 +77,8 @@ QStringList SaveMapUnder(const QImage& picture, const QString& base, SaveChoices
     // first such file that has a name of its own is reported once the others are written.
     std::array<QString, kOutputFormatCount> paths;
     QString missing;
-    for (const OutputFile& file : outputFiles(base, choices, table.game, table.colour)) {
+    for (const OutputFile& file :
+         outputFiles(base, choices, table.game, table.colour, hooks.extension)) {
         const OutputFormatRow& row = outputFormat(file.format);
         if (hasSource(row.source, table))
             paths[std::size_t(file.format)] = file.path;

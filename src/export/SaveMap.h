@@ -24,6 +24,9 @@ struct SaveMapHooks
     // turns it off: the files still replace their targets only once complete, but the disk
     // writes them at its own pace, several times faster.
     bool syncEachFile = true;
+    // The extension the player typed for one of the outputs (".JPG"): that file is written
+    // under it (see outputFiles). Empty: every output takes the table's own.
+    QString extension;
 };
 
 // The error that ends a save. Its message is the text for the user, naming the file and the
@@ -44,7 +47,7 @@ private:
 // Writes `picture` and the table under the base name `base` taken as it stands (the bulk
 // conversion's names keep every "." of their pattern result: level.001-decode.bmp), and
 // returns the files written, in order, with native separators: B.bmp, B.png, B.gif, B.jpeg
-// (never ".jpg"), B.csv, then for a Tiled map the tileset picture beside B (named after the
+// (or the spelling in `hooks.extension`, ".jpg"), B.csv, then for a Tiled map the tileset picture beside B (named after the
 // game and scheme, "pc-vorlan-2-orange-tiles.png") and B.tmx and B.json, whichever are chosen,
 // in that order: the files of outputFiles (OutputFormats.h). The window's save takes its base
 // from a dialog's name through RemoveExt and keeps the clipboard copy (no name) to itself.

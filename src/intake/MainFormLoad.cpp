@@ -32,6 +32,7 @@ void TMainForm::ResetFields(bool colourchange)
         ui.img_ScreenGrab->clearPicture();
         ui.img_ScreenGrab->resize(0, 0);
         ui.img_ScreenGrab->setAutoSize(true);
+        ui.charstorage->clearPicture(); // the last grab's cell is none of the next one's
         resetCharSelection();
         ui.charselect->show();
         ui.lb_MapSize->clear();
@@ -47,6 +48,7 @@ void TMainForm::ResetFields(bool colourchange)
 
 void TMainForm::showMode()
 {
+    ui.lb_starthint->setVisible(m_session.working.isNull());
     ui.sb_DecodeStart->setEnabled(m_session.canDecode());
     ui.sb_SaveMap->setEnabled(m_session.hasMap());
     ui.sb_SaveScreenGrab->setEnabled(m_session.canDecode() && m_session.img_filename.isEmpty() &&

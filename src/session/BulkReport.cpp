@@ -304,6 +304,12 @@ QString BulkReportWriter::failureSection(const Entry& e) const
         .arg(link(e.input), html(name), html(e.error));
 }
 
+void BulkReportWriter::stopped(const QStringList& notReached)
+{
+    m_stopped = true;
+    m_notReached = notReached;
+}
+
 void BulkReportWriter::finish()
 {
     QStringList converted, failed, passedOver;
@@ -335,7 +341,9 @@ void BulkReportWriter::finish()
             break;
         case GrabReport::Outcome::Skipped:
             passedOver.append(
-                QStringLiteral("<li><a href=\"%1\">%2</a></li>\n").arg(link(e.input), name));
+                QStringLiteral("<li><a href=\"%1\">%2</a>%3</li>\n")
+                    .arg(link(e.input), name,
+                         e.error.isEmpty() ? QString() : QStringLiteral(": ") + html(e.error)));
             break;
         }
     }
@@ -345,16 +353,23 @@ void BulkReportWriter::finish()
                        "<meta charset=\"utf-8\">\n<title>Bulk conversion report</title>\n"
                        "<style>%1</style>\n</head>\n<body>\n")
             .arg(QLatin1String(kStyle));
-    page += QStringLiteral("<h1>Bulk conversion report</h1>\n<p>%1 of %2 converted, %3 failed, "
-                           "%4 passed over (not pictures); %5 to check, %6 uncertain. "
-                           "Made %7.</p>\n")
+    page += QStringLiteral("<h1>Bulk conversion report</h1>\n");
+    if (m_stopped)
+        page += QStringLiteral("<p class=\"reason\">The run was stopped before its end: %1 "
+                               "not reached.</p>\n")
+                    .arg(plural(int(m_notReached.size()), "grab was", "grabs were"));
+    // Every entry of the folder's listing is counted, those a stop left too.
+    page += QStringLiteral("<p>%8 listed: %1 of %2 converted, %3 failed, %4 passed over, %9 not "
+                           "reached; %5 to check, %6 uncertain. Made %7.</p>\n")
                 .arg(converted.size())
-                .arg(converted.size() + failed.size())
+                .arg(converted.size() + failed.size() + m_notReached.size())
                 .arg(failed.size())
                 .arg(plural(int(passedOver.size()), "file", "files"))
                 .arg(plural(cells, "cell", "cells"))
                 .arg(plural(doubtful, "map", "maps"))
-                .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+                .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")))
+                .arg(plural(int(m_entries.size() + m_notReached.size()), "entry", "entries"))
+                .arg(m_notReached.size());
     page += QStringLiteral("<p>Frames on the converted maps:<span class=\"swatch\" "
                            "style=\"border-color: %1\"></span>not recognised"
                            "<span class=\"swatch\" style=\"border-color: %2\"></span>near tie "
@@ -369,6 +384,12 @@ void BulkReportWriter::finish()
         page += QStringLiteral("<h2>Converted</h2>\n") + converted.join(QString());
     if (!failed.isEmpty())
         page += QStringLiteral("<h2>Failed</h2>\n") + failed.join(QString());
+    if (!m_notReached.isEmpty()) {
+        page += QStringLiteral("<h2>Not reached</h2>\n<ul>\n");
+        for (const QString& name : m_notReached)
+            page += QStringLiteral("<li>%1</li>\n").arg(html(name));
+        page += QStringLiteral("</ul>\n");
+    }
     if (!passedOver.isEmpty())
         page += QStringLiteral("<h2>Passed over</h2>\n<ul>\n") + passedOver.join(QString()) +
                 QStringLiteral("</ul>\n");

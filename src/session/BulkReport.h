@@ -41,6 +41,10 @@ public:
     // picture that cannot be written is told by finish.
     void add(const GrabReport& report);
 
+    // The run was stopped before `notReached`, the grabs it did not come to: the page says so
+    // and lists them.
+    void stopped(const QStringList& notReached);
+
     // Writes the page, replacing an older one only once it is complete. Throws vt::Error when
     // the page or one of its pictures could not be written.
     void finish();
@@ -94,6 +98,8 @@ private:
     // Tests: the run is killed in the middle of writing this thumbnail (counted from 1), as
     // the environment's VT_TEST_KILL_IN_THUMBNAIL says; 0: never.
     int m_dieInThumbnail = 0;
+    bool m_stopped = false;
+    QStringList m_notReached;
 };
 
 } // namespace vt

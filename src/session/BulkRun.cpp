@@ -199,6 +199,9 @@ QString BulkTally::details() const
          noMap);
     list(QStringLiteral("These grabs were converted, but should be checked"), doubtful);
     list(QStringLiteral("The run was stopped before these grabs"), notReached);
+    list(QStringLiteral("These files were passed over: the file-name pattern names them as the "
+                        "outputs of other grabs of the folder"),
+         earlierOutputs);
     return parts.join(QStringLiteral("\n\n"));
 }
 

@@ -144,11 +144,12 @@ GrabReport convertGrab(GrabSession& session, const QString& path, const BulkOpti
 struct BulkTally
 {
     int converted = 0;
-    int passedOver = 0;     // files that are not pictures
-    QStringList failures;   // why each grab gave no map or was not written
-    QStringList doubtful;   // "name: what to check", for converted grabs not certain
-    QStringList noMap;      // converted grabs in which no map was found
-    QStringList notReached; // the grabs a stopped run did not come to
+    int passedOver = 0;         // files that are not pictures
+    QStringList failures;       // why each grab gave no map or was not written
+    QStringList doubtful;       // "name: what to check", for converted grabs not certain
+    QStringList noMap;          // converted grabs in which no map was found
+    QStringList notReached;     // the grabs a stopped run did not come to
+    QStringList earlierOutputs; // files passed over as outputs of the pattern for other grabs
 
     // Counts a grab by its report; `name` is its file name.
     void add(const QString& name, const GrabReport& report);

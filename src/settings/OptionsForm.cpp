@@ -18,8 +18,11 @@ struct Row
     QSlider* slider;
 };
 
+constexpr int kHeight = 305;
+constexpr int kNoteHeight = 44;
+
 Row makeRow(QWidget* parent, const QString& caption, const QString& valueName,
-            const QString& sliderName, int captionTop, int sliderTop)
+            const QString& sliderName, int captionTop, int sliderTop, const QString& tip)
 {
     Row row{};
     row.caption = new QLabel(caption, parent);
@@ -43,6 +46,9 @@ Row makeRow(QWidget* parent, const QString& caption, const QString& valueName,
     row.slider->setTickPosition(QSlider::NoTicks);
     row.slider->setValue(0);
     row.slider->setGeometry(3, sliderTop, 185, 24);
+    for (QWidget* widget : {static_cast<QWidget*>(row.caption), static_cast<QWidget*>(row.value),
+                            static_cast<QWidget*>(row.slider)})
+        widget->setToolTip(tip);
     return row;
 }
 
@@ -52,7 +58,7 @@ TOptionsForm::TOptionsForm(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("OptionsForm"));
     setWindowTitle(QStringLiteral("Preferences"));
-    setFixedSize(200, 305);
+    setFixedSize(200, kHeight);
     setFont(uiFont(QStringLiteral("Tahoma"), 11));
     setStyleSheet(QStringLiteral("QDialog#OptionsForm { background: black; }"
                                  "QGroupBox { color: aqua; }"
@@ -78,13 +84,21 @@ TOptionsForm::TOptionsForm(QWidget* parent) : QDialog(parent)
 
     const Row prob =
         makeRow(GroupBox1, QStringLiteral("Character Match:"), QStringLiteral("lb_prob_match"),
-                QStringLiteral("prob_match_slider"), 16, 36);
+                QStringLiteral("prob_match_slider"), 16, 36,
+                QStringLiteral("The least score, in per cent, at which a cell of the grab is read "
+                               "as a character (lower reads more cells, and more of them "
+                               "wrongly), and at which the hero figure is taken as found."));
     const Row vorlan =
         makeRow(GroupBox1, QStringLiteral("Vorlan Match:"), QStringLiteral("lb_vorlan_match"),
-                QStringLiteral("vorlan_match_slider"), 68, 88);
+                QStringLiteral("vorlan_match_slider"), 68, 88,
+                QStringLiteral("The least score, in per cent, at which the search for the hero "
+                               "figure, which shows where the game window lies in a grab, "
+                               "stops at a place."));
     const Row pixel =
         makeRow(GroupBox1, QStringLiteral("Pixel Match:"), QStringLiteral("lb_pixel_match"),
-                QStringLiteral("pixel_match_slider"), 118, 138);
+                QStringLiteral("pixel_match_slider"), 118, 138,
+                QStringLiteral("The least share, in per cent, of pixels that must match along "
+                               "an edge of the map for the grid's edges to be found in a grab."));
     lb_prob_caption = prob.caption;
     lb_prob_match = prob.value;
     prob_match_slider = prob.slider;
@@ -95,6 +109,16 @@ TOptionsForm::TOptionsForm(QWidget* parent) : QDialog(parent)
     lb_pixel_match = pixel.value;
     pixel_match_slider = pixel.slider;
 
+    lb_redecode = new QLabel(
+        QStringLiteral("The map on show was decoded with the thresholds before: run Decode Map "
+                       "again for these to apply to it."),
+        this);
+    lb_redecode->setObjectName(QStringLiteral("lb_redecode"));
+    lb_redecode->setWordWrap(true);
+    lb_redecode->setStyleSheet(QStringLiteral("color: yellow;"));
+    lb_redecode->setGeometry(6, kHeight, 188, kNoteHeight - 4);
+    lb_redecode->hide();
+
     connect(prob_match_slider, &QSlider::valueChanged, this,
             &TOptionsForm::prob_match_sliderChange);
     connect(vorlan_match_slider, &QSlider::valueChanged, this,
@@ -103,6 +127,13 @@ TOptionsForm::TOptionsForm(QWidget* parent) : QDialog(parent)
             &TOptionsForm::pixel_match_sliderChange);
     connect(rg_CharRef, &RadioGroup::itemClicked, this, &TOptionsForm::rg_CharRefClick);
     connect(rg_puzzlepiece, &RadioGroup::itemClicked, this, &TOptionsForm::rg_puzzlepieceClick);
+}
+
+void TOptionsForm::showRedecodeNote(bool on)
+{
+    // Below the rows, in room the dialog takes only while it tells.
+    setFixedSize(200, on ? kHeight + kNoteHeight : kHeight);
+    lb_redecode->setVisible(on);
 }
 
 quint8 TOptionsForm::prob_match() const

@@ -31,6 +31,11 @@ public:
     QSlider* prob_match_slider = nullptr;
     QSlider* vorlan_match_slider = nullptr;
     QSlider* pixel_match_slider = nullptr;
+    QLabel* lb_redecode = nullptr; // shown below the rows when the map on show is out of date
+
+    // Tells, below the thresholds, that the map on show was decoded with other ones (`on`), or
+    // takes the note away.
+    void showRedecodeNote(bool on);
 
     // The values the controls show, as the preferences in use.
     quint8 prob_match() const;

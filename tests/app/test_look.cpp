@@ -3,6 +3,7 @@
 #include "app/AboutForm.h"
 #include "app/Controls.h"
 #include "app/MainForm.h"
+#include "charsets/ColourSelector.h"
 #include "export/BulkConvForm.h"
 #include "settings/OptionsForm.h"
 
@@ -11,6 +12,7 @@
 #include "UiSupport.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDropEvent>
 #include <QLabel>
 #include <QMessageBox>
@@ -18,6 +20,11 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolTip>
 #include <QUrl>
@@ -91,6 +98,120 @@ TEST_F(LookTest, ToolTipsShowTheirText)
         QToolTip::hideText();
     }
     bulk.hide();
+}
+
+// Every tick box of the bulk dialog, on black or on the silver frame: its caption readable and
+// its tick standing out from the empty box.
+TEST_F(LookTest, TheBulkDialogsTickBoxesAreReadableWithAVisibleTick)
+{
+    test::StartedApp app;
+    TBulkConvForm& bulk = *app.forms().BulkConvForm;
+    bulk.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bulk));
+    for (QCheckBox* box : {bulk.cb_PictureReport, bulk.cb_SaveBMP, bulk.cb_SaveJPG}) {
+        SCOPED_TRACE(box->objectName().toStdString());
+        QStyleOptionButton option;
+        option.initFrom(box);
+        const QRect caption =
+            box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box);
+        const QRect indicator =
+            box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+        // As the dialog shows it, over the dialog's and the frame's backgrounds.
+        const QRect shown(box->mapTo(&bulk, QPoint(0, 0)), box->size());
+        box->setChecked(false);
+        const QImage empty = bulk.grab(shown).toImage().convertToFormat(QImage::Format_RGB32);
+        box->setChecked(true);
+        const QImage ticked = bulk.grab(shown).toImage().convertToFormat(QImage::Format_RGB32);
+        const qreal ratio = empty.devicePixelRatio();
+        const auto device = [ratio](const QRect& r) {
+            return QRect((QRectF(r).topLeft() * ratio).toPoint(),
+                         (QSizeF(r.size()) * ratio).toSize());
+        };
+        EXPECT_GE(test::textContrast(ticked.copy(device(caption))), 4.5);
+        // The tick: where the ticked box differs from the empty one, it differs clearly.
+        double tick = 1.0;
+        const QRect inside = device(indicator);
+        for (int y = inside.top(); y <= inside.bottom(); ++y)
+            for (int x = inside.left(); x <= inside.right(); ++x)
+                tick = std::max(tick, test::contrast(ticked.pixel(x, y), empty.pixel(x, y)));
+        EXPECT_GE(tick, 3.0);
+    }
+    bulk.hide();
+}
+
+// Each scheme's name readable on its swatch, in the closed list as it is drawn.
+TEST_F(LookTest, TheColourListsTextIsReadableOnEverySwatch)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    main.activateWindow();
+    TColourComboBox* list = main.ui.cb_map_colour;
+    for (int i = 0; i < list->count(); ++i) {
+        list->setCurrentIndex(i);
+        // The field as drawn, without the frame and the arrow: the swatch is its commonest
+        // colour, the text the one farthest from it.
+        QStyleOptionComboBox option;
+        option.initFrom(list);
+        const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                          QStyle::SC_ComboBoxEditField, list);
+        const QImage shown = list->grab(field.adjusted(2, 1, -2, -1)).toImage();
+        EXPECT_GE(test::textContrast(shown), 4.5) << list->itemText(i).toStdString();
+    }
+}
+
+// What a new player meets first: a hint how to begin, gone once a grab is loaded, and the
+// credits naming the libraries the program is built with.
+TEST_F(LookTest, TheStartPageTellsHowToBeginAndTheCreditsNameTheLibraries)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    QLabel* hint = main.ui.lb_starthint;
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->isVisible());
+    for (const char* says : {"Load Screengrab", "Ctrl+V", "drop", "Decode Map"})
+        EXPECT_TRUE(hint->text().contains(QLatin1String(says))) << says;
+    EXPECT_GE(test::textContrast(
+                  main.grab(QRect(hint->mapTo(&main, QPoint(0, 0)), hint->size())).toImage()),
+              4.5);
+    app.loadGrab(test::composeMapView(GrabMap::random(0, 16, 16, 2), GrabArt::shipped(0, 0)));
+    EXPECT_FALSE(hint->isVisible());
+
+    for (const char* library : {"Qt", "giflib", "libdeflate"})
+        EXPECT_TRUE(app.forms().AboutForm->lb_credits->text().contains(QLatin1String(library)))
+            << library;
+}
+
+// The copy-from-grab tile shows the cell under inspection; a new grab starts without one.
+TEST_F(LookTest, ANewGrabDoesNotShowTheLastGrabsCell)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    app.loadAndDecode(test::composeMapView(GrabMap::random(0, 16, 16, 2), GrabArt::shipped(0, 0)));
+    main.ScreenGrabTabExecute();
+    QTest::mouseMove(main.ui.img_ScreenGrab, QPoint(3 * 16 + 5, 2 * 15 + 7));
+    ASSERT_FALSE(main.ui.charstorage->picture().isNull());
+    // The load button is pressed without the pointer leaving the grab first.
+    app.loadGrab(test::composeMapView(GrabMap::random(0, 16, 16, 9), GrabArt::shipped(0, 3)),
+                 QStringLiteral("next.png"));
+    EXPECT_TRUE(main.ui.charstorage->picture().isNull());
+}
+
+// A tab is drawn bold once chosen, as the bulk run chooses the converted map's: each tab keeps
+// room for its caption in bold within the style's padding (10 pixels at each end).
+TEST_F(LookTest, ATabHasRoomForItsCaptionInBold)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    QTabBar* tabs = main.ui.MainArea->tabBar();
+    QFont bold = tabs->font();
+    bold.setBold(true);
+    for (int i = 0; i < tabs->count(); ++i) {
+        main.ui.MainArea->setCurrentIndex(i);
+        for (int t = 0; t < tabs->count(); ++t)
+            EXPECT_GE(tabs->tabRect(t).height(),
+                      QFontMetrics(bold).horizontalAdvance(tabs->tabText(t)) + 2 * 10)
+                << tabs->tabText(t).toStdString();
+    }
 }
 
 TEST_F(LookTest, TheWindowKeepsItsOwnColours)

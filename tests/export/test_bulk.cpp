@@ -1,6 +1,7 @@
 // Bulk conversion through the real dialog and handler.
 #include "app/Controls.h"
 #include "app/MainForm.h"
+#include "charsets/ColourSelector.h"
 #include "export/BulkConvForm.h"
 #include "export/BulkConvert.h"
 #include "export/ImageWriters.h"
@@ -27,6 +28,9 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace vt {
 namespace {
@@ -262,17 +266,25 @@ TEST_F(BulkTest, AStopBetweenGrabsReportsWhatWasConvertedAndWhatWasNotReached)
         QDir().mkpath(dest);
         test::StartedApp app;
         TMainForm& main = app.main();
-        QStringList shown; // the status line while each grab is decoded and as it ends
-        QObject::connect(main.ui.ProgressBar1, &QProgressBar::valueChanged, &main, [&](int value) {
-            if (value == 50)
-                shown.append(main.statusBar()->currentMessage());
-        });
+        QStringList shown; // the status line as each grab ends
+        // Only Stop does anything while the run goes on: the rest looks it.
+        const std::vector<QWidget*> idle{main.ui.sb_LoadScreenGrab, main.ui.sb_bulkconvert,
+                                         main.ui.sb_options,        main.ui.sb_about,
+                                         main.ui.cb_game,           main.ui.cb_map_colour};
         QObject::connect(&main, &TMainForm::bulkGrabDone, &main, [&](int done, int count) {
             shown.append(main.statusBar()->currentMessage());
             EXPECT_EQ(count, 5);
+            // The gauge counts the grabs done of the four grabs (notes.txt is none).
+            EXPECT_TRUE(main.ui.ProgressBar1->isVisible());
+            EXPECT_EQ(main.ui.ProgressBar1->value(), done);
+            EXPECT_EQ(main.ui.ProgressBar1->maximum(), 4);
+            EXPECT_EQ(main.ui.ProgressBar1->text(), QStringLiteral("%1 of 4 grabs").arg(done));
+            for (QWidget* widget : idle)
+                EXPECT_FALSE(widget->isEnabled()) << widget->objectName().toStdString();
             auto* stop = main.findChild<QPushButton*>(QStringLiteral("sb_StopBulk"));
             ASSERT_NE(stop, nullptr);
             EXPECT_TRUE(stop->isVisible());
+            EXPECT_TRUE(stop->isEnabled());
             if (done == 1)
                 QTest::mouseClick(main.ui.sb_LoadScreenGrab, Qt::LeftButton);
             if (done == 2) {
@@ -282,13 +294,27 @@ TEST_F(BulkTest, AStopBetweenGrabsReportsWhatWasConvertedAndWhatWasNotReached)
                     QTest::mouseClick(stop, Qt::LeftButton);
             }
         });
+        app.forms().BulkConvForm->cb_PictureReport->setChecked(true);
         run(app, source, dest, QStringLiteral("%s"), {app.forms().BulkConvForm->cb_SaveCSV});
 
-        EXPECT_EQ(outputs(), (QStringList{QStringLiteral("a.csv"), QStringLiteral("b.csv")}));
+        EXPECT_EQ(outputs(), (QStringList{QStringLiteral("a.csv"), QStringLiteral("b.csv"),
+                                          kPictureReportName}));
         EXPECT_EQ(shown, (QStringList{QStringLiteral("Converting 1 of 5: a.png"),
-                                      QStringLiteral("Converting 1 of 5: a.png"),
-                                      QStringLiteral("Converting 2 of 5: b.png"),
                                       QStringLiteral("Converting 2 of 5: b.png")}));
+        for (QWidget* widget : idle)
+            EXPECT_TRUE(widget->isEnabled()) << widget->objectName().toStdString();
+        EXPECT_FALSE(main.ui.ProgressBar1->isVisible());
+        // The picture report says the run was stopped, names the grabs not reached and counts
+        // every entry of the listing.
+        const QString html =
+            QString::fromUtf8(test::readAll(QDir(dest).filePath(kPictureReportName)));
+        EXPECT_TRUE(html.contains(QStringLiteral("The run was stopped before its end: 2 grabs "
+                                                 "were not reached.")));
+        EXPECT_TRUE(html.contains(QStringLiteral("<h2>Not reached</h2>\n<ul>\n<li>c.png</li>\n"
+                                                 "<li>d.png</li>")));
+        EXPECT_TRUE(html.contains(QStringLiteral("5 entries listed: 2 of 4 converted")))
+            << html.toStdString();
+        EXPECT_TRUE(html.contains(QStringLiteral("notes.txt")));
         EXPECT_TRUE(app.prompts().openFolders.isEmpty()); // the click on Load was not taken
         ASSERT_EQ(app.prompts().errors.size(), 1);
         EXPECT_EQ(app.prompts().errors[0],
@@ -403,6 +429,54 @@ TEST_F(BulkTest, TemporariesAKilledRunLeftOfTheOutputsAreRemovedAndNamed)
         << message.toStdString();
 }
 #endif
+
+// Into its own source folder, the run asks first, and passes over the outputs an earlier run
+// left there: names the pattern gives another grab, in any format and with either game number.
+TEST_F(BulkTest, IntoItsSourceTheRunAsksFirstAndPassesOverItsOwnOutputs)
+{
+    addGrab(QStringLiteral("a.png"), 0, 32, 1);
+    addGrab(QStringLiteral("b.png"), 0, 32, 2);
+    addGrab(QStringLiteral("a-map1.gif"), 0, 32, 3);  // a.png's GIF output
+    addGrab(QStringLiteral("B-MAP2.png"), 0, 32, 4);  // b.png's, were it of the second game
+    addGrab(QStringLiteral("c-map1x.png"), 0, 32, 5); // no output of any grab here
+    const QStringList before = QDir(source).entryList(QDir::Files, QDir::Name);
+
+    test::StartedApp app;
+    TBulkConvForm* bulk = app.forms().BulkConvForm;
+    app.prompts().folders = {source, source};
+    bulk->sb_source->click();
+    bulk->sb_dest->click();
+    bulk->ed_filename->setText(QStringLiteral("%s-map%g"));
+    bulk->cb_SaveBMP->setChecked(false);
+    bulk->cb_SaveCSV->setChecked(true);
+
+    // No: the dialog stays open, and Cancel then converts nothing.
+    app.prompts().answers = {false};
+    QTimer::singleShot(0, bulk->Execute, &QPushButton::click);
+    QTimer::singleShot(0, bulk->Cancel, &QPushButton::click);
+    app.main().ui.sb_bulkconvert->click();
+    ASSERT_EQ(app.prompts().questions.size(), 1);
+    EXPECT_TRUE(app.prompts().questions[0].contains(QStringLiteral("source folder")));
+    EXPECT_EQ(QDir(source).entryList(QDir::Files, QDir::Name), before);
+
+    app.prompts().answers = {true};
+    QTimer::singleShot(0, bulk->Execute, &QPushButton::click);
+    app.main().ui.sb_bulkconvert->click();
+    EXPECT_EQ(app.prompts().questions.size(), 2);
+    QStringList expected = before;
+    expected << QStringLiteral("a-map1.csv") << QStringLiteral("b-map1.csv")
+             << QStringLiteral("c-map1x-map1.csv");
+    std::sort(expected.begin(), expected.end(), [](const QString& x, const QString& y) {
+        return x.compare(y, Qt::CaseInsensitive) < 0;
+    });
+    QStringList after = QDir(source).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    EXPECT_EQ(after, expected);
+    ASSERT_EQ(app.prompts().errors.size(), 1);
+    EXPECT_TRUE(app.prompts().errors[0].contains(
+        QStringLiteral("names them as the outputs of other grabs of the folder:\n\n"
+                       "a-map1.gif\nB-MAP2.png")))
+        << app.prompts().errors[0].toStdString();
+}
 
 TEST_F(BulkTest, ThePictureReportTellsOfEveryGrabOfTheRun)
 {

@@ -44,9 +44,8 @@ TEST(FileNames, ProposedDecodeName)
         {"/home/u/a.b/level", "level Decode"},
         {"C:grab.bmp", "grab Decode.bmp"},
         {"", " Decode"},
-        // JPEG is saved only as ".jpeg": a ".jpg" grab is proposed under the name that saves;
-        // other spellings keep the exact rule.
-        {"/grabs/shot.jpg", "shot Decode.jpeg"},
+        // The extension keeps its spelling: the save takes every one.
+        {"/grabs/shot.jpg", "shot Decode.jpg"},
         {"/grabs/shot.jpeg", "shot Decode.jpeg"},
         {"/grabs/shot.JPG", "shot Decode.JPG"},
         {"/grabs/a.jpg/shot", "shot Decode"},

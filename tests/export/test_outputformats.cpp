@@ -86,9 +86,22 @@ TEST(OutputFormats, EveryNameOfAnOutputLeadsBackToIt)
     EXPECT_EQ(cliFormat(QStringLiteral("jpg")), F::Jpeg);
     for (const char* name : {"", "tileset", "tiff", "jpeg,png"})
         EXPECT_FALSE(cliFormat(QLatin1String(name))) << name;
-    for (const char* extension : {".PNG", ".Bmp", ".jpg", "", "bmp"})
-        EXPECT_FALSE(saveDialogFormat(QLatin1String(extension))) << extension;
-    EXPECT_EQ(saveDialogExtensions(), QStringLiteral(".bmp, .png, .gif, .jpeg, .csv or .tmx"));
+    // Players' spellings: any case, and ".jpg" for JPEG.
+    const struct
+    {
+        const char* extension;
+        std::optional<F> format;
+    } spelled[] = {{".PNG", F::Png},   {".Bmp", F::Bmp}, {".jpg", F::Jpeg}, {".JPG", F::Jpeg},
+                   {".JPEG", F::Jpeg}, {".Csv", F::Csv}, {".TMX", F::Tmx},  {"", {}},
+                   {"bmp", {}},        {".jpgx", {}},    {".json", {}},     {".txt", {}}};
+    for (const auto& s : spelled)
+        EXPECT_EQ(saveDialogFormat(QLatin1String(s.extension)), s.format) << s.extension;
+    EXPECT_EQ(saveDialogRowOf(QStringLiteral(".JPG"), false), 3);
+    EXPECT_EQ(saveDialogRowOf(QStringLiteral(".Png"), true), 2);
+    EXPECT_EQ(saveDialogRowOf(QStringLiteral(".csv"), false), -1); // not a screengrab row
+    EXPECT_EQ(saveDialogRowOf(QStringLiteral(".txt"), true), -1);
+    EXPECT_EQ(saveDialogExtensions(),
+              QStringLiteral(".bmp, .png, .gif, .jpeg, .jpg, .csv or .tmx"));
     EXPECT_EQ(cliFormatNames(QStringLiteral(", "), QStringLiteral(" or ")),
               QStringLiteral("bmp, png, gif, jpeg, csv, tmx or json"));
 }

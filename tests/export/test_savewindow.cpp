@@ -22,6 +22,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace vt {
 namespace {
 
@@ -63,36 +65,72 @@ TEST_F(SaveWindowTest, SaveMapProposesTheDecodeNameAndWritesTheFormatOfTheExtens
         QImage(out + QStringLiteral("/level1 Decode.gif")).convertToFormat(QImage::Format_RGB32),
         main.ui.img_Map->picture().convertToFormat(QImage::Format_RGB32));
 
-    // The extension alone decides, compared exactly: these write nothing.
-    for (const char* name : {"/a.PNG", "/a.Bmp", "/a.jpg", "/a.txt", "/a"}) {
+    // The extension decides whatever its case, ".jpg" is JPEG, and the file keeps the name
+    // as given.
+    const struct
+    {
+        const char* name;
+        const char* format; // as Qt's reader tells it
+    } spelled[] = {{"a.PNG", "png"}, {"b.Bmp", "bmp"}, {"c.jpg", "jpeg"}, {"d.JPG", "jpeg"}};
+    QStringList expected = filesIn(out);
+    for (const auto& s : spelled) {
+        app.prompts().files.push_back(out + QLatin1Char('/') + QLatin1String(s.name));
+        main.ui.sb_SaveMap->click();
+        expected.append(QLatin1String(s.name));
+        EXPECT_EQ(QImageReader(out + QLatin1Char('/') + QLatin1String(s.name)).format(),
+                  QByteArray(s.format))
+            << s.name;
+    }
+    expected.sort();
+    EXPECT_EQ(filesIn(out), expected);
+    EXPECT_TRUE(app.prompts().errors.isEmpty());
+
+    // Any other name is refused with a message that names the extensions.
+    for (const char* name : {"/a.txt", "/a"}) {
         app.prompts().files.push_back(out + QLatin1String(name));
         main.ui.sb_SaveMap->click();
     }
-    EXPECT_EQ(filesIn(out).size(), 1);
-    EXPECT_TRUE(app.prompts().errors.isEmpty());
+    EXPECT_EQ(filesIn(out), expected);
+    ASSERT_EQ(app.prompts().errors.size(), 2);
+    for (const QString& error : app.prompts().errors)
+        for (const char* extension : {".bmp", ".png", ".gif", ".jpeg", ".jpg", ".csv", ".tmx"})
+            EXPECT_TRUE(error.contains(QLatin1String(extension))) << error.toStdString();
+    app.prompts().errors.clear();
 
     app.prompts().files.push_back(out + QStringLiteral("/map.csv"));
     main.ui.sb_SaveMap->click();
     EXPECT_TRUE(filesIn(out).contains(QStringLiteral("map.csv")));
-    EXPECT_EQ(filesIn(out).size(), 2);
+    EXPECT_EQ(filesIn(out).size(), expected.size() + 1);
 }
 
-// JPEG is saved only as ".jpeg": the proposal for a ".jpg" grab must be a name that saves.
-TEST_F(SaveWindowTest, AJpgGrabIsProposedUnderANameThatSaves)
+// The proposal keeps the grab's spelling, saves as proposed, and the dialog's file-type row
+// follows it.
+TEST_F(SaveWindowTest, TheProposalSavesAndItsFileTypeRowIsChosen)
 {
     test::StartedApp app;
     TMainForm& main = app.main();
-    app.loadAndDecode(grab(), QStringLiteral("shot.jpg"));
-    main.ui.sb_SaveMap->click();
-    ASSERT_EQ(app.prompts().saveDialogs.size(), 1u);
-    const SaveDialogState& shown = app.prompts().saveDialogs[0];
-    EXPECT_EQ(shown.fileName, QStringLiteral("shot Decode.jpeg"));
+    const int jpegRow = 3, pngRow = 2, gifRow = 1;
+    for (const auto& [grabName, proposed, row] :
+         {std::tuple{"shot.JPG", "shot Decode.JPG", jpegRow},
+          std::tuple{"level.Png", "level Decode.Png", pngRow},
+          std::tuple{"level.gif", "level Decode.gif", gifRow}}) {
+        // A PNG picture under each name: the grab is known by its signature, not its name.
+        const QString grabFile = app.path(QLatin1String(grabName));
+        ASSERT_TRUE(grab().save(grabFile, "PNG"));
+        app.prompts().files.push_back(grabFile);
+        main.ui.sb_LoadScreenGrab->click();
+        main.ui.sb_DecodeStart->click();
+        main.ui.sb_SaveMap->click();
+        const SaveDialogState& shown = app.prompts().saveDialogs.back();
+        EXPECT_EQ(shown.fileName, QLatin1String(proposed));
+        EXPECT_EQ(shown.filterIndex, row) << grabName;
 
-    // Accepting the proposal where the dialog opened writes it.
-    app.prompts().files.push_back(shown.folder + QLatin1Char('/') + shown.fileName);
-    main.ui.sb_SaveMap->click();
-    EXPECT_EQ(QImageReader(app.path(QStringLiteral("shot Decode.jpeg"))).format(), "jpeg");
-    EXPECT_TRUE(main.statusBar()->currentMessage().startsWith(QStringLiteral("Saved ")));
+        // Accepting the proposal where the dialog opened writes it.
+        app.prompts().files.push_back(shown.folder + QLatin1Char('/') + shown.fileName);
+        main.ui.sb_SaveMap->click();
+        EXPECT_TRUE(QFile::exists(app.path(QLatin1String(proposed)))) << proposed;
+        EXPECT_TRUE(main.statusBar()->currentMessage().startsWith(QStringLiteral("Saved ")));
+    }
 }
 
 // The save dialogs open beside the grab until a save chooses a folder; then there, for both
@@ -244,15 +282,16 @@ TEST_F(SaveWindowTest, TheDialogsOfferTheOutputsUnderTheirOwnNames)
     EXPECT_EQ(bulk->cb_SaveJPG, shown[3]);
     EXPECT_EQ(bulk->checkedFormats(), (SaveChoices{OutputFormat::Bmp, OutputFormat::Csv}));
 
-    // A Tiled JSON map has no row, so its name writes nothing; the status line names the
+    // A Tiled JSON map has no row, so its name writes nothing; the message names the
     // extensions that do.
     app.loadAndDecode(grab());
     app.prompts().files.push_back(app.path(QStringLiteral("map.json")));
     main.ui.sb_SaveMap->click();
     EXPECT_FALSE(QFile::exists(app.path(QStringLiteral("map.json"))));
-    EXPECT_EQ(main.statusBar()->currentMessage(),
-              QStringLiteral("Nothing saved: a name ending in .bmp, .png, .gif, .jpeg, .csv or "
-                             ".tmx chooses the format."));
+    EXPECT_EQ(app.prompts().errors,
+              QStringList{QStringLiteral(
+                  "Nothing saved: \"map.json\" names no format. A name must end in .bmp, .png, "
+                  ".gif, .jpeg, .jpg, .csv or .tmx (in any case).")});
 }
 
 TEST_F(SaveWindowTest, CtrlCCopiesTheConvertedMapOnlyWhenOneExists)

@@ -146,6 +146,12 @@ double luminance(QRgb rgb)
 }
 } // namespace
 
+double contrast(QRgb a, QRgb b)
+{
+    const double la = luminance(a & RGB_MASK), lb = luminance(b & RGB_MASK);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
 double textContrast(const QImage& picture)
 {
     const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);

@@ -102,4 +102,7 @@ void onNextModal(std::function<void(QWidget*)> answer);
 // that differs most from it in relative luminance.
 double textContrast(const QImage& picture);
 
+// The contrast ratio of two colours, as textContrast measures it (1 to 21).
+double contrast(QRgb a, QRgb b);
+
 } // namespace vt::test
