@@ -124,8 +124,9 @@ void ScratchDisk::fill(qint64 leave)
     }
     while (::write(fd, block.constData(), 1) > 0) {
     }
-    if (leave > 0)
+    if (leave > 0) {
         ASSERT_EQ(::ftruncate(fd, std::max<off_t>(0, ::lseek(fd, 0, SEEK_END) - off_t(leave))), 0);
+    }
     ::close(fd);
 #endif
 }
