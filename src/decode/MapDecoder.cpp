@@ -258,6 +258,7 @@ DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>&
     // In a lossless grab nearly every cell is exactly its character: one that is not has
     // something over it (a sprite, a pointer) and may have been read as the wrong one. It is
     // listed with the near ties, which are in doubt the same way.
+    result.perfect = quint32(perfect);
     const bool lossless = perfect * 2 >= cells;
     for (std::size_t at = 0; at < scores.size(); ++at) {
         if (listed[at] < 0 && lossless && scores[at] < 100)

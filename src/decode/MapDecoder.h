@@ -51,6 +51,7 @@ struct DecodeResult
     // Cells whose best score is below 100 with a runner-up within kNearTiePoints of it: a
     // speck could have tipped them to another character. Their share of all cells, 0 to 1.
     quint32 nearTies = 0;
+    quint32 perfect = 0; // cells exactly a character (score 100)
     double nearTieShare = 0;
     // The unmatched cells and the matched near-ties, in reading order: what the player should
     // look at. An unmatched cell is listed as unmatched whatever its runner-up.

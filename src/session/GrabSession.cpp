@@ -5,6 +5,7 @@
 #include "intake/MapEvidence.h"
 
 #include <QPainter>
+#include <QSet>
 
 #include <algorithm>
 #include <cstdlib>
@@ -410,7 +411,9 @@ void GrabSession::decode(const std::function<void(int)>& progress)
     // The grid holds when it was found, nearly every cell fits a character, and every edge of
     // it was seen: on the picture's edge, or with background beyond; in a window, centred in
     // the view as the game draws its maps. A grid off by a pixel, a scale taken wrong, or a
-    // piece of a larger map all fail one of these.
+    // piece of a larger map all fail one of these. And where the grab is lossless (no more
+    // colours than a palette), most cells are exactly their characters: a grid laid at 1:1 over
+    // a capture enlarged by a factor it did not see matches loosely, never exactly.
     const int cells = grid.grab_width * grid.grab_height;
     confidence.mapFound = confidence.locatedBy != LocatedBy::Fallback;
     const bool inWindow = grid.mapareax != 0 || grid.mapareay != 0;
@@ -419,7 +422,31 @@ void GrabSession::decode(const std::function<void(int)>& progress)
     confidence.gridCertain = confidence.mapFound && cells > 0 &&
                              decoded.errors * 10 <= quint32(cells) &&
                              result.meanBestScore >= prefs.thresholds.prob_match &&
-                             edges.all() && centredInView();
+                             edges.all() && centredInView() &&
+                             (result.perfect * 2 >= quint32(cells) || !losslessColours());
+}
+
+// The grid's area holds no more colours than a palette: a lossless capture.
+bool GrabSession::losslessColours() const
+{
+    const QRect area = QRect(int(grid.originx), int(grid.originy), kCellWidth * grid.grab_width,
+                             kCellHeight * grid.grab_height)
+                           .intersected(fullcolourimage.rect());
+    if (area.isEmpty())
+        return false;
+    const QImage rgb = fullcolourimage.format() == QImage::Format_RGB32
+                           ? fullcolourimage
+                           : fullcolourimage.convertToFormat(QImage::Format_RGB32);
+    QSet<QRgb> colours;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        for (int x = area.left(); x <= area.right(); ++x) {
+            colours.insert(line[x] | 0xFF000000u);
+            if (colours.size() > 256)
+                return false;
+        }
+    }
+    return true;
 }
 
 // A map in a window lies centred in its 512 x 480 view (within two pixels).

@@ -248,6 +248,7 @@ private:
     CharacterSets bothGames() const;
     quint8 evidenceThreshold() const;
     bool centredInView() const;
+    bool losslessColours() const;
     void discardMap();
     void clearHistory();
     QRect putSquare(int column, int row, const QImage& square, qint32 entry, qint32 drawn);

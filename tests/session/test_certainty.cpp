@@ -89,6 +89,22 @@ TEST_F(Certainty, NoKindOfGrabOnceMisreadIsReportedCertainWhenWrong)
     }
 }
 
+// A window on a desktop enlarged 3.437 times with pixels replicated, a factor no search knows:
+// a grid laid at 1:1 over the enlarged pixels may fit loosely, but is never certain.
+TEST_F(Certainty, ACaptureEnlargedByAnUnknownFactorIsNotReadCertainAtOneToOne)
+{
+    for (const quint64 seed : {3ull, 8ull}) {
+        const test::KindGrab grab = test::composeKind(QStringLiteral("desktop"), seed);
+        const QImage shown = grab.image.copy(0, 0, 1280, 900);
+        const QImage enlarged =
+            shown.scaled(int(shown.width() * 3.437), int(shown.height() * 3.437),
+                         Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        session = GrabSession();
+        convert(save(QStringLiteral("enlarged-%1.png").arg(seed), enlarged));
+        EXPECT_FALSE(session.confidence.certain()) << seed;
+    }
+}
+
 // A lossless map view with a grey box over some cells: the exact grid stands, whole, and the
 // covered cells are the ones to check.
 TEST_F(Certainty, CellsThatFitNothingNeitherMoveNorShrinkTheExactGrid)
