@@ -18,14 +18,6 @@ constexpr int kViewCells = 32;
 // beyond its view, which fits a wall's band or edge loosely, seldom does.
 constexpr int kStrong = 92;
 
-bool plainCharacter(const QByteArray& character)
-{
-    const quint32 s = OffBits(character);
-    if (quint32(character.size()) <= s)
-        return true;
-    return std::all_of(character.cbegin() + s, character.cend(),
-                       [&](char c) { return c == character[s]; });
-}
 
 // The prepared sets, with which of their characters are a single colour.
 struct PreparedSet
@@ -99,6 +91,15 @@ bool plainStrip(const QImage& working, const QRect& strip)
 
 } // namespace
 
+bool plainCharacter(const QByteArray& character)
+{
+    const quint32 s = OffBits(character);
+    if (quint32(character.size()) <= s)
+        return true;
+    return std::all_of(character.cbegin() + s, character.cend(),
+                       [&](char c) { return c == character[s]; });
+}
+
 bool nearlyPlainCell(const QByteArray& cell)
 {
     const quint32 s = OffBits(cell);
@@ -168,6 +169,22 @@ int LatticeLabels::countFitting(int column, int row, int columns, int rows) cons
         for (int c = column; c < column + columns; ++c)
             n += at(c, r) != CellShows::Outside && m_fits[std::size_t(r * m_columns + c)];
     return n;
+}
+
+std::vector<int> LatticeLabels::charactersPerColumn() const
+{
+    std::vector<int> counts(std::size_t(m_columns), 0);
+    for (int c = 0; c < m_columns; ++c)
+        counts[std::size_t(c)] = countCharacters(c, 0, 1, m_rows);
+    return counts;
+}
+
+std::vector<int> LatticeLabels::charactersPerRow() const
+{
+    std::vector<int> counts(std::size_t(m_rows), 0);
+    for (int r = 0; r < m_rows; ++r)
+        counts[std::size_t(r)] = countCharacters(0, r, m_columns, 1);
+    return counts;
 }
 
 int LatticeLabels::countCharacters(int column, int row, int columns, int rows) const

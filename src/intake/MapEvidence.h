@@ -58,6 +58,9 @@ public:
     // Outside for cells beyond the lattice.
     CellShows at(int column, int row) const;
     int countCharacters(int column, int row, int columns, int rows) const;
+    // Cells showing a character, per column of the lattice and per row.
+    std::vector<int> charactersPerColumn() const;
+    std::vector<int> charactersPerRow() const;
     // Cells inside the picture that fit some character (a single-colour one too).
     int countFitting(int column, int row, int columns, int rows) const;
     // Cells showing a character that scores at least `minimum`.
@@ -72,7 +75,11 @@ private:
     std::vector<bool> m_fits;     // some character, single-coloured or not, fits
 };
 
-// A cell of one colour nearly throughout (nine pixels in ten of one halftone entry).
+// A character picture of a single colour (open space, a plain wall).
+bool plainCharacter(const QByteArray& character);
+
+// A cell of one colour nearly throughout (nine pixels in ten near its mean colour, as the
+// comparison sees colours).
 bool nearlyPlainCell(const QByteArray& cell);
 
 // The valid size along one axis (8, 16, 24, 32) of a map centred in a window's view, from the

@@ -43,14 +43,6 @@ struct CharacterSet
     std::vector<bool> plain; // the character is a single colour (open space)
 };
 
-bool isPlain(const QByteArray& character)
-{
-    const quint32 s = OffBits(character);
-    if (quint32(character.size()) <= s)
-        return true;
-    return std::all_of(character.cbegin() + s, character.cend(),
-                       [&](char c) { return c == character[s]; });
-}
 
 // A cell of one colour nearly throughout: whatever it matches, it says nothing of where a map
 // is (a window's background passes for a character now and then, more so under JPEG).
@@ -98,7 +90,7 @@ public:
             slot.bytes = &m_input.characters(game, scheme);
             slot.compare = std::make_unique<CompareCandidates>(*slot.bytes);
             for (const QByteArray& c : *slot.bytes)
-                slot.plain.push_back(isPlain(c));
+                slot.plain.push_back(plainCharacter(c));
         }
         return slot;
     }
@@ -233,14 +225,8 @@ public:
         // shows (cells that fit nothing, covered or blurred, neither shrink nor grow it).
         const LatticeLabels cells(m_working, view, 32, 32, {set(game, scheme).bytes},
                                   evidenceScore(m_input.thresholds.prob_match));
-        std::vector<int> columns(32, 0);
-        std::vector<int> rows(32, 0);
-        for (int r = 0; r < 32; ++r)
-            for (int c = 0; c < 32; ++c)
-                if (cells.at(c, r) == CellShows::Character) {
-                    ++columns[std::size_t(c)];
-                    ++rows[std::size_t(r)];
-                }
+        const std::vector<int> columns = cells.charactersPerColumn();
+        const std::vector<int> rows = cells.charactersPerRow();
         const std::optional<int> w = centredExtent(columns, 2);
         const std::optional<int> h = centredExtent(rows, 2);
         if (!w || !h)
@@ -307,14 +293,8 @@ public:
                             phase.y() + kCellHeight * firstRow);
         const LatticeLabels cells(m_working, origin, columns, rows, {set(game, scheme).bytes},
                                   evidenceScore(m_input.thresholds.prob_match));
-        std::vector<int> perColumn(std::size_t(columns), 0);
-        std::vector<int> perRow(std::size_t(rows), 0);
-        for (int r = 0; r < rows; ++r)
-            for (int c = 0; c < columns; ++c)
-                if (cells.at(c, r) == CellShows::Character) {
-                    ++perColumn[std::size_t(c)];
-                    ++perRow[std::size_t(r)];
-                }
+        const std::vector<int> perColumn = cells.charactersPerColumn();
+        const std::vector<int> perRow = cells.charactersPerRow();
         // A grid cannot begin left of or above the picture: its first line is whole.
         // Margins of another program's window may fit a character here and there.
         int characters = 0;
