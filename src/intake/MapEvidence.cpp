@@ -217,8 +217,8 @@ std::optional<int> centredExtent(const std::vector<int>& counts, int stray)
     return kViewCells;
 }
 
-std::optional<std::pair<int, int>> looseExtent(const std::vector<int>& counts, int first,
-                                                int stray)
+std::optional<std::pair<int, int>> looseExtent(const std::vector<int>& counts, bool cutFirst,
+                                                bool cutLast, int stray)
 {
     const int n = int(counts.size());
     int total = 0;
@@ -236,12 +236,13 @@ std::optional<std::pair<int, int>> looseExtent(const std::vector<int>& counts, i
         int bestEmpty = 0;
         int bestBeyond = 0;
         double bestDistance = 0;
-        for (int start = std::max(first, 0); start < n; ++start) {
+        for (int start = 0; start < n; ++start) {
             int inside = 0;
-            int empty = 0; // lines of the run, within the lattice, with no character: margin
+            int empty = 0; // lines of the run wholly in the picture with no character: margin
             for (int i = start; i < std::min(n, start + size); ++i) {
+                const bool cut = (i == 0 && cutFirst) || (i == n - 1 && cutLast);
                 inside += counts[std::size_t(i)];
-                empty += counts[std::size_t(i)] == 0;
+                empty += counts[std::size_t(i)] == 0 && !cut;
             }
             const int beyond = std::max(0, start + size - n);
             const double distance = std::abs(start + size / 2.0 - 0.5 - middle);

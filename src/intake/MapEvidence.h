@@ -89,12 +89,13 @@ bool nearlyPlainCell(const QByteArray& cell);
 std::optional<int> centredExtent(const std::vector<int>& counts, int stray);
 
 // The extent along one axis of a map anywhere on a lattice, from the characters on each line
-// (`counts`): the smallest valid size (8, 16, 24, 32) some run of which, starting no earlier
-// than line `first`, holds all but `stray` of them; the run holding the most, then with the
-// fewest lines without a character (margin), then reaching least past the lattice's end, then
-// nearest their middle. First line and size; nothing when no characters show.
-std::optional<std::pair<int, int>> looseExtent(const std::vector<int>& counts, int first,
-                                                int stray);
+// (`counts`): the smallest valid size (8, 16, 24, 32) some run of which holds all but `stray`
+// of them; the run holding the most, then with the fewest lines without a character (margin),
+// then reaching least past the lattice's end, then nearest their middle. A first or last line
+// cut by the picture's edge (`cutFirst`, `cutLast`) shows too little to be margin: a map cut
+// there may begin or end in it. First line and size; nothing when no characters show.
+std::optional<std::pair<int, int>> looseExtent(const std::vector<int>& counts, bool cutFirst,
+                                                bool cutLast, int stray);
 
 // Which edges of `grid` were seen, and whether it cuts cells at the picture's edge.
 struct EdgeEvidence

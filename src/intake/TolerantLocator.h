@@ -11,6 +11,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QPointF>
 
 #include <functional>
 #include <optional>
@@ -50,7 +51,9 @@ struct TolerantLocation
     int game = 0;      // game selector index
     int scheme = 0;    // colour selector index
     LocatedBy located_by = LocatedBy::Tolerant;
-    double scale = 1; // grab pixels per game pixel
+    double scale = 1;  // grab pixels per game pixel, across
+    double scaley = 1; // and down
+    QPointF corner;    // where the 1:1 copy's first pixel begins in the grab
     // The grab brought back to 1:1 (working and full-colour copies from the same place) when
     // located_by is Scaled; empty otherwise.
     std::optional<WorkingPictures> pictures;
