@@ -141,7 +141,7 @@ int main(int argc, char** argv)
                                      QStringLiteral("n"), QStringLiteral("1"));
     const QCommandLineOption kindsOpt(QStringLiteral("kinds"),
                                       QStringLiteral("Comma-separated kinds (default all: %1).")
-                                          .arg(test::grabKinds().join(QLatin1Char(','))),
+                                          .arg(test::allKinds().join(QLatin1Char(','))),
                                       QStringLiteral("list"));
     const QCommandLineOption jobsOpt(QStringLiteral("jobs"),
                                      QStringLiteral("Passed on to the command line (default 1)."),
@@ -211,7 +211,7 @@ int main(int argc, char** argv)
         }
     } else {
         kinds = parser.isSet(kindsOpt) ? parser.value(kindsOpt).split(QLatin1Char(','))
-                                       : test::grabKinds();
+                                       : test::allKinds();
         for (const QString& kind : kinds) {
             const QString in = root + QLatin1Char('/') + kind + QStringLiteral("/in");
             QDir().mkpath(in);
