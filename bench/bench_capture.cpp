@@ -57,7 +57,8 @@ QImage screenAt(double scale)
             continue;
         // The map in the middle of the part kept, as far as the screen allows.
         const int x = std::clamp(int(t.originx) + 256 - width / 2, 0, grab.image.width() - width);
-        const int y = std::clamp(int(t.originy) + 240 - height / 2, 0, grab.image.height() - height);
+        const int y =
+            std::clamp(int(t.originy) + 240 - height / 2, 0, grab.image.height() - height);
         return test::resample(grab.image.copy(x, y, width, height), scale, scale, 0.3, 0.3,
                               test::Resampler::Bilinear, QSize(1920, 1080));
     }
@@ -119,8 +120,11 @@ QImage tiledGrab(int width, int height)
     return image;
 }
 
-#define VT_CAPTURE_BENCHMARK(name) \
-    BENCHMARK(name)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Repetitions(5) \
+#define VT_CAPTURE_BENCHMARK(name)                                                                 \
+    BENCHMARK(name)                                                                                \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->MeasureProcessCPUTime()                                                                  \
+        ->Repetitions(5)                                                                           \
         ->ReportAggregatesOnly(true)
 
 void BM_LoadScreen(benchmark::State& state)

@@ -35,7 +35,7 @@ constexpr int kSeeds = 16; // grabs of each kind, drawn once and kept
 constexpr double kMaxSeconds = 10;
 
 // The composer's kinds at 1:1; the capture is the fuzzer's.
-const char* const kKinds[] = {"view",  "window",  "jpeg-view", "noise",     "crop",
+const char* const kKinds[] = {"view",    "window", "jpeg-view",  "noise",      "crop",
                               "covered", "cutoff", "small-jpeg", "jpeg-window"};
 constexpr int kKindCount = int(sizeof(kKinds) / sizeof(kKinds[0]));
 
@@ -101,10 +101,9 @@ QImage capture(Bytes& in)
         y = std::clamp(int(grab.truth.originy) + y % 60 - 30, 0, whole.height() - h);
     }
     const QImage part = whole.copy(x, y, w, h);
-    QImage picture = test::resample(
-        part, sx, sy, phasex, phasey, resampler,
-        QSize(std::clamp(int(std::lround(w * sx)), 1, kMaxWidth),
-              std::clamp(int(std::lround(h * sy)), 1, kMaxHeight)));
+    QImage picture = test::resample(part, sx, sy, phasex, phasey, resampler,
+                                    QSize(std::clamp(int(std::nearbyint(w * sx)), 1, kMaxWidth),
+                                          std::clamp(int(std::nearbyint(h * sy)), 1, kMaxHeight)));
 
     // Damage: cuts at the edges, boxes over the picture, speckles.
     const int cut = in.next();
@@ -153,7 +152,8 @@ void check(const GrabSession& s)
     const qint64 top = qint64(g.originy);
     const qint64 right = left + qint64(kCellWidth) * g.grab_width;
     const qint64 bottom = top + qint64(kCellHeight) * g.grab_height;
-    const qint64 insideWidth = std::min<qint64>(right, s.working.width()) - std::max<qint64>(left, 0);
+    const qint64 insideWidth =
+        std::min<qint64>(right, s.working.width()) - std::max<qint64>(left, 0);
     const qint64 insideHeight =
         std::min<qint64>(bottom, s.working.height()) - std::max<qint64>(top, 0);
     if (insideWidth < kCellWidth || insideHeight < kCellHeight)

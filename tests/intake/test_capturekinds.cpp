@@ -97,8 +97,8 @@ TEST(CaptureKinds, TheTruthPutsEveryVisibleCellOnItsCharacter)
             }
             // Three quarters of a grab pixel off any way, the centres are further from their
             // colours: the check sees a misplaced grid.
-            for (const QPointF& moved : {QPointF(0.75, 0), QPointF(-0.75, 0), QPointF(0, 0.75),
-                                         QPointF(0, -0.75)})
+            for (const QPointF& moved :
+                 {QPointF(0.75, 0), QPointF(-0.75, 0), QPointF(0, 0.75), QPointF(0, -0.75)})
                 EXPECT_LT(right.error, sample(grab.image, t, 0, moved.x(), moved.y()).error)
                     << "moved " << moved.x() << "," << moved.y();
         }

@@ -39,8 +39,9 @@ double drawFactor(GrabRandom& random, int band)
 QString bandOf(double sx, double sy)
 {
     const double s = std::min(sx, sy);
-    return s >= 1 ? QStringLiteral("band 1-4")
-                  : s >= 0.9 ? QStringLiteral("band 0.9-1") : QStringLiteral("band 0.75-0.9");
+    return s >= 1     ? QStringLiteral("band 1-4")
+           : s >= 0.9 ? QStringLiteral("band 0.9-1")
+                      : QStringLiteral("band 0.75-0.9");
 }
 
 Resampler anyResampler(GrabRandom& random, bool nearest = true)
@@ -69,7 +70,8 @@ void cropForScreen(Base& base, GrabRandom& random, double sx, double sy)
     const auto place = [&random](int mapAt, int mapSize, int keep, int whole) {
         const int low = std::max(0, mapAt + mapSize - keep);
         const int high = std::min(mapAt, whole - keep);
-        return low <= high ? low + random.below(high - low + 1) : std::clamp(mapAt, 0, whole - keep);
+        return low <= high ? low + random.below(high - low + 1)
+                           : std::clamp(mapAt, 0, whole - keep);
     };
     const int x = place(mapx, kCellWidth * base.truth.map.columns, w, size.width());
     const int y = place(mapy, kCellHeight * base.truth.map.rows, h, size.height());
@@ -87,8 +89,8 @@ void scale(Base& base, double sx, double sy, double phasex, double phasey, Resam
     base.truth.originy = base.truth.originy * sy + phasey;
     base.truth.scale = sx;
     base.truth.scaley = sy;
-    base.truth.detail += sx == sy ? QStringLiteral(" x%1").arg(sx)
-                                  : QStringLiteral(" x%1,%2").arg(sx).arg(sy);
+    base.truth.detail +=
+        sx == sy ? QStringLiteral(" x%1").arg(sx) : QStringLiteral(" x%1,%2").arg(sx).arg(sy);
     base.truth.detail += QStringLiteral(" %1 phase %2,%3")
                              .arg(QLatin1String(resamplerName(resampler)))
                              .arg(phasex)
@@ -159,7 +161,8 @@ Base resampled(GrabRandom& random)
 Base aspect(GrabRandom& random)
 {
     Base base = viewOrWindow(random);
-    const Resampler resampler = random.chance(50) ? Resampler::Nearest : anyResampler(random, false);
+    const Resampler resampler =
+        random.chance(50) ? Resampler::Nearest : anyResampler(random, false);
     scale(base, 1, 1.2, 0, drawPhase(random), resampler);
     return base;
 }
@@ -183,7 +186,8 @@ Base scanlines(GrabRandom& random)
     base.truth.originx = base.truth.originx * 3 - cutx;
     base.truth.originy = base.truth.originy * 3 - cuty;
     base.truth.scale = base.truth.scaley = 3;
-    base.truth.detail += QStringLiteral(" x3 scanlines %1% phase %2,%3").arg(percent).arg(cutx).arg(cuty);
+    base.truth.detail +=
+        QStringLiteral(" x3 scanlines %1% phase %2,%3").arg(percent).arg(cutx).arg(cuty);
     return base;
 }
 
@@ -200,9 +204,9 @@ Base video(GrabRandom& random)
     const int aty = int(std::floor(offy));
     const double phasex = offx - atx;
     const double phasey = offy - aty;
-    const QImage scaled = resample(
-        base.image, s, s, phasex, phasey, resampler,
-        QSize(int(std::ceil(s * size.width() + phasex)), int(std::ceil(s * size.height() + phasey))));
+    const QImage scaled = resample(base.image, s, s, phasex, phasey, resampler,
+                                   QSize(int(std::ceil(s * size.width() + phasex)),
+                                         int(std::ceil(s * size.height() + phasey))));
     QImage frame(1280, 720, QImage::Format_RGB32);
     frame.fill(Qt::black);
     QPainter(&frame).drawImage(atx, aty, scaled);
@@ -210,7 +214,9 @@ Base video(GrabRandom& random)
     base.truth.originx = base.truth.originx * s + offx;
     base.truth.originy = base.truth.originy * s + offy;
     base.truth.scale = base.truth.scaley = s;
-    base.truth.detail += QStringLiteral(" video x%1 %2").arg(s, 0, 'f', 4).arg(QLatin1String(resamplerName(resampler)));
+    base.truth.detail += QStringLiteral(" video x%1 %2")
+                             .arg(s, 0, 'f', 4)
+                             .arg(QLatin1String(resamplerName(resampler)));
     jpeg(base, 70);
     base.truth.detail += QLatin1Char(' ') + bandOf(s, s);
     return base;

@@ -45,9 +45,8 @@ std::vector<Taps> tapsOf(int in, int out, double scale, double phase, Resampler 
             t.first = int(std::floor(u - 0.5)) - radius + 1;
             for (int i = t.first; i < t.first + 2 * radius; ++i) {
                 const double d = u - (i + 0.5);
-                t.weights.push_back(float(resampler == Resampler::Bilinear
-                                              ? std::max(0.0, 1 - std::abs(d))
-                                              : cubic(d)));
+                t.weights.push_back(float(
+                    resampler == Resampler::Bilinear ? std::max(0.0, 1 - std::abs(d)) : cubic(d)));
             }
             break;
         }
@@ -56,8 +55,7 @@ std::vector<Taps> tapsOf(int in, int out, double scale, double phase, Resampler 
             const double to = (j + 1 - phase) / scale;
             t.first = int(std::floor(from));
             for (int i = t.first; i < to; ++i)
-                t.weights.push_back(
-                    float(std::min(to, i + 1.0) - std::max(from, double(i))));
+                t.weights.push_back(float(std::min(to, i + 1.0) - std::max(from, double(i))));
             break;
         }
         }
@@ -106,7 +104,7 @@ QImage resample(const QImage& picture, double sx, double sy, double phasex, doub
 {
     const QImage in = picture.convertToFormat(QImage::Format_RGB32);
     if (!size.isValid())
-        size = QSize(int(std::lround(in.width() * sx)), int(std::lround(in.height() * sy)));
+        size = QSize(int(std::nearbyint(in.width() * sx)), int(std::nearbyint(in.height() * sy)));
     const std::vector<Taps> across = tapsOf(in.width(), size.width(), sx, phasex, resampler);
     const std::vector<Taps> down = tapsOf(in.height(), size.height(), sy, phasey, resampler);
 

@@ -11,7 +11,8 @@ namespace vt::test {
 enum class Resampler
 {
     Nearest,  // each picture pixel takes the grab pixel under its centre
-    Bilinear, // a tent over the two nearest grab pixels, whatever the factor (aliases when shrinking)
+    Bilinear, // a tent over the two nearest grab pixels, whatever the factor (aliases when
+              // shrinking)
     Bicubic,  // Keys' cubic (a = -0.5) over the four nearest, whatever the factor
     Area,     // each picture pixel averages the grab area it covers
 };
@@ -20,8 +21,8 @@ const char* resamplerName(Resampler resampler);
 
 // The picture scaled by `sx` and `sy`: grab pixel (x, y) covers the picture's
 // [sx * x + phasex, sx * (x + 1) + phasex) by [sy * y + phasey, ...). The result is `size`
-// (by default the grab's size times the factors, rounded); picture pixels beyond the grab take
-// its nearest edge. RGB32.
+// (by default the grab's size times the factors, rounded half to even); picture pixels beyond
+// the grab take its nearest edge. RGB32.
 QImage resample(const QImage& picture, double sx, double sy, double phasex, double phasey,
                 Resampler resampler, QSize size = QSize());
 
