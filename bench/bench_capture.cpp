@@ -3,7 +3,8 @@
 // scale), on the captures it is meant for and on the worst pictures the loader accepts:
 // - a game window on a 1920 x 1080 screen captured at 125, 150, 237 and 80 % (smoothed, at a
 //   sub-pixel phase);
-// - a 32 x 32 map view at 1024 x 960 and 2048 x 1920 (2 and 4 times, smoothed);
+// - a 32 x 32 map view at 1024 x 960 and 2048 x 1920 (2 and 4 times, smoothed), and a part of
+//   one at 150 % as small as fuzz_capture's;
 // - 16384 x 4096 pictures built to look like a lattice of cells or like nothing: smoothed
 //   noise, replicated noise, stripes 16 and 15 pixels wide, a checkerboard of 16 x 15 squares,
 //   a map view tiled over the whole picture; and 7680 x 4320 smoothed noise.
@@ -147,6 +148,15 @@ void BM_LoadMapView2048x1920(benchmark::State& state)
     run(state, picture);
 }
 VT_CAPTURE_BENCHMARK(BM_LoadMapView2048x1920);
+
+// A capture the size fuzz_capture draws: the top left of a map view at 150 %, bilinear, cut to
+// 320 x 300 (what the fuzzer's rate of runs is bound by).
+void BM_LoadSmallCapture(benchmark::State& state)
+{
+    static const QImage picture = mapView(1.5).copy(0, 0, 320, 300);
+    run(state, picture);
+}
+VT_CAPTURE_BENCHMARK(BM_LoadSmallCapture);
 
 // The largest pictures: one run per repetition, the picture drawn afresh for each benchmark and
 // freed after it (each takes a quarter of a gigabyte, its copies more).
