@@ -88,15 +88,19 @@ QImage capture(Bytes& in)
     const double phasex = in.next() / 256.0;
     const double phasey = in.next() / 256.0;
     const auto resampler = test::Resampler(in.next() % 4);
+    // The choices that change the picture most come first: libFuzzer lets inputs grow slowly.
+    const int quality = in.next();
+    const int cut = in.next();
 
     // The part of the grab kept: what fits 320 x 300 once scaled, placed near the map as often
     // as not.
     const QImage& whole = grab.image;
     const int w = std::clamp(int(kMaxWidth / sx), 16, whole.width());
     const int h = std::clamp(int(kMaxHeight / sy), 15, whole.height());
+    const bool nearMap = in.next() & 1;
     int x = in.below(whole.width() - w + 1);
     int y = in.below(whole.height() - h + 1);
-    if (in.next() & 1) {
+    if (nearMap) {
         x = std::clamp(int(grab.truth.originx) + x % 64 - 32, 0, whole.width() - w);
         y = std::clamp(int(grab.truth.originy) + y % 60 - 30, 0, whole.height() - h);
     }
@@ -105,8 +109,7 @@ QImage capture(Bytes& in)
                                     QSize(std::clamp(int(std::nearbyint(w * sx)), 1, kMaxWidth),
                                           std::clamp(int(std::nearbyint(h * sy)), 1, kMaxHeight)));
 
-    // Damage: cuts at the edges, boxes over the picture, speckles.
-    const int cut = in.next();
+    // Damage: cuts at the edges, speckles, boxes over the picture.
     const int left = cut & 3;
     const int top = cut >> 2 & 3;
     const int right = cut >> 4 & 3;
@@ -114,6 +117,11 @@ QImage capture(Bytes& in)
     if (picture.width() > left + right + 16 && picture.height() > top + bottom + 15)
         picture = picture.copy(left, top, picture.width() - left - right,
                                picture.height() - top - bottom);
+    const int specks = in.next() % 64 * 4;
+    test::GrabRandom speckles(quint64(in.next()) << 8 | quint64(in.next()));
+    for (int n = specks; n > 0; --n)
+        picture.setPixel(speckles.below(picture.width()), speckles.below(picture.height()),
+                         speckles.next() | 0xFF000000u);
     {
         QPainter painter(&picture);
         for (int boxes = in.next() % 4; boxes > 0; --boxes) {
@@ -122,12 +130,7 @@ QImage capture(Bytes& in)
             painter.fillRect(r, QColor(in.next(), in.next(), in.next()));
         }
     }
-    test::GrabRandom speckles(quint64(in.next()) << 8 | quint64(in.next()));
-    for (int n = in.next() % 64 * 4; n > 0; --n)
-        picture.setPixel(speckles.below(picture.width()), speckles.below(picture.height()),
-                         speckles.next() | 0xFF000000u);
 
-    const int quality = in.next();
     if (quality >= 128) // half the inputs through JPEG, quality 30 to 95
         picture = test::jpegRoundTrip(picture, 30 + (quality - 128) % 66);
     return picture;

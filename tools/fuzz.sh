@@ -38,15 +38,13 @@ printf '[General\nProbMatch=70\nthis line has no value\n' > "$seeds_settings/dam
 printf '[General]\nFlags=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x1)\nMapName=@ByteArray(x)\n' \
     > "$seeds_settings/variants.ini"
 # Captures: each kind of grab the target draws, at 1:1 near its map, through nearest, and the
-# same at 150 % bilinear as JPEG (kind, seed, factor, factors apart, phases, resampler, place,
-# near the map). Mutations take it from there.
+# same at 150 % bilinear through JPEG at 94 (kind, seed, factor, factors apart, phases,
+# resampler, JPEG quality, cuts, near the map). Mutations take it from there.
 seeds_capture="$build/seeds/capture"
 mkdir -p "$seeds_capture"
 for kind in 0 1 2 3 4 5 6 7 8; do
-    printf "\\x0$kind\\x00\\x14\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x01" \
-        > "$seeds_capture/kind$kind-plain"
-    printf "\\x0$kind\\x03\\x3c\\x00\\x80\\x40\\x01\\x00\\x00\\x00\\x00\\x01\\x00\\x00\\x00\\x00\\x00\\xc0" \
-        > "$seeds_capture/kind$kind-150-jpeg"
+    printf "\\x0$kind\\x00\\x14\\x00\\x00\\x00\\x00\\x00\\x00\\x01" > "$seeds_capture/kind$kind-plain"
+    printf "\\x0$kind\\x03\\x3c\\x00\\x80\\x40\\x01\\xc0\\x00\\x01" > "$seeds_capture/kind$kind-150-jpeg"
 done
 
 seed_dirs() {
