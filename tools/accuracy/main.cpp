@@ -4,7 +4,7 @@
 // reports per kind the cells decoded right over the visible cells (wholly inside the picture and
 // not covered), the wrong maps (fewer than 90 % of the visible cells right), those reported as
 // certain, the right maps reported uncertain, and covered cells read wrong that are not among
-// the cells to check.
+// the cells to check; with --by-band, also per band of the smaller scale factor.
 #include "GrabKinds.h"
 
 #include <QCommandLineParser>
@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QHash>
+#include <QMap>
 #include <QImageReader>
 #include <QJsonArray>
 #include <QSet>
@@ -57,6 +58,20 @@ struct Tally
         coveredWrongUnchecked += t.coveredWrongUnchecked;
     }
 };
+
+void printRow(const QString& name, const Tally& t)
+{
+    std::printf("| %s | %d | %d | %.2f %% | %d | %d | %d | %lld |\n", qPrintable(name), t.grabs,
+                t.converted, t.cells ? 100.0 * t.right / t.cells : 0.0, t.wrong, t.wrongCertain,
+                t.rightUncertain, t.coveredWrongUnchecked);
+}
+
+// The band of the smaller factor a capture's detail ends with ("band 1-4"), else "no band".
+QString bandOf(const test::GrabTruth& truth)
+{
+    const qsizetype at = truth.detail.lastIndexOf(QLatin1String("band "));
+    return at < 0 ? QStringLiteral("no band") : truth.detail.mid(at);
+}
 
 struct Truth
 {
@@ -141,7 +156,7 @@ int main(int argc, char** argv)
                                      QStringLiteral("n"), QStringLiteral("1"));
     const QCommandLineOption kindsOpt(QStringLiteral("kinds"),
                                       QStringLiteral("Comma-separated kinds (default all: %1).")
-                                          .arg(test::grabKinds().join(QLatin1Char(','))),
+                                          .arg(test::allKinds().join(QLatin1Char(','))),
                                       QStringLiteral("list"));
     const QCommandLineOption jobsOpt(QStringLiteral("jobs"),
                                      QStringLiteral("Passed on to the command line (default 1)."),
@@ -161,9 +176,15 @@ int main(int argc, char** argv)
         QStringLiteral("Measure the grabs of this folder (each picture beside its "
                        "<name>.truth.json) instead of drawing a corpus."),
         QStringLiteral("dir"));
-    parser.addOptions(
-        {cliOpt, cliArgOpt, countOpt, seedOpt, kindsOpt, jobsOpt, keepOpt, verboseOpt, corpusOpt});
+    const QCommandLineOption bandOpt(
+        QStringLiteral("by-band"),
+        QStringLiteral("Below each kind, a row for each band of the smaller scale factor that "
+                       "its grabs' details name (band 1-4, band 0.9-1, band 0.75-0.9; no band for "
+                       "grabs that name none)."));
+    parser.addOptions({cliOpt, cliArgOpt, countOpt, seedOpt, kindsOpt, jobsOpt, keepOpt,
+                       verboseOpt, corpusOpt, bandOpt});
     parser.process(app);
+    const bool byBand = parser.isSet(bandOpt);
 
     const QString cli = parser.isSet(cliOpt) ? parser.value(cliOpt)
                                              : QCoreApplication::applicationDirPath() +
@@ -211,7 +232,7 @@ int main(int argc, char** argv)
         }
     } else {
         kinds = parser.isSet(kindsOpt) ? parser.value(kindsOpt).split(QLatin1Char(','))
-                                       : test::grabKinds();
+                                       : test::allKinds();
         for (const QString& kind : kinds) {
             const QString in = root + QLatin1Char('/') + kind + QStringLiteral("/in");
             QDir().mkpath(in);
@@ -258,7 +279,12 @@ int main(int argc, char** argv)
         run.waitForFinished(-1);
 
         Tally tally;
-        tally.grabs = int(truths.size());
+        QMap<QString, Tally> bands; // by the band the truth's detail ends with, when asked
+        const auto count = [&](const test::GrabTruth& truth, const Tally& one) {
+            tally.add(one);
+            if (byBand)
+                bands[bandOf(truth)].add(one);
+        };
         QHash<QString, bool> reported;
         for (const QByteArray& line : run.readAllStandardOutput().split('\n')) {
             const QJsonObject report = QJsonDocument::fromJson(line).object();
@@ -268,8 +294,10 @@ int main(int argc, char** argv)
             reported.insert(input, true);
             const Truth& t = truths[input];
             const test::GrabTruth& truth = t.truth;
+            Tally one;
+            one.grabs = 1;
             const int visible = visibleCells(truth);
-            tally.cells += visible;
+            one.cells += visible;
             test::GrabMap decoded;
             bool read = false;
             if (report.value(QStringLiteral("status")).toString() == QLatin1String("converted")) {
@@ -283,9 +311,9 @@ int main(int argc, char** argv)
                 }
             }
             const qint64 right = read ? cellsRight(truth, decoded) : 0;
-            tally.right += right;
+            one.right += right;
             if (read)
-                ++tally.converted;
+                ++one.converted;
             const bool sure = read && certain(report);
             if (read) {
                 // Covered cells read as another character must be among the cells to check.
@@ -298,43 +326,44 @@ int main(int argc, char** argv)
                         if (!truth.isVisible(c, r) && insidePicture(t, c, r) &&
                             readAt(decoded, c, r, v) && v != truth.map.at(c, r) &&
                             !check.contains({c, r}))
-                            ++tally.coveredWrongUnchecked;
+                            ++one.coveredWrongUnchecked;
                     }
             }
             const bool wrong = right * 10 < qint64(visible) * 9;
             if (!wrong) {
                 if (!sure) {
-                    ++tally.rightUncertain;
+                    ++one.rightUncertain;
                     if (parser.isSet(verboseOpt))
                         std::printf("<!-- %s: %s, game %d, right but uncertain (%s) -->\n",
                                     qPrintable(QFileInfo(input).fileName()),
                                     qPrintable(truth.detail), truth.game + 1,
                                     qPrintable(report.value(QStringLiteral("located_by")).toString()));
                 }
-                continue;
+            } else {
+                ++one.wrong;
+                one.wrongCertain += sure;
+                if (parser.isSet(verboseOpt))
+                    std::printf("<!-- %s: %s, game %d, %lld of %d right, %s%s -->\n",
+                                qPrintable(QFileInfo(input).fileName()), qPrintable(truth.detail),
+                                truth.game + 1, right, visible,
+                                read ? "converted" : "not converted", sure ? ", certain" : "");
             }
-            ++tally.wrong;
-            tally.wrongCertain += sure;
-            if (parser.isSet(verboseOpt))
-                std::printf("<!-- %s: %s, game %d, %lld of %d right, %s%s -->\n",
-                            qPrintable(QFileInfo(input).fileName()), qPrintable(truth.detail),
-                            truth.game + 1, right, visible,
-                            read ? "converted" : "not converted", sure ? ", certain" : "");
+            count(truth, one);
         }
         for (auto it = truths.cbegin(); it != truths.cend(); ++it)
             if (!reported.contains(it.key())) {
-                tally.cells += visibleCells(it.value().truth);
-                ++tally.wrong;
+                Tally one;
+                one.grabs = 1;
+                one.cells = visibleCells(it.value().truth);
+                one.wrong = 1;
+                count(it.value().truth, one);
             }
-        std::printf("| %s | %d | %d | %.2f %% | %d | %d | %d | %lld |\n", qPrintable(kind),
-                    tally.grabs, tally.converted,
-                    tally.cells ? 100.0 * tally.right / tally.cells : 0.0, tally.wrong,
-                    tally.wrongCertain, tally.rightUncertain, tally.coveredWrongUnchecked);
+        printRow(kind, tally);
+        for (auto it = bands.cbegin(); it != bands.cend(); ++it)
+            printRow(kind + QStringLiteral(", ") + it.key(), it.value());
         std::fflush(stdout);
         all.add(tally);
     }
-    std::printf("| all | %d | %d | %.2f %% | %d | %d | %d | %lld |\n", all.grabs, all.converted,
-                all.cells ? 100.0 * all.right / all.cells : 0.0, all.wrong, all.wrongCertain,
-                all.rightUncertain, all.coveredWrongUnchecked);
+    printRow(QStringLiteral("all"), all);
     return 0;
 }

@@ -143,7 +143,7 @@ int main(int argc, char** argv)
         QStringLiteral("kind"),
         QStringLiteral("Draw a random grab of this kind from --seed instead: %1. Game, scheme, "
                        "sizes, layout, place and distortion are the seed's choice.")
-            .arg(test::grabKinds().join(QStringLiteral(", "))),
+            .arg(test::allKinds().join(QStringLiteral(", "))),
         QStringLiteral("kind"));
     const QCommandLineOption truthOpt(
         QStringLiteral("truth"),

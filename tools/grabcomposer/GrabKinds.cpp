@@ -1,4 +1,5 @@
 #include "GrabKinds.h"
+#include "KindParts.h"
 
 #include "charsets/GameTables.h"
 
@@ -10,7 +11,8 @@
 
 namespace vt::test {
 
-namespace {
+// Shared with the capture kinds (CaptureKinds.cpp).
+namespace parts {
 
 constexpr int kSizes[] = {8, 16, 24, 32};
 
@@ -23,12 +25,6 @@ GrabMap randomMap(GrabRandom& random, int game)
     return GrabMap::random(game, columns, rows, random.next());
 }
 
-struct Base
-{
-    QImage image;
-    GrabTruth truth;
-};
-
 void start(Base& base, GrabRandom& random)
 {
     base.truth.game = random.below(2);
@@ -36,7 +32,7 @@ void start(Base& base, GrabRandom& random)
     base.truth.map = randomMap(random, base.truth.game);
 }
 
-Base mapView(GrabRandom& random, const GrabNoise& noise = {})
+Base mapView(GrabRandom& random, const GrabNoise& noise)
 {
     Base base;
     start(base, random);
@@ -49,7 +45,7 @@ Base mapView(GrabRandom& random, const GrabNoise& noise = {})
 
 // A window grab of a random size with the window at a random place; `tight` puts the frame at
 // the grab's corner in a grab just large enough (for pasting onto a desktop).
-Base window(GrabRandom& random, bool tight, const GrabNoise& noise = {}, bool smallMap = false)
+Base window(GrabRandom& random, bool tight, const GrabNoise& noise, bool smallMap)
 {
     Base base;
     start(base, random);
@@ -103,7 +99,7 @@ Base window(GrabRandom& random, bool tight, const GrabNoise& noise = {}, bool sm
     return base;
 }
 
-Base viewOrWindow(GrabRandom& random, const GrabNoise& noise = {})
+Base viewOrWindow(GrabRandom& random, const GrabNoise& noise)
 {
     return random.chance(50) ? mapView(random, noise) : window(random, false, noise);
 }
@@ -290,7 +286,9 @@ Base cutOff(GrabRandom& random)
     return base;
 }
 
-} // namespace
+} // namespace parts
+
+using namespace parts;
 
 const QStringList& grabKinds()
 {
@@ -397,10 +395,13 @@ KindGrab composeKind(const QString& kind, quint64 seed)
             base.image = jpegRoundTrip(base.image, quality);
             base.truth.detail += QStringLiteral(" quality %1").arg(quality);
         }
+    } else if (std::optional<Base> capture = composeCapture(kind, random)) {
+        base = std::move(*capture);
     } else {
         throw std::invalid_argument("unknown kind of grab");
     }
-    base.truth.scaley = base.truth.scale;
+    if (!captureKinds().contains(kind))
+        base.truth.scaley = base.truth.scale;
     markOutside(base.truth, base.image.size());
     base.truth.kind = kind;
     return KindGrab{base.image, base.truth};

@@ -1,7 +1,8 @@
 // Random grabs of every kind the program is meant to read, each drawn from a seed with the truth
 // recorded: lossless map views and windows, JPEG, speckles, loose crops, windows on a whole
 // desktop, captures scaled by whole factors (pixels replicated) and by display scaling
-// (smoothed). The accuracy tool and the tests draw their corpora from here.
+// (smoothed), and captures at any scale and phase. The accuracy tool and the tests draw their
+// corpora from here.
 #pragma once
 
 #include "GrabComposer.h"
@@ -22,6 +23,19 @@ namespace vt::test {
 // through JPEG) and "display" (a desktop shown at 125 or 150 %).
 const QStringList& grabKinds();
 
+// Captures that are not pixel-exact, each scaled by our own resampler (Resample.h) with its
+// factors and phase in the truth, the smaller factor's band ("band 1-4", "band 0.9-1",
+// "band 0.75-0.9") at the end of `detail`: "resampled" (a view, window or desktop scaled by 0.75
+// to 4 each way at any phase by nearest, bilinear, bicubic or area averaging, now and then cut
+// a pixel or two or set in margins, now and then JPEG at 60 to 95), "aspect" (rows 1.2 times as
+// high), "scanlines" (3 times, every third row darkened), "video" (a window fitted into
+// 1280 x 720 on black, JPEG at 70) and "thumbnail" (75 %). Kept apart from grabKinds() so that
+// corpora drawn from that list stay as they were.
+const QStringList& captureKinds();
+
+// grabKinds() and captureKinds().
+QStringList allKinds();
+
 struct GrabTruth
 {
     QString kind;
@@ -29,8 +43,9 @@ struct GrabTruth
     int game = 0;   // game selector index
     int scheme = 0; // colour selector index
     GrabMap map;
-    // The map's top-left cell in the final picture, and how many picture pixels one grab pixel
-    // became (1 unless scaled).
+    // The map's top-left cell in the final picture (fractional where scaled at a sub-pixel
+    // phase), and how many picture pixels one grab pixel became each way (1 unless scaled;
+    // apart only in captures scaled unevenly).
     double originx = 0;
     double originy = 0;
     double scale = 1; // scalex
