@@ -57,7 +57,9 @@ QScrollArea* scrollView(QWidget* parent, const QString& name)
 const char* const kStyle = R"(
 QMainWindow#MainForm, QWidget#centralWidget { background: black; }
 QWidget#charactersArea, QWidget#img_ScreenGrab, QWidget#img_Map { background: black; }
-QWidget#InfoPanel > QLabel, QWidget#charactersArea > QLabel { color: aqua; }
+QWidget#InfoPanel > QLabel, QWidget#charactersArea > QLabel, QWidget#SuggestPanel > QLabel {
+    color: aqua;
+}
 QWidget#InfoPanel > QLabel[caption="true"], QWidget#charactersArea > QLabel[caption="true"] {
     color: yellow; font-weight: bold;
 }
@@ -263,6 +265,7 @@ void TMainForm::buildSidePanel()
     ui.cb_map_colour->setGeometry(82, 148, 103, 22);
     stack->addWidget(ui.InfoPanel);
     stack->addWidget(buildCheckPanel());
+    stack->addWidget(buildSuggestPanel());
 
     ui.ProgressPanel = panel(ui.SmallCharPanel, QStringLiteral("ProgressPanel"));
     ui.ProgressPanel->setFixedHeight(20);

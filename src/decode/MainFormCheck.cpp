@@ -153,6 +153,7 @@ void TMainForm::walkToCell(int direction)
                                         shown.height() * 2);
     } else {
         ui.charstorage->setPicture(m_session.grabCell(charX, charY, 32));
+        showSuggestions(true);
         const QRect shown = ui.mapChecks->shownCell(checkX, checkY);
         ui.sb_Map->ensureVisible(shown.center().x(), shown.center().y(), shown.width(),
                                  shown.height());

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -76,12 +77,91 @@ void TMainForm::showCellBox()
     ui.charcursor->show();
     ui.charcursor->raise();
     ui.charstorage->setPicture(m_session.grabCell(charX, charY, 32));
+    showSuggestions(true);
 }
 
 void TMainForm::img_ScreenGrabMouseLeave()
 {
     ui.charstorage->clearPicture();
     ui.charcursor->hide();
+    showSuggestions(false);
+}
+
+QWidget* TMainForm::buildSuggestPanel()
+{
+    ui.SuggestPanel = new QWidget(ui.SmallCharPanel);
+    ui.SuggestPanel->setObjectName(QStringLiteral("SuggestPanel"));
+    ui.SuggestPanel->setFixedHeight(34);
+    ui.SuggestPanel->setToolTip(QStringLiteral(
+        "The three characters most like the cell you inspect, with their scores: press 1, 2 or "
+        "3 to put one into the cell (Ctrl+Z undoes it)."));
+    for (int rank = 0; rank < 3; ++rank) {
+        auto* tile = new PictureControl(ui.SuggestPanel);
+        tile->setObjectName(QStringLiteral("img_Suggest%1").arg(rank + 1));
+        tile->setStretch(true);
+        tile->setGeometry(rank * 62 + 1, 1, 32, 32);
+        auto* label = new QLabel(ui.SuggestPanel);
+        label->setObjectName(QStringLiteral("lb_Suggest%1").arg(rank + 1));
+        label->setGeometry(rank * 62 + 35, 1, 26, 32);
+        ui.img_Suggest[std::size_t(rank)] = tile;
+        ui.lb_Suggest[std::size_t(rank)] = label;
+
+        auto* action = new QAction(this);
+        action->setObjectName(QStringLiteral("PutSuggestion%1").arg(rank + 1));
+        action->setShortcut(QKeySequence(Qt::Key_1 + rank));
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setEnabled(false);
+        addAction(action);
+        connect(action, &QAction::triggered, this,
+                [this, rank] { guarded([this, rank] { PutSuggestionExecute(rank); }); });
+        ui.PutSuggestion[std::size_t(rank)] = action;
+    }
+    return ui.SuggestPanel;
+}
+
+void TMainForm::showSuggestions(bool shown)
+{
+    const QPoint cell(charX, charY);
+    shown = shown && m_session.hasMap() && cell.x() >= 0 && cell.y() >= 0 &&
+            cell.x() < m_session.grid.grab_width && cell.y() < m_session.grid.grab_height;
+    if (!shown) {
+        m_suggestions.clear();
+        m_suggestedFor = QPoint(-1, -1);
+    } else if (cell != m_suggestedFor) {
+        // Scored when a cell is first inspected; the pointer moving within it costs nothing.
+        m_suggestedFor = cell;
+        m_suggestions = m_session.suggestions(cell.x(), cell.y());
+    }
+    for (std::size_t rank = 0; rank < ui.img_Suggest.size(); ++rank) {
+        PictureControl* tile = ui.img_Suggest[rank];
+        QLabel* label = ui.lb_Suggest[rank];
+        const bool has = rank < m_suggestions.size();
+        ui.PutSuggestion[rank]->setEnabled(has);
+        if (!has) {
+            tile->clearPicture();
+            tile->setToolTip(QString());
+            label->clear();
+            continue;
+        }
+        const CellCandidate& candidate = m_suggestions[rank];
+        const CharacterSet& characters = m_session.fullsize_char;
+        tile->setPicture(characters && std::size_t(candidate.index) < characters->size()
+                             ? characters->at(std::size_t(candidate.index))
+                             : QImage());
+        label->setText(QStringLiteral("%1:\n%2%").arg(rank + 1).arg(candidate.score));
+        tile->setToolTip(QStringLiteral("%1 (key %2): %3% alike")
+                             .arg(characterDescription(m_session.game, candidate.index))
+                             .arg(rank + 1)
+                             .arg(candidate.score));
+    }
+}
+
+void TMainForm::PutSuggestionExecute(int rank)
+{
+    if (!m_session.hasMap() || rank < 0 || std::size_t(rank) >= m_suggestions.size() ||
+        m_suggestedFor != QPoint(charX, charY))
+        return;
+    putIntoCell(m_suggestions[std::size_t(rank)].index);
 }
 
 void TMainForm::CharSelectorClick(PictureControl* sender)
@@ -97,7 +177,12 @@ void TMainForm::charcursorMouseDown()
 {
     if (!m_session.hasMap())
         return;
-    const QRect target = m_session.correctCell(charX, charY, selectedchar);
+    putIntoCell(selectedchar);
+}
+
+void TMainForm::putIntoCell(int character)
+{
+    const QRect target = m_session.correctCell(charX, charY, character);
     if (target.isEmpty())
         return;
     ui.charcursor->hide();

@@ -47,6 +47,7 @@ void TMainForm::showDecoded()
     ui.MainArea->setCurrentIndex(1);
     showMap();
     ui.charstorage->clearPicture();
+    showSuggestions(false); // the cell inspected before belongs to no map now
     ui.charselect->show();
     ui.charselect->raise();
     ui.charselect->move(0, ui.lb_fullsizechar->geometry().bottom() + 1);

@@ -51,6 +51,8 @@ void TMainForm::showMode()
     ui.lb_starthint->setVisible(m_session.working.isNull());
     ui.sb_DecodeStart->setEnabled(m_session.canDecode());
     ui.sb_SaveMap->setEnabled(m_session.hasMap());
+    if (!m_session.hasMap())
+        showSuggestions(false);
     ui.sb_SaveScreenGrab->setEnabled(m_session.canDecode() && m_session.img_filename.isEmpty() &&
                                      !m_session.working.isNull());
 }

@@ -127,6 +127,12 @@ GrabReport finishGrab(GrabSession& session, const LoadedGrab& grab, const GrabPl
     report.accuracy = session.accuracy();
     report.confidence = session.confidence;
     report.check = session.check;
+    if (options.candidates > 0) {
+        std::vector<QPoint> cells;
+        for (const CellToCheck& cell : session.check.cells())
+            cells.emplace_back(cell.column, cell.row);
+        report.candidates = session.suggestions(cells, options.candidates);
+    }
     if (options.reportPictures)
         report.mapThumbnail = checkedMapThumbnail(session.mapPicture, session.check);
 
