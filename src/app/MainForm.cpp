@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QDropEvent>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -71,6 +72,13 @@ QWidget#ButtonPanel > QPushButton:pressed { background: #205050; }
 QWidget#ButtonPanel > QPushButton:focus { border: 1px dotted aqua; }
 QWidget#ButtonPanel > QPushButton:disabled { color: #406060; }
 QWidget#InfoPanel > QComboBox { color: aqua; background: black; border: 1px solid #406060; }
+QWidget#InfoPanel > QComboBox:focus { border: 1px dotted aqua; }
+QScrollArea#sb_Characters, QScrollArea#sb_ScreenGrab, QScrollArea#sb_Map {
+    border: 1px solid black;
+}
+QScrollArea#sb_Characters:focus, QScrollArea#sb_ScreenGrab:focus, QScrollArea#sb_Map:focus {
+    border: 1px dotted aqua;
+}
 QWidget#InfoPanel > QComboBox QAbstractItemView {
     color: aqua; background: black; selection-background-color: #205050;
 }
@@ -214,7 +222,8 @@ void TMainForm::buildSidePanel()
     // its height.
     const QRect saveRow = ui.sb_SaveMap->geometry();
     ui.sb_SaveMap->setGeometry(saveRow.x(), saveRow.y(), 90, saveRow.height());
-    ui.sb_OpenMap = new QPushButton(QStringLiteral("&Open Map"), ui.ButtonPanel);
+    // Alt+O is the colour list's; Open Map keeps Ctrl+O.
+    ui.sb_OpenMap = new QPushButton(QStringLiteral("Op&en Map"), ui.ButtonPanel);
     ui.sb_OpenMap->setObjectName(QStringLiteral("sb_OpenMap"));
     ui.sb_OpenMap->setFlat(true);
     ui.sb_OpenMap->setFocusPolicy(Qt::StrongFocus);
@@ -234,6 +243,7 @@ void TMainForm::buildSidePanel()
         label->setFont(captionFont);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         label->setGeometry(0, y, 80, 18);
+        return label;
     };
     auto value = [this](QLabel* label, const QString& name, int y) {
         label->setObjectName(name);
@@ -242,8 +252,9 @@ void TMainForm::buildSidePanel()
     ui.lb_filename = new PathLabel(ui.InfoPanel);
     ui.lb_filename->setObjectName(QStringLiteral("lb_filename"));
     ui.lb_filename->setGeometry(0, 0, 185, 18);
-    caption(QStringLiteral("Game:"), 22);
+    QLabel* gameCaption = caption(QStringLiteral("&Game:"), 22);
     ui.cb_game = new QComboBox(ui.InfoPanel);
+    gameCaption->setBuddy(ui.cb_game);
     ui.cb_game->setObjectName(QStringLiteral("cb_game"));
     ui.cb_game->addItems(gameNames());
     ui.cb_game->setCurrentIndex(0);
@@ -259,8 +270,9 @@ void TMainForm::buildSidePanel()
     ui.sh_accuracy = new FilledShape(ui.InfoPanel);
     ui.sh_accuracy->setObjectName(QStringLiteral("sh_accuracy"));
     ui.sh_accuracy->setGeometry(0, 128, 185, 20);
-    caption(QStringLiteral("Colour:"), 150);
+    QLabel* colourCaption = caption(QStringLiteral("C&olour:"), 150);
     ui.cb_map_colour = new TColourComboBox(ui.InfoPanel);
+    colourCaption->setBuddy(ui.cb_map_colour);
     ui.cb_map_colour->setObjectName(QStringLiteral("cb_map_colour"));
     ui.cb_map_colour->setGeometry(82, 148, 103, 22);
     stack->addWidget(ui.InfoPanel);
@@ -305,6 +317,9 @@ void TMainForm::buildSidePanel()
     ui.charselect->setGeometry(0, 16, 32, 32);
     ui.charselect->hide();
     ui.sb_Characters->setWidget(ui.charactersArea);
+    // The arrow keys move the chosen tile instead of scrolling.
+    ui.sb_Characters->setFocusPolicy(Qt::StrongFocus);
+    ui.sb_Characters->installEventFilter(this);
     stack->addWidget(ui.sb_Characters, 1);
 }
 
@@ -469,6 +484,9 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == ui.sb_Map->viewport() && event->type() == QEvent::Resize)
         sb_MapResize();
+    if (watched == ui.sb_Characters && event->type() == QEvent::KeyPress &&
+        moveCharSelection(static_cast<QKeyEvent*>(event)->key()))
+        return true;
     return QMainWindow::eventFilter(watched, event);
 }
 

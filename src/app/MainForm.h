@@ -211,6 +211,9 @@ private:
     // The suggestions for cell (charX, charY) shown, scored on demand; or none.
     QWidget* buildSuggestPanel();
     void showSuggestions(bool shown);
+    // An arrow key in the side panel: the chosen tile moves to its neighbour in the grid
+    // (the copy-from-grab tile first). False for other keys, or while there is no map.
+    bool moveCharSelection(int key);
     // `character` into cell (charX, charY) as a correction, told in the status line.
     void putIntoCell(int character);
     void buildCheckActions();

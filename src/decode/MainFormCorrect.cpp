@@ -173,6 +173,36 @@ void TMainForm::CharSelectorClick(PictureControl* sender)
     selectedchar = sender->tag();
 }
 
+bool TMainForm::moveCharSelection(int key)
+{
+    if (!m_session.hasMap())
+        return false;
+    // Slot 0 is the copy-from-grab tile, slot i + 1 character i, five to a row.
+    const int places = int(ui.fullsize_char.size()) + 1;
+    int slot = selectedchar + 1;
+    switch (key) {
+    case Qt::Key_Left:
+        slot = std::max(0, slot - 1);
+        break;
+    case Qt::Key_Right:
+        slot = std::min(places - 1, slot + 1);
+        break;
+    case Qt::Key_Up:
+        slot = slot >= 5 ? slot - 5 : slot;
+        break;
+    case Qt::Key_Down:
+        slot = slot + 5 < places ? slot + 5 : slot;
+        break;
+    default:
+        return false;
+    }
+    PictureControl* tile =
+        slot == 0 ? ui.charstorage : ui.fullsize_char[std::size_t(slot - 1)];
+    CharSelectorClick(tile);
+    ui.sb_Characters->ensureWidgetVisible(tile, 0, 0);
+    return true;
+}
+
 void TMainForm::charcursorMouseDown()
 {
     if (!m_session.hasMap())

@@ -263,6 +263,58 @@ TEST_F(LookTest, SideButtonsTakeTheKeyboardAndShowTheFocus)
     EXPECT_EQ(main.session().img_filename, grab);
 }
 
+// Tab reaches every control that takes the keyboard, each showing that it has the focus; the
+// captions of the two lists take Alt and their letter to their list.
+TEST_F(LookTest, EveryControlTheKeyboardReachesShowsItsFocusAndTheListsHaveAccessKeys)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    app.loadAndDecode(test::composeMapView(GrabMap::random(0, 32, 32, 4), GrabArt::shipped(0, 0)));
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+
+    main.ui.sb_LoadScreenGrab->setFocus(Qt::TabFocusReason);
+    std::vector<QWidget*> reached;
+    do {
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_TRUE(focused);
+        reached.push_back(focused);
+        QTest::keyClick(focused, Qt::Key_Tab);
+    } while (!main.ui.sb_LoadScreenGrab->hasFocus() && reached.size() < 40);
+    ASSERT_LT(reached.size(), 40u);
+    for (QWidget* expected : std::initializer_list<QWidget*>{
+             main.ui.sb_DecodeStart, main.ui.sb_SaveMap, main.ui.sb_OpenMap, main.ui.cb_game,
+             main.ui.cb_map_colour, main.ui.sb_Characters, main.ui.sb_Map})
+        EXPECT_NE(std::find(reached.begin(), reached.end(), expected), reached.end())
+            << expected->objectName().toStdString();
+
+    // Each looks different with the focus than without it.
+    for (QWidget* widget : reached) {
+        SCOPED_TRACE(widget->objectName().toStdString());
+        widget->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(widget->hasFocus());
+        const QImage focused = widget->grab().toImage();
+        main.ui.sb_about->setFocus(Qt::TabFocusReason);
+        if (widget == main.ui.sb_about)
+            main.ui.sb_LoadScreenGrab->setFocus(Qt::TabFocusReason);
+        EXPECT_NE(widget->grab().toImage(), focused);
+    }
+
+    // Alt+G and Alt+O: the game's and the colour's lists, and no dialog.
+    const qsizetype dialogs = app.prompts().openFolders.size();
+    QTest::keyClick(&main, Qt::Key_G, Qt::AltModifier);
+    EXPECT_TRUE(main.ui.cb_game->hasFocus());
+    QTest::keyClick(&main, Qt::Key_O, Qt::AltModifier);
+    EXPECT_TRUE(main.ui.cb_map_colour->hasFocus());
+    EXPECT_EQ(app.prompts().openFolders.size(), dialogs);
+    for (const QString caption : {QStringLiteral("&Game:"), QStringLiteral("C&olour:")}) {
+        const auto labels = main.ui.InfoPanel->findChildren<QLabel*>();
+        EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [&](QLabel* label) {
+            return label->text() == caption && label->buddy();
+        })) << caption.toStdString();
+    }
+}
+
 // A drop as the window receives one from the desktop: on its top-level window, over the
 // grab page, entering first.
 bool dropOn(TMainForm& main, const QMimeData& data)

@@ -405,5 +405,49 @@ TEST_F(CellsToCheckWindow, TheBestThreeOfTheCellInspectedShowAndKeysOneToThreePu
     EXPECT_EQ(main.session().decoded.map, before);
 }
 
+// F3, a tile chosen with the arrow keys in the side panel, Enter: no pointer needed.
+TEST_F(CellsToCheckWindow, ATileChosenWithTheArrowKeysGoesInWithEnter)
+{
+    TMainForm& main = this->main();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    key(Qt::Key_F3);
+    const CellToCheck first = walked();
+    ASSERT_EQ(first, m_expected.front());
+    for (int i = 0; i < 20 && !main.ui.sb_Characters->hasFocus(); ++i)
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget()
+                                                    : static_cast<QWidget*>(&main),
+                        Qt::Key_Tab);
+    ASSERT_TRUE(main.ui.sb_Characters->hasFocus());
+
+    // From the copy-from-grab tile (slot 0, five slots a row): left stays, right twice and down
+    // once is slot 7, character 6; the frame follows.
+    const auto press = [](Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); };
+    for (const Qt::Key k : {Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down})
+        press(k);
+    EXPECT_EQ(main.selectedchar, 6);
+    EXPECT_EQ(main.ui.charselect->geometry(), main.ui.fullsize_char[6]->geometry());
+    press(Qt::Key_Return);
+    EXPECT_EQ(main.session().decoded.map[std::size_t(first.column)][std::size_t(first.row)], 6);
+    EXPECT_TRUE(status().startsWith(
+        QStringLiteral("Column %1, row %2 replaced").arg(first.column + 1).arg(first.row + 1)))
+        << status().toStdString();
+
+    // To the last tile and back to the grab's own pixels: the panel scrolls to show the frame.
+    for (int i = 0; i < 40; ++i)
+        press(Qt::Key_Down);
+    press(Qt::Key_Right);
+    const int last = int(main.ui.fullsize_char.size()) - 1;
+    EXPECT_GE(main.selectedchar, last - 5);
+    EXPECT_TRUE(main.ui.charselect->visibleRegion().boundingRect().size() ==
+                main.ui.charselect->size());
+    for (int i = 0; i < 40; ++i)
+        press(Qt::Key_Up);
+    for (int i = 0; i < 5; ++i)
+        press(Qt::Key_Left);
+    EXPECT_EQ(main.selectedchar, -1);
+    EXPECT_EQ(main.ui.charselect->geometry(), main.ui.charstorage->geometry());
+}
+
 } // namespace
 } // namespace vt
