@@ -211,6 +211,37 @@ QString BulkTally::details() const
     return parts.join(QStringLiteral("\n\n"));
 }
 
+QString BulkTally::counts() const
+{
+    const auto grabs = [](qsizetype n) {
+        return n == 1 ? QStringLiteral("1 grab") : QStringLiteral("%1 grabs").arg(n);
+    };
+    const auto were = [](qsizetype n) {
+        return n == 1 ? QStringLiteral("was") : QStringLiteral("were");
+    };
+    QStringList parts;
+    if (!failures.isEmpty())
+        parts.append(QStringLiteral("%1 could not be converted").arg(grabs(failures.size())));
+    if (!noMap.isEmpty())
+        parts.append(QStringLiteral("%1 showed no map").arg(grabs(noMap.size())));
+    if (!doubtful.isEmpty())
+        parts.append(QStringLiteral("%1 should be checked").arg(grabs(doubtful.size())));
+    if (!notReached.isEmpty())
+        parts.append(QStringLiteral("%1 %2 not reached")
+                         .arg(grabs(notReached.size()), were(notReached.size())));
+    if (!earlierOutputs.isEmpty())
+        parts.append(QStringLiteral("%1 %2 passed over as outputs of other grabs")
+                         .arg(earlierOutputs.size() == 1
+                                  ? QStringLiteral("1 file")
+                                  : QStringLiteral("%1 files").arg(earlierOutputs.size()),
+                              were(earlierOutputs.size())));
+    if (parts.isEmpty())
+        return QString();
+    QString sentence = parts.join(QStringLiteral("; ")) + QLatin1Char('.');
+    sentence[0] = sentence[0].toUpper();
+    return sentence;
+}
+
 GrabReport convertGrab(GrabSession& session, const QString& path, const BulkOptions& options)
 {
     LoadedGrab grab = loadGrab(path);

@@ -163,6 +163,9 @@ struct BulkTally
     int grabs() const { return converted + int(failures.size() + notReached.size()); }
     // The lists of grabs to tell, each under its heading; empty when all went well.
     QString details() const;
+    // How many each list holds, as a sentence ("2 grabs could not be converted; 5 grabs were
+    // not reached."); empty when all went well.
+    QString counts() const;
 };
 
 // Refuses output names that would clash within a run: a name that an earlier grab of the run

@@ -3,6 +3,7 @@
 #include "app/AboutForm.h"
 #include "app/Controls.h"
 #include "app/MainForm.h"
+#include "app/UserPrompts.h"
 #include "charsets/ColourSelector.h"
 #include "export/BulkConvForm.h"
 #include "settings/OptionsForm.h"
@@ -18,6 +19,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QStyle>
@@ -73,6 +75,57 @@ TEST_F(LookTest, MessageBoxesFromEveryWindowHaveReadableText)
         auto* text = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
         ASSERT_NE(text, nullptr) << name;
         EXPECT_GE(test::textContrast(text->grab().toImage()), 4.5) << name;
+    }
+}
+
+// However many grabs a report names, the real box stays on the screen, centred on the window,
+// the list in its details; a failure's long message keeps its first paragraph in sight.
+TEST_F(LookTest, MessageBoxesStayOnTheScreenCentredOnTheWindow)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    QStringList names;
+    for (int i = 0; i < 300; ++i)
+        names.append(QStringLiteral("grab %1.png: not a picture this program can read").arg(i));
+    const QString list = QStringLiteral("These grabs could not be converted:\n\n") +
+                         names.join(QLatin1Char('\n'));
+    const QRect screen = main.screen()->availableGeometry();
+    DialogPrompts real;
+    const struct
+    {
+        const char* what;
+        std::function<void()> show;
+        QMessageBox::Icon icon;
+    } cases[] = {
+        {"stop told", [&] {
+             real.tell(&main, UserPrompts::Tone::Information,
+                       QStringLiteral("The run was stopped. 300 grabs were not reached."), list);
+         }, QMessageBox::Information},
+        {"long error", [&] {
+             real.reportError(&main, QStringLiteral("Cannot write \"x.csv\".\n\n") + list);
+         }, QMessageBox::Critical},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QRect shown;
+        QString text, details;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        test::onNextModal([&](QWidget* dialog) {
+            auto* box = qobject_cast<QMessageBox*>(dialog);
+            if (box) {
+                shown = box->frameGeometry();
+                text = box->text();
+                details = box->detailedText();
+                icon = box->icon();
+            }
+            dialog->close();
+        });
+        c.show();
+        EXPECT_EQ(icon, c.icon);
+        EXPECT_TRUE(screen.contains(shown)) << shown.height() << " of " << screen.height();
+        EXPECT_LE((shown.center() - main.frameGeometry().center()).manhattanLength(), 4);
+        EXPECT_TRUE(details.contains(names.back())) << details.right(80).toStdString();
+        EXPECT_FALSE(text.contains(names[5]));
     }
 }
 
