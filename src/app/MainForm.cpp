@@ -133,6 +133,9 @@ void TMainForm::setPrompts(std::unique_ptr<UserPrompts> prompts)
 
 void TMainForm::guarded(const std::function<void()>& command)
 {
+    // A new command: what the last one said no longer holds. Its own message, or its error
+    // box, says what this one did.
+    statusBar()->clearMessage();
     try {
         command();
     } catch (const std::exception& error) {
@@ -175,6 +178,7 @@ void TMainForm::buildLayout()
     ui.CharPanel->setGeometry(0, 0, 0, 120);
     ui.CharPanel->hide();
 
+    setStatusBar(new StatusLine(this));
     statusBar()->setSizeGripEnabled(false);
 }
 
@@ -235,7 +239,7 @@ void TMainForm::buildSidePanel()
     stack->addWidget(ui.ButtonPanel);
 
     ui.InfoPanel = panel(ui.SmallCharPanel, QStringLiteral("InfoPanel"));
-    ui.InfoPanel->setFixedHeight(170);
+    ui.InfoPanel->setFixedHeight(190);
     const QFont captionFont = uiFont(QStringLiteral("Tahoma"), 13, true);
     auto caption = [this, &captionFont](const QString& text, int y) {
         auto* label = new QLabel(text, ui.InfoPanel);
@@ -273,6 +277,11 @@ void TMainForm::buildSidePanel()
     QLabel* colourCaption = caption(QStringLiteral("C&olour:"), 150);
     ui.cb_map_colour = new TColourComboBox(ui.InfoPanel);
     colourCaption->setBuddy(ui.cb_map_colour);
+    // How far the decoded map can be trusted, beside the colour list and its captions.
+    ui.lb_trust = new QLabel(ui.InfoPanel);
+    ui.lb_trust->setObjectName(QStringLiteral("lb_trust"));
+    ui.lb_trust->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    ui.lb_trust->setGeometry(0, 171, 185, 18);
     ui.cb_map_colour->setObjectName(QStringLiteral("cb_map_colour"));
     ui.cb_map_colour->setGeometry(82, 148, 103, 22);
     stack->addWidget(ui.InfoPanel);

@@ -50,6 +50,7 @@ struct MainForm
     QLabel* lb_accuracy = nullptr;
     FilledShape* sh_accuracy = nullptr;
     TColourComboBox* cb_map_colour = nullptr;
+    QLabel* lb_trust = nullptr; // under the colour list: "certain" or "check the map"
     // The view option that frames the cells to check, and the frames over both pages.
     QWidget* CheckPanel = nullptr;
     QCheckBox* cb_ShowCellsToCheck = nullptr;

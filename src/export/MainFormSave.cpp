@@ -120,8 +120,16 @@ void TMainForm::InitiateSave(SaveDialogState& dialog)
 
 void TMainForm::SaveToClipboard()
 {
-    if (m_session.hasMap())
-        SaveMap(m_session.mapPicture, QString(), SaveChoices{}, false);
+    if (!m_session.hasMap()) {
+        statusBar()->showMessage(QStringLiteral("There is no converted map to copy yet: Decode "
+                                                "Map makes one."));
+        return;
+    }
+    SaveMap(m_session.mapPicture, QString(), SaveChoices{}, false);
+    statusBar()->showMessage(QStringLiteral("Copied the converted map (%1 x %2 pixels) to the "
+                                            "clipboard.")
+                                 .arg(m_session.mapPicture.width())
+                                 .arg(m_session.mapPicture.height()));
 }
 
 } // namespace vt

@@ -24,6 +24,12 @@ LoadedGrab loadGrab(const QString& path)
     LoadedGrab grab;
     grab.path = path;
     grab.name = QFileInfo(path).fileName();
+    if (!QFileInfo::exists(path)) {
+        // Named, but not there: a failure to tell, not a file to pass over.
+        grab.status = LoadedGrab::Status::Unreadable;
+        grab.error = QStringLiteral("\"%1\" was not found.").arg(QDir::toNativeSeparators(path));
+        return grab;
+    }
     if (!IsAnImage(path))
         return grab;
     try {

@@ -129,6 +129,34 @@ TEST_F(LookTest, MessageBoxesStayOnTheScreenCentredOnTheWindow)
     }
 }
 
+// A message too long for the status line shows its first whole sentences and "...", the whole
+// message in the line's tool tip; one that fits is shown whole.
+TEST_F(LookTest, TheStatusLineNeverCutsASentence)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    main.resize(930, 700);
+    auto* line = qobject_cast<StatusLine*>(main.statusBar());
+    ASSERT_TRUE(line);
+    const QString message = QStringLiteral(
+        "Decoded 1024 cells, 3 not recognised (mean score 97.1%, 0.4% near ties). Point at the "
+        "grab to inspect a cell; choose a character on the right and press on the cell, or "
+        "Ctrl-click the converted map, to correct it. F3 goes to the next cell to check.");
+    line->showMessage(message);
+    const QString shown = line->shownText();
+    ASSERT_TRUE(shown.endsWith(QStringLiteral(" ..."))) << shown.toStdString();
+    const QString head = shown.chopped(4);
+    EXPECT_TRUE(message.startsWith(head));
+    EXPECT_TRUE(head.endsWith(QLatin1Char('.')) || head.endsWith(QLatin1Char(';')))
+        << head.toStdString();
+    EXPECT_LE(QFontMetrics(line->font()).horizontalAdvance(shown), line->width());
+    EXPECT_EQ(line->toolTip(), message);
+
+    line->showMessage(QStringLiteral("No cells to check."));
+    EXPECT_EQ(line->shownText(), QStringLiteral("No cells to check."));
+    EXPECT_TRUE(line->toolTip().isEmpty());
+}
+
 TEST_F(LookTest, ToolTipsShowTheirText)
 {
     test::StartedApp app;
