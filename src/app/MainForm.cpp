@@ -251,7 +251,7 @@ void TMainForm::buildSidePanel()
     };
     auto value = [this](QLabel* label, const QString& name, int y) {
         label->setObjectName(name);
-        label->setGeometry(82, y, 105, 18);
+        label->setGeometry(82, y, 103, 18);
     };
     ui.lb_filename = new PathLabel(ui.InfoPanel);
     ui.lb_filename->setObjectName(QStringLiteral("lb_filename"));
@@ -302,7 +302,8 @@ void TMainForm::buildSidePanel()
     stack->addWidget(ui.ProgressPanel);
 
     ui.sb_Characters = scrollView(ui.SmallCharPanel, QStringLiteral("sb_Characters"));
-    ui.sb_Characters->setMinimumHeight(331);
+    // On a laptop's screen the tiles scroll: two rows under the heading stay in sight.
+    ui.sb_Characters->setMinimumHeight(16 + 2 * 32 + 2);
     ui.sb_Characters->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ui.charactersArea = panel(ui.sb_Characters, QStringLiteral("charactersArea"));
     ui.charactersArea->resize(185, 16 + 8 * 32);

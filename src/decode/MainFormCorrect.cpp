@@ -51,9 +51,11 @@ void TMainForm::img_ScreenGrabMouseMove(QMouseEvent* event)
     if (!m_session.hasMap())
         return;
     const double scale = ui.img_ScreenGrab->scale();
+    // The picture's pixel shown where the pointer is: a position between device pixels (a
+    // fractional scale of the screen) still lies within one displayed pixel.
     const QPointF at = event->position();
-    const int px = roundHalfEven(at.x() / scale);
-    const int py = roundHalfEven(at.y() / scale);
+    const int px = int(std::floor(at.x() / scale));
+    const int py = int(std::floor(at.y() / scale));
     charX = floorDiv(px - int(m_session.grid.originx), kCellWidth);
     charY = floorDiv(py - int(m_session.grid.originy), kCellHeight);
     if (charX < 0 || charX >= m_session.grid.grab_width || charY < 0 ||
@@ -297,8 +299,8 @@ void TMainForm::ImageMouseDown(QMouseEvent* event)
     const QPoint at = event->position().toPoint();
     if (event->modifiers() & Qt::ControlModifier) {
         const double scale = ui.img_Map->scale();
-        charX = roundHalfEven(at.x() / scale) / kFullSize;
-        charY = roundHalfEven(at.y() / scale) / kFullSize;
+        charX = int(std::floor(event->position().x() / scale)) / kFullSize;
+        charY = int(std::floor(event->position().y() / scale)) / kFullSize;
         charcursorMouseDown();
         return;
     }
