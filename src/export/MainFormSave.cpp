@@ -32,7 +32,15 @@ void TMainForm::saveOutputs(const QImage& picture, const QString& base, const Sa
 {
     SaveMapHooks hooks;
     hooks.extension = extension;
-    hooks.confirm = [this](const QString& message) { return prompts().confirm(this, message); };
+    // The gauge goes while the question is open: nothing is being written meanwhile.
+    hooks.confirm = [this](const QString& message) {
+        const bool shown = ui.ProgressBar1->isVisible();
+        SwitchProgress(false);
+        const bool yes = prompts().confirm(this, message);
+        if (shown)
+            SwitchProgress(true);
+        return yes;
+    };
     hooks.progress = [this](int percent) {
         ui.ProgressBar1->setValue(percent);
         ui.ProgressBar1->repaint(); // the save holds the event loop; show progress as it goes

@@ -5,6 +5,8 @@
 #include "app/MainForm.h"
 #include "app/UserPrompts.h"
 #include "charsets/ColourSelector.h"
+#include "charsets/GameTables.h"
+#include "decode/CellsToCheck.h"
 #include "export/BulkConvForm.h"
 #include "settings/OptionsForm.h"
 
@@ -18,6 +20,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -155,6 +158,35 @@ TEST_F(LookTest, TheStatusLineNeverCutsASentence)
     line->showMessage(QStringLiteral("No cells to check."));
     EXPECT_EQ(line->shownText(), QStringLiteral("No cells to check."));
     EXPECT_TRUE(line->toolTip().isEmpty());
+}
+
+// The frames of the cells to check, as the window and the report draw them, stand out at 3 : 1
+// or more on every scheme's swatch and on black: of their bands, one at least does.
+TEST_F(LookTest, TheFramesOfCellsToCheckStandOutOnEverySwatchAndBlack)
+{
+    std::vector<QRgb> backgrounds{qRgb(0, 0, 0)};
+    for (const std::uint32_t swatch : colour_swatch)
+        backgrounds.push_back(qRgb(int(swatch & 0xFF), int((swatch >> 8) & 0xFF),
+                                   int((swatch >> 16) & 0xFF)));
+    for (const int side : {10, 16, 64}) // a report's thumbnail, the grab at 1:1, the map
+        for (const CheckReason reason : {CheckReason::Unmatched, CheckReason::NearTie})
+            for (const QRgb background : backgrounds) {
+                SCOPED_TRACE(QStringLiteral("side %1, %2 on %3")
+                                 .arg(side)
+                                 .arg(checkColour(reason).name(), QColor(background).name())
+                                 .toStdString());
+                QImage picture(side, side, QImage::Format_RGB32);
+                picture.fill(background);
+                {
+                    QPainter painter(&picture);
+                    drawCheckFrame(painter, picture.rect(), reason);
+                }
+                EXPECT_EQ(picture.pixel(side / 2, 0), checkColour(reason).rgb());
+                double best = 0;
+                for (int y = 0; y < 4; ++y) // the frame's bands, at most four pixels deep
+                    best = std::max(best, test::contrast(picture.pixel(side / 2, y), background));
+                EXPECT_GE(best, 3.0);
+            }
 }
 
 TEST_F(LookTest, ToolTipsShowTheirText)

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 
@@ -197,7 +198,11 @@ TEST_F(LoadWindowTest, MessagesSayWhatHappenedAndNoneOutlivesItsCommand)
     test::writeFile(existing, QByteArrayLiteral("old"));
     app.prompts().files.push_back(existing);
     app.prompts().answers.push_back(false);
+    // While the question is open, no gauge stands as if the save were under way.
+    std::optional<bool> gaugeShown;
+    app.prompts().whileAsking = [&] { gaugeShown = main.ui.ProgressBar1->isVisible(); };
     main.ui.sb_SaveMap->click();
+    EXPECT_EQ(gaugeShown, false);
     EXPECT_EQ(test::readAll(existing), QByteArrayLiteral("old"));
     EXPECT_FALSE(status().contains(QStringLiteral("Copied"))) << status().toStdString();
 

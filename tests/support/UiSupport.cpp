@@ -48,6 +48,8 @@ QString FakePrompts::pickFolder(QWidget*, const QString& caption, const QString&
 bool FakePrompts::confirm(QWidget*, const QString& message)
 {
     questions.append(message);
+    if (whileAsking)
+        whileAsking();
     return takeFront(answers, false);
 }
 

@@ -42,6 +42,7 @@ public:
     std::vector<FolderQuestion> folderQuestions; // the folder pickers as they were opened
     QStringList openFolders;                     // where the open dialog opened, in order
     QStringList questions;                       // confirmation texts, in order
+    std::function<void()> whileAsking;           // run while a confirmation is open
     QStringList errors; // every message box's text (and its details after it), in order
     std::vector<Tone> tones; // and its tone: reportError's are errors
     struct Told
