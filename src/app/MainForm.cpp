@@ -311,7 +311,8 @@ void TMainForm::buildSidePanel()
         new QLabel(QStringLiteral("Full Size Characters To Use:"), ui.charactersArea);
     ui.lb_fullsizechar->setObjectName(QStringLiteral("lb_fullsizechar"));
     ui.lb_fullsizechar->setProperty("caption", true);
-    ui.lb_fullsizechar->setFont(uiFont(QStringLiteral("Arial"), 13, true));
+    // 12 pixels: at 13 the heading ran under the scroll bar of a view the screen shortened.
+    ui.lb_fullsizechar->setFont(uiFont(QStringLiteral("Arial"), 12, true));
     ui.lb_fullsizechar->setGeometry(0, 0, 185, 16);
     // The copy-from-grab tile takes grid slot 0, the first square under the heading, where the
     // selection frame rests when the grab's own pixels are chosen.

@@ -135,8 +135,14 @@ TEST_F(FitTest, MaximisedEveryControlIsOnTheScreenAndWhole)
         EXPECT_TRUE(bottom->isVisible());
         EXPECT_TRUE(window.contains(QRect(bottom->mapTo(&main, QPoint(0, 0)), bottom->size())));
     }
-    // The side panel's tiles shrink to a scrolling view of at least two rows.
-    EXPECT_GE(main.ui.sb_Characters->viewport()->height(), 2 * 32 + 16);
+    // The side panel's tiles shrink to a scrolling view of at least two rows, its heading and
+    // five tiles a row beside the scroll bar.
+    QWidget* tiles = main.ui.sb_Characters->viewport();
+    EXPECT_GE(tiles->height(), 2 * 32 + 16);
+    EXPECT_GE(tiles->width(), 5 * 32);
+    EXPECT_LE(QFontMetrics(main.ui.lb_fullsizechar->font())
+                  .horizontalAdvance(main.ui.lb_fullsizechar->text()),
+              tiles->width());
 }
 
 // At 1:1 and 2:1 the grab, and the map at 1:1, show only colours the picture holds: no
