@@ -7,6 +7,7 @@
 #include "app/Controls.h"
 #include "charsets/GameTables.h"
 #include "decode/MapDecoder.h"
+#include "pictures/Error.h"
 #include "pictures/Rounding.h"
 
 #include <QAction>
@@ -132,7 +133,13 @@ void TMainForm::showSuggestions(bool shown)
     } else if (cell != m_suggestedFor) {
         // Scored when a cell is first inspected; the pointer moving within it costs nothing.
         m_suggestedFor = cell;
-        m_suggestions = m_session.suggestions(cell.x(), cell.y());
+        // The pointer's moves run outside any command: an atlas that cannot be read leaves the
+        // panel empty here, and Decode Map reports it.
+        try {
+            m_suggestions = m_session.suggestions(cell.x(), cell.y());
+        } catch (const Error&) {
+            m_suggestions.clear();
+        }
     }
     for (std::size_t rank = 0; rank < ui.img_Suggest.size(); ++rank) {
         PictureControl* tile = ui.img_Suggest[rank];
