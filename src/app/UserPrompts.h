@@ -65,8 +65,7 @@ public:
         Warning,
         Error
     };
-    virtual void tell(QWidget* parent, Tone tone, const QString& text,
-                      const QString& details) = 0;
+    virtual void tell(QWidget* parent, Tone tone, const QString& text, const QString& details) = 0;
 
     // Asks the desktop to open a web page.
     virtual void openUrl(QWidget* parent, const QString& url) = 0;

@@ -205,8 +205,7 @@ bool TMainForm::moveCharSelection(int key)
     default:
         return false;
     }
-    PictureControl* tile =
-        slot == 0 ? ui.charstorage : ui.fullsize_char[std::size_t(slot - 1)];
+    PictureControl* tile = slot == 0 ? ui.charstorage : ui.fullsize_char[std::size_t(slot - 1)];
     CharSelectorClick(tile);
     ui.sb_Characters->ensureWidgetVisible(tile, 0, 0);
     return true;

@@ -81,15 +81,15 @@ void TMainForm::showDecoded()
     }
     const int cells = m_session.grid.grab_width * m_session.grid.grab_height;
     const Confidence& confidence = m_session.confidence;
-    ui.lb_trust->setText(QStringLiteral("%1, mean %2")
-                             .arg(confidence.certain() ? QStringLiteral("certain")
-                                                       : QStringLiteral("check the map"))
-                             .arg(confidence.meanScore, 0, 'f', 1));
-    ui.lb_trust->setToolTip(
-        (confidence.certain() ? QStringLiteral("The game and the grid are certain")
-                              : uncertainty(confidence)) +
-        QStringLiteral(". The cells' best scores average %1 of 100.")
+    ui.lb_trust->setText(
+        QStringLiteral("%1, mean %2")
+            .arg(confidence.certain() ? QStringLiteral("certain") : QStringLiteral("check the map"))
             .arg(confidence.meanScore, 0, 'f', 1));
+    ui.lb_trust->setToolTip((confidence.certain()
+                                 ? QStringLiteral("The game and the grid are certain")
+                                 : uncertainty(confidence)) +
+                            QStringLiteral(". The cells' best scores average %1 of 100.")
+                                .arg(confidence.meanScore, 0, 'f', 1));
     QString trust = QStringLiteral("mean score %1%, %2% near ties")
                         .arg(confidence.meanScore, 0, 'f', 1)
                         .arg(confidence.nearTieShare * 100, 0, 'f', 1);

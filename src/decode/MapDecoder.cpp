@@ -186,8 +186,7 @@ std::vector<QByteArray> candidatesOf(const std::vector<QImage>* characters)
 
 CellScoring::CellScoring(const DecodeInput& input)
     : m_input(input), m_candidates(candidatesOf(input.mapsize)), m_compare(m_candidates)
-{
-}
+{}
 
 const QByteArray& CellScoring::cut(int column, int row)
 {
@@ -232,8 +231,9 @@ std::vector<CellCandidate> CellScoring::ranked(int column, int row, std::size_t 
         int ignored = 0;
         scores.push_back({int(k), compare(one, ignored)});
     }
-    std::stable_sort(scores.begin(), scores.end(),
-                     [](const CellCandidate& a, const CellCandidate& b) { return a.score > b.score; });
+    std::stable_sort(
+        scores.begin(), scores.end(),
+        [](const CellCandidate& a, const CellCandidate& b) { return a.score > b.score; });
     if (scores.size() > count)
         scores.resize(count);
     return scores;

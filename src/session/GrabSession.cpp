@@ -321,8 +321,7 @@ void GrabSession::decode(const std::function<void(int)>& progress)
                              (result.perfect * 2 >= quint32(cells) || !losslessColours());
 }
 
-DecodeInput GrabSession::decodeInput(const std::vector<QImage>* mapsize,
-                                     const QImage* puzzle) const
+DecodeInput GrabSession::decodeInput(const std::vector<QImage>* mapsize, const QImage* puzzle) const
 {
     DecodeInput input;
     input.working = &working;

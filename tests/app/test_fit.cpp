@@ -46,8 +46,8 @@ protected:
         test::SettingsSandbox::clear();
         m_app = std::make_unique<test::StartedApp>();
         // A window-sized grab (larger than the view at every ratio), decoded.
-        m_app->loadAndDecode(test::composeMapView(GrabMap::random(0, 32, 32, 9),
-                                                  GrabArt::shipped(0, 0)));
+        m_app->loadAndDecode(
+            test::composeMapView(GrabMap::random(0, 32, 32, 9), GrabArt::shipped(0, 0)));
         main().showMaximized();
         QTest::qWait(50);
         QApplication::processEvents();
@@ -88,8 +88,8 @@ QString textOf(const QWidget* widget)
 {
     QString text;
     if (const auto* label = qobject_cast<const QLabel*>(widget))
-        text = label->wordWrap() || qobject_cast<const PathLabel*>(widget) ? QString()
-                                                                          : label->text();
+        text =
+            label->wordWrap() || qobject_cast<const PathLabel*>(widget) ? QString() : label->text();
     else if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
         text = button->text();
     return text.remove(QLatin1Char('&'));
@@ -111,8 +111,7 @@ TEST_F(FitTest, MaximisedEveryControlIsOnTheScreenAndWhole)
     for (QWidget* widget : main.findChildren<QWidget*>()) {
         if (!widget->isVisible() || widget->isWindow() || scrolledContent(widget))
             continue;
-        SCOPED_TRACE(widget->objectName().toStdString() + " " +
-                     widget->metaObject()->className());
+        SCOPED_TRACE(widget->objectName().toStdString() + " " + widget->metaObject()->className());
         const QRect inWindow(widget->mapTo(&main, QPoint(0, 0)), widget->size());
         EXPECT_TRUE(window.contains(inWindow));
         EXPECT_TRUE(widget->parentWidget()->rect().contains(widget->geometry()));
@@ -127,9 +126,9 @@ TEST_F(FitTest, MaximisedEveryControlIsOnTheScreenAndWhole)
     }
     EXPECT_GT(checked, 30);
     // What a laptop lost before: the status line, the map's scroll bar and the last buttons.
-    const std::vector<QWidget*> lastLost = {
-        main.statusBar(),      main.ui.sb_Map->horizontalScrollBar(), main.ui.sb_about,
-        main.ui.cb_map_colour, main.ui.lb_trust,                      main.ui.SuggestPanel};
+    const std::vector<QWidget*> lastLost = {main.statusBar(), main.ui.sb_Map->horizontalScrollBar(),
+                                            main.ui.sb_about, main.ui.cb_map_colour,
+                                            main.ui.lb_trust, main.ui.SuggestPanel};
     for (QWidget* bottom : lastLost) {
         SCOPED_TRACE(bottom->objectName().toStdString());
         EXPECT_TRUE(bottom->isVisible());
@@ -201,11 +200,11 @@ TEST_F(FitTest, ThePointerLandsOnTheRightCell)
     const std::vector<std::vector<qint32>> before = main.session().decoded.map;
     main.selectedchar = (before[7][2] + 1) % 20;
     const QRect shownCell = main.ui.mapChecks->shownCell(7, 2);
-    const auto press = test::mouseEvent(
-        QEvent::MouseButtonPress,
-        QPointF(firstAndLast(shownCell.left(), shownCell.right() + 1)[1],
-                firstAndLast(shownCell.top(), shownCell.bottom() + 1)[1]),
-        Qt::LeftButton, Qt::ControlModifier, Qt::LeftButton);
+    const auto press =
+        test::mouseEvent(QEvent::MouseButtonPress,
+                         QPointF(firstAndLast(shownCell.left(), shownCell.right() + 1)[1],
+                                 firstAndLast(shownCell.top(), shownCell.bottom() + 1)[1]),
+                         Qt::LeftButton, Qt::ControlModifier, Qt::LeftButton);
     QApplication::sendEvent(main.ui.img_Map, press.get());
     std::vector<std::vector<qint32>> expected = before;
     expected[7][2] = main.selectedchar;

@@ -90,8 +90,8 @@ TEST_F(LookTest, MessageBoxesStayOnTheScreenCentredOnTheWindow)
     QStringList names;
     for (int i = 0; i < 300; ++i)
         names.append(QStringLiteral("grab %1.png: not a picture this program can read").arg(i));
-    const QString list = QStringLiteral("These grabs could not be converted:\n\n") +
-                         names.join(QLatin1Char('\n'));
+    const QString list =
+        QStringLiteral("These grabs could not be converted:\n\n") + names.join(QLatin1Char('\n'));
     const QRect screen = main.screen()->availableGeometry();
     DialogPrompts real;
     const struct
@@ -100,13 +100,15 @@ TEST_F(LookTest, MessageBoxesStayOnTheScreenCentredOnTheWindow)
         std::function<void()> show;
         QMessageBox::Icon icon;
     } cases[] = {
-        {"stop told", [&] {
+        {"stop told",
+         [&] {
              real.tell(&main, UserPrompts::Tone::Information,
                        QStringLiteral("The run was stopped. 300 grabs were not reached."), list);
-         }, QMessageBox::Information},
-        {"long error", [&] {
-             real.reportError(&main, QStringLiteral("Cannot write \"x.csv\".\n\n") + list);
-         }, QMessageBox::Critical},
+         },
+         QMessageBox::Information},
+        {"long error",
+         [&] { real.reportError(&main, QStringLiteral("Cannot write \"x.csv\".\n\n") + list); },
+         QMessageBox::Critical},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -166,8 +168,8 @@ TEST_F(LookTest, TheFramesOfCellsToCheckStandOutOnEverySwatchAndBlack)
 {
     std::vector<QRgb> backgrounds{qRgb(0, 0, 0)};
     for (const std::uint32_t swatch : colour_swatch)
-        backgrounds.push_back(qRgb(int(swatch & 0xFF), int((swatch >> 8) & 0xFF),
-                                   int((swatch >> 16) & 0xFF)));
+        backgrounds.push_back(
+            qRgb(int(swatch & 0xFF), int((swatch >> 8) & 0xFF), int((swatch >> 16) & 0xFF)));
     for (const int side : {10, 16, 64}) // a report's thumbnail, the grab at 1:1, the map
         for (const CheckReason reason : {CheckReason::Unmatched, CheckReason::NearTie})
             for (const QRgb background : backgrounds) {

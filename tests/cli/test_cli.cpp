@@ -360,10 +360,10 @@ TEST(CliJson, CheckNamesTheCellsThatMatchedNothing)
         std::vector<std::pair<int, int>> ranked; // score, index
         for (int k = 0; k < int(characters.size()); ++k) {
             int ignored = 0;
-            ranked.emplace_back(-test::literal::compareBitmaps(
-                                    {bmpByteImage(characters[std::size_t(k)])}, bytes, ignored,
-                                    16, 15),
-                                k);
+            ranked.emplace_back(
+                -test::literal::compareBitmaps({bmpByteImage(characters[std::size_t(k)])}, bytes,
+                                               ignored, 16, 15),
+                k);
         }
         std::sort(ranked.begin(), ranked.end());
         QJsonArray best;

@@ -353,13 +353,13 @@ TEST_F(CellsToCheckWindow, TheBestThreeOfTheCellInspectedShowAndKeysOneToThreePu
     EXPECT_TRUE(main.ui.img_Suggest[0]->picture().isNull()); // no cell inspected yet
 
     // A near tie gone to with F3: its runner-up is a close second.
-    const CellToCheck tie = *std::find_if(m_expected.begin(), m_expected.end(), [](auto& c) {
-        return c.reason == CheckReason::NearTie;
-    });
+    const CellToCheck tie = *std::find_if(m_expected.begin(), m_expected.end(),
+                                          [](auto& c) { return c.reason == CheckReason::NearTie; });
     while (walked() != tie)
         key(Qt::Key_F3);
     const std::vector<CellCandidate> best = literalBestThree(main.session(), tie.column, tie.row);
-    EXPECT_EQ(best[0].index, main.session().decoded.map[std::size_t(tie.column)][std::size_t(tie.row)]);
+    EXPECT_EQ(best[0].index,
+              main.session().decoded.map[std::size_t(tie.column)][std::size_t(tie.row)]);
     EXPECT_GE(best[1].score, best[0].score - 2);
     EXPECT_EQ(shown(), expectedPanel(best));
 
@@ -372,8 +372,8 @@ TEST_F(CellsToCheckWindow, TheBestThreeOfTheCellInspectedShowAndKeysOneToThreePu
     EXPECT_EQ(main.ui.img_Map->picture().copy(64 * tie.column, 64 * tie.row, 64, 64),
               main.ui.fullsize_char[std::size_t(best[1].index)]->picture().convertToFormat(
                   QImage::Format_RGB32));
-    EXPECT_TRUE(status().contains(
-        QStringLiteral("column %1, row %2").arg(tie.column + 1).arg(tie.row + 1)))
+    EXPECT_TRUE(
+        status().contains(QStringLiteral("column %1, row %2").arg(tie.column + 1).arg(tie.row + 1)))
         << status().toStdString();
     EXPECT_FALSE(main.session().check.at(tie.column, tie.row));
     key(Qt::Key_Z, Qt::ControlModifier);
@@ -384,8 +384,7 @@ TEST_F(CellsToCheckWindow, TheBestThreeOfTheCellInspectedShowAndKeysOneToThreePu
     const CellToCheck noise = *std::find_if(m_expected.begin(), m_expected.end(), [](auto& c) {
         return c.reason == CheckReason::Unmatched;
     });
-    QTest::mouseMove(main.ui.img_ScreenGrab,
-                     QPoint(16 * noise.column + 8, 15 * noise.row + 7));
+    QTest::mouseMove(main.ui.img_ScreenGrab, QPoint(16 * noise.column + 8, 15 * noise.row + 7));
     const std::vector<CellCandidate> noiseBest =
         literalBestThree(main.session(), noise.column, noise.row);
     EXPECT_EQ(shown(), expectedPanel(noiseBest));

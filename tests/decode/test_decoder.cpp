@@ -334,9 +334,9 @@ TEST(MapDecoder, SuggestionsRankEveryCharacterAsThePassScoresTheCell)
         std::vector<CellCandidate> expected;
         for (std::size_t k = 0; k < decoding.mapsize.size(); ++k) {
             int ignored = 0;
-            expected.push_back({int(k), test::literal::compareBitmaps(
-                                            {bmpByteImage(decoding.mapsize[k])}, cell, ignored,
-                                            16, 15)});
+            expected.push_back(
+                {int(k), test::literal::compareBitmaps({bmpByteImage(decoding.mapsize[k])}, cell,
+                                                       ignored, 16, 15)});
         }
         std::stable_sort(expected.begin(), expected.end(),
                          [](const auto& a, const auto& b) { return a.score > b.score; });

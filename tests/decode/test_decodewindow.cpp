@@ -99,9 +99,8 @@ TEST_F(DecodeWindowTest, TheTrustLabelSaysCertainOrCheckTheMapWithTheMeanScore)
     app.loadGrab(blank);
     EXPECT_TRUE(trust->text().isEmpty()); // the last map's word does not hold for this grab
     main.ui.sb_DecodeStart->click();
-    EXPECT_EQ(trust->text(),
-              QStringLiteral("check the map, mean %1")
-                  .arg(main.session().confidence.meanScore, 0, 'f', 1));
+    EXPECT_EQ(trust->text(), QStringLiteral("check the map, mean %1")
+                                 .arg(main.session().confidence.meanScore, 0, 'f', 1));
     EXPECT_TRUE(fits());
     EXPECT_TRUE(trust->toolTip().contains(QStringLiteral("no map was found")))
         << trust->toolTip().toStdString();

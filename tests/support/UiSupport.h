@@ -43,13 +43,13 @@ public:
     QStringList openFolders;                     // where the open dialog opened, in order
     QStringList questions;                       // confirmation texts, in order
     std::function<void()> whileAsking;           // run while a confirmation is open
-    QStringList errors; // every message box's text (and its details after it), in order
+    QStringList errors;      // every message box's text (and its details after it), in order
     std::vector<Tone> tones; // and its tone: reportError's are errors
     struct Told
     {
         QString text, details;
     };
-    std::vector<Told> told; // the messages told as text and details, in order
+    std::vector<Told> told;                      // the messages told as text and details, in order
     QStringList urls;                            // pages handed to the desktop
     std::vector<SaveDialogState> saveDialogs;    // the save dialogs as they were shown
 
