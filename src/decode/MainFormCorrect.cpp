@@ -108,6 +108,7 @@ QWidget* TMainForm::buildSuggestPanel()
         label->setGeometry(rank * 62 + 35, 1, 26, 32);
         ui.img_Suggest[std::size_t(rank)] = tile;
         ui.lb_Suggest[std::size_t(rank)] = label;
+        label->setToolTip(ui.SuggestPanel->toolTip());
 
         auto* action = new QAction(this);
         action->setObjectName(QStringLiteral("PutSuggestion%1").arg(rank + 1));
@@ -141,6 +142,10 @@ void TMainForm::showSuggestions(bool shown)
             m_suggestions.clear();
         }
     }
+    // The cell inspected, as the player counts: from 1.
+    ui.charstorage->setToolTip(shown ? QStringLiteral("The grab's own pixels of %1")
+                                           .arg(cellName(cell.x(), cell.y()))
+                                     : QStringLiteral("The grab's own pixels"));
     for (std::size_t rank = 0; rank < ui.img_Suggest.size(); ++rank) {
         PictureControl* tile = ui.img_Suggest[rank];
         QLabel* label = ui.lb_Suggest[rank];
@@ -158,10 +163,11 @@ void TMainForm::showSuggestions(bool shown)
                              ? characters->at(std::size_t(candidate.index))
                              : QImage());
         label->setText(QStringLiteral("%1:\n%2%").arg(rank + 1).arg(candidate.score));
-        tile->setToolTip(QStringLiteral("%1 (key %2): %3% alike")
+        tile->setToolTip(QStringLiteral("%1 (key %2): %3% alike to %4")
                              .arg(characterDescription(m_session.game, candidate.index))
                              .arg(rank + 1)
-                             .arg(candidate.score));
+                             .arg(candidate.score)
+                             .arg(cellName(cell.x(), cell.y())));
     }
 }
 

@@ -362,6 +362,9 @@ TEST_F(CellsToCheckWindow, TheBestThreeOfTheCellInspectedShowAndKeysOneToThreePu
               main.session().decoded.map[std::size_t(tie.column)][std::size_t(tie.row)]);
     EXPECT_GE(best[1].score, best[0].score - 2);
     EXPECT_EQ(shown(), expectedPanel(best));
+    const QString named = QStringLiteral("column %1, row %2").arg(tie.column + 1).arg(tie.row + 1);
+    EXPECT_TRUE(main.ui.charstorage->toolTip().endsWith(named));
+    EXPECT_TRUE(main.ui.img_Suggest[0]->toolTip().endsWith(named));
 
     // Key 2: the runner-up goes in, told by column and row from 1, and can be undone.
     key(Qt::Key_2);
