@@ -9,6 +9,8 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include <utility>
 
 namespace vt {
@@ -284,6 +286,61 @@ void RadioGroup::setItemIndex(int index)
         checked->setChecked(false);
         m_group->setExclusive(true);
     }
+}
+
+StatusLine::StatusLine(QWidget* parent) : QStatusBar(parent)
+{
+    connect(this, &QStatusBar::messageChanged, this, [this](const QString& message) {
+        setToolTip(shownText() == message ? QString() : message);
+    });
+}
+
+QRect StatusLine::messageRect() const
+{
+    // Left of the widgets the line holds (the Stop button of a bulk run), inside its margins.
+    int right = width() - 4;
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isVisible() && child->x() > 0)
+            right = std::min(right, child->x() - 4);
+    return QRect(6, 0, std::max(0, right - 6), height());
+}
+
+QString StatusLine::shownText() const
+{
+    const QString message = currentMessage();
+    const QFontMetrics metrics(font());
+    const int room = messageRect().width();
+    if (metrics.horizontalAdvance(message) <= room)
+        return message;
+    // The longest run of whole sentences that fits with the mark that more follows.
+    const QString more = QStringLiteral(" ...");
+    QString best;
+    for (qsizetype end = message.indexOf(QLatin1Char(' ')); end > 0;
+         end = message.indexOf(QLatin1Char(' '), end + 1)) {
+        const QChar last = message.at(end - 1);
+        if (last != QLatin1Char('.') && last != QLatin1Char(';') && last != QLatin1Char(':'))
+            continue;
+        const QString head = message.left(end);
+        if (metrics.horizontalAdvance(head + more) > room)
+            break;
+        best = head;
+    }
+    if (!best.isEmpty())
+        return best + more;
+    // Not even the first sentence fits: it goes as far as whole words do.
+    return metrics.elidedText(message, Qt::ElideRight, room);
+}
+
+void StatusLine::paintEvent(QPaintEvent* event)
+{
+    if (currentMessage().isEmpty()) {
+        QStatusBar::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(messageRect(), Qt::AlignLeading | Qt::AlignVCenter | Qt::TextSingleLine,
+                     shownText());
 }
 
 } // namespace vt

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QWidget>
 
@@ -157,6 +158,24 @@ class PageControl : public QTabWidget
 {
 public:
     explicit PageControl(QWidget* parent = nullptr);
+};
+
+// The main window's status line. A message wider than the line is shown as its first whole
+// sentences that fit, followed by "...", never cut in the middle of one; the whole message is
+// the line's tool tip meanwhile.
+class StatusLine : public QStatusBar
+{
+    Q_OBJECT
+public:
+    explicit StatusLine(QWidget* parent = nullptr);
+    // What the line shows of the current message.
+    QString shownText() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QRect messageRect() const;
 };
 
 // A captioned group of radio choices addressed by item index (-1: none chosen).

@@ -119,9 +119,44 @@ bool DialogPrompts::discardCorrections(QWidget* parent)
                QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
+namespace {
+
+// A message box over the window it is for, centred on it.
+void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& text, const QString& details)
+{
+    QWidget* window = parent ? parent->window() : nullptr;
+    QMessageBox box(icon, QApplication::applicationDisplayName(), text, QMessageBox::Ok, window);
+    box.setObjectName(QStringLiteral("MessageBox"));
+    if (!details.isEmpty())
+        box.setDetailedText(details); // a scrolling field, of the box's own size
+    if (window) {
+        box.adjustSize();
+        box.move(window->frameGeometry().center() - box.rect().center());
+    }
+    box.exec();
+}
+
+} // namespace
+
 void DialogPrompts::reportError(QWidget* parent, const QString& message)
 {
-    QMessageBox::critical(parent, QApplication::applicationDisplayName(), message);
+    // A message whose lines would take more than a third of a laptop's screen keeps its first
+    // paragraph in sight and the rest in the details.
+    const qsizetype split = message.indexOf(QStringLiteral("\n\n"));
+    if (message.count(QLatin1Char('\n')) > 12 && split > 0)
+        showBox(parent, QMessageBox::Critical,
+                message.left(split) + QStringLiteral("\n\nShow Details... lists the rest."),
+                message.mid(split + 2));
+    else
+        showBox(parent, QMessageBox::Critical, message, QString());
+}
+
+void DialogPrompts::tell(QWidget* parent, Tone tone, const QString& text, const QString& details)
+{
+    const QMessageBox::Icon icon = tone == Tone::Error     ? QMessageBox::Critical
+                                   : tone == Tone::Warning ? QMessageBox::Warning
+                                                           : QMessageBox::Information;
+    showBox(parent, icon, text, details);
 }
 
 void DialogPrompts::openUrl(QWidget* parent, const QString& url)

@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QDropEvent>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -57,7 +58,9 @@ QScrollArea* scrollView(QWidget* parent, const QString& name)
 const char* const kStyle = R"(
 QMainWindow#MainForm, QWidget#centralWidget { background: black; }
 QWidget#charactersArea, QWidget#img_ScreenGrab, QWidget#img_Map { background: black; }
-QWidget#InfoPanel > QLabel, QWidget#charactersArea > QLabel { color: aqua; }
+QWidget#InfoPanel > QLabel, QWidget#charactersArea > QLabel, QWidget#SuggestPanel > QLabel {
+    color: aqua;
+}
 QWidget#InfoPanel > QLabel[caption="true"], QWidget#charactersArea > QLabel[caption="true"] {
     color: yellow; font-weight: bold;
 }
@@ -69,6 +72,13 @@ QWidget#ButtonPanel > QPushButton:pressed { background: #205050; }
 QWidget#ButtonPanel > QPushButton:focus { border: 1px dotted aqua; }
 QWidget#ButtonPanel > QPushButton:disabled { color: #406060; }
 QWidget#InfoPanel > QComboBox { color: aqua; background: black; border: 1px solid #406060; }
+QWidget#InfoPanel > QComboBox:focus { border: 1px dotted aqua; }
+QScrollArea#sb_Characters, QScrollArea#sb_ScreenGrab, QScrollArea#sb_Map {
+    border: 1px solid black;
+}
+QScrollArea#sb_Characters:focus, QScrollArea#sb_ScreenGrab:focus, QScrollArea#sb_Map:focus {
+    border: 1px dotted aqua;
+}
 QWidget#InfoPanel > QComboBox QAbstractItemView {
     color: aqua; background: black; selection-background-color: #205050;
 }
@@ -123,6 +133,9 @@ void TMainForm::setPrompts(std::unique_ptr<UserPrompts> prompts)
 
 void TMainForm::guarded(const std::function<void()>& command)
 {
+    // A new command: what the last one said no longer holds. Its own message, or its error
+    // box, says what this one did.
+    statusBar()->clearMessage();
     try {
         command();
     } catch (const std::exception& error) {
@@ -165,6 +178,7 @@ void TMainForm::buildLayout()
     ui.CharPanel->setGeometry(0, 0, 0, 120);
     ui.CharPanel->hide();
 
+    setStatusBar(new StatusLine(this));
     statusBar()->setSizeGripEnabled(false);
 }
 
@@ -212,7 +226,8 @@ void TMainForm::buildSidePanel()
     // its height.
     const QRect saveRow = ui.sb_SaveMap->geometry();
     ui.sb_SaveMap->setGeometry(saveRow.x(), saveRow.y(), 90, saveRow.height());
-    ui.sb_OpenMap = new QPushButton(QStringLiteral("&Open Map"), ui.ButtonPanel);
+    // Alt+O is the colour list's; Open Map keeps Ctrl+O.
+    ui.sb_OpenMap = new QPushButton(QStringLiteral("Op&en Map"), ui.ButtonPanel);
     ui.sb_OpenMap->setObjectName(QStringLiteral("sb_OpenMap"));
     ui.sb_OpenMap->setFlat(true);
     ui.sb_OpenMap->setFocusPolicy(Qt::StrongFocus);
@@ -224,7 +239,7 @@ void TMainForm::buildSidePanel()
     stack->addWidget(ui.ButtonPanel);
 
     ui.InfoPanel = panel(ui.SmallCharPanel, QStringLiteral("InfoPanel"));
-    ui.InfoPanel->setFixedHeight(170);
+    ui.InfoPanel->setFixedHeight(190);
     const QFont captionFont = uiFont(QStringLiteral("Tahoma"), 13, true);
     auto caption = [this, &captionFont](const QString& text, int y) {
         auto* label = new QLabel(text, ui.InfoPanel);
@@ -232,16 +247,18 @@ void TMainForm::buildSidePanel()
         label->setFont(captionFont);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         label->setGeometry(0, y, 80, 18);
+        return label;
     };
     auto value = [this](QLabel* label, const QString& name, int y) {
         label->setObjectName(name);
-        label->setGeometry(82, y, 105, 18);
+        label->setGeometry(82, y, 103, 18);
     };
     ui.lb_filename = new PathLabel(ui.InfoPanel);
     ui.lb_filename->setObjectName(QStringLiteral("lb_filename"));
     ui.lb_filename->setGeometry(0, 0, 185, 18);
-    caption(QStringLiteral("Game:"), 22);
+    QLabel* gameCaption = caption(QStringLiteral("&Game:"), 22);
     ui.cb_game = new QComboBox(ui.InfoPanel);
+    gameCaption->setBuddy(ui.cb_game);
     ui.cb_game->setObjectName(QStringLiteral("cb_game"));
     ui.cb_game->addItems(gameNames());
     ui.cb_game->setCurrentIndex(0);
@@ -257,12 +274,19 @@ void TMainForm::buildSidePanel()
     ui.sh_accuracy = new FilledShape(ui.InfoPanel);
     ui.sh_accuracy->setObjectName(QStringLiteral("sh_accuracy"));
     ui.sh_accuracy->setGeometry(0, 128, 185, 20);
-    caption(QStringLiteral("Colour:"), 150);
+    QLabel* colourCaption = caption(QStringLiteral("C&olour:"), 150);
     ui.cb_map_colour = new TColourComboBox(ui.InfoPanel);
+    colourCaption->setBuddy(ui.cb_map_colour);
+    // How far the decoded map can be trusted, beside the colour list and its captions.
+    ui.lb_trust = new QLabel(ui.InfoPanel);
+    ui.lb_trust->setObjectName(QStringLiteral("lb_trust"));
+    ui.lb_trust->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    ui.lb_trust->setGeometry(0, 171, 185, 18);
     ui.cb_map_colour->setObjectName(QStringLiteral("cb_map_colour"));
     ui.cb_map_colour->setGeometry(82, 148, 103, 22);
     stack->addWidget(ui.InfoPanel);
     stack->addWidget(buildCheckPanel());
+    stack->addWidget(buildSuggestPanel());
 
     ui.ProgressPanel = panel(ui.SmallCharPanel, QStringLiteral("ProgressPanel"));
     ui.ProgressPanel->setFixedHeight(20);
@@ -278,7 +302,8 @@ void TMainForm::buildSidePanel()
     stack->addWidget(ui.ProgressPanel);
 
     ui.sb_Characters = scrollView(ui.SmallCharPanel, QStringLiteral("sb_Characters"));
-    ui.sb_Characters->setMinimumHeight(331);
+    // On a laptop's screen the tiles scroll: two rows under the heading stay in sight.
+    ui.sb_Characters->setMinimumHeight(16 + 2 * 32 + 2);
     ui.sb_Characters->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ui.charactersArea = panel(ui.sb_Characters, QStringLiteral("charactersArea"));
     ui.charactersArea->resize(185, 16 + 8 * 32);
@@ -286,7 +311,8 @@ void TMainForm::buildSidePanel()
         new QLabel(QStringLiteral("Full Size Characters To Use:"), ui.charactersArea);
     ui.lb_fullsizechar->setObjectName(QStringLiteral("lb_fullsizechar"));
     ui.lb_fullsizechar->setProperty("caption", true);
-    ui.lb_fullsizechar->setFont(uiFont(QStringLiteral("Arial"), 13, true));
+    // 12 pixels: at 13 the heading ran under the scroll bar of a view the screen shortened.
+    ui.lb_fullsizechar->setFont(uiFont(QStringLiteral("Arial"), 12, true));
     ui.lb_fullsizechar->setGeometry(0, 0, 185, 16);
     // The copy-from-grab tile takes grid slot 0, the first square under the heading, where the
     // selection frame rests when the grab's own pixels are chosen.
@@ -302,6 +328,9 @@ void TMainForm::buildSidePanel()
     ui.charselect->setGeometry(0, 16, 32, 32);
     ui.charselect->hide();
     ui.sb_Characters->setWidget(ui.charactersArea);
+    // The arrow keys move the chosen tile instead of scrolling.
+    ui.sb_Characters->setFocusPolicy(Qt::StrongFocus);
+    ui.sb_Characters->installEventFilter(this);
     stack->addWidget(ui.sb_Characters, 1);
 }
 
@@ -466,6 +495,9 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == ui.sb_Map->viewport() && event->type() == QEvent::Resize)
         sb_MapResize();
+    if (watched == ui.sb_Characters && event->type() == QEvent::KeyPress &&
+        moveCharSelection(static_cast<QKeyEvent*>(event)->key()))
+        return true;
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -140,6 +140,8 @@ public slots:
     void ImageMouseMove(QMouseEvent* event);
     void UndoExecute();
     void RedoExecute();
+    // Keys 1, 2, 3: the suggestion of that rank (0 to 2) into the cell under inspection.
+    void PutSuggestionExecute(int rank);
 
     // The cells to check (decode/MainFormCheck.cpp).
     void cb_ShowCellsToCheckClick();
@@ -206,6 +208,14 @@ private:
     // `keepMessage` the count goes before the message shown.
     void showCellsToCheck(bool keepMessage = false);
     QWidget* buildCheckPanel();
+    // The suggestions for cell (charX, charY) shown, scored on demand; or none.
+    QWidget* buildSuggestPanel();
+    void showSuggestions(bool shown);
+    // An arrow key in the side panel: the chosen tile moves to its neighbour in the grid
+    // (the copy-from-grab tile first). False for other keys, or while there is no map.
+    bool moveCharSelection(int key);
+    // `character` into cell (charX, charY) as a correction, told in the status line.
+    void putIntoCell(int character);
     void buildCheckActions();
     void readCheckOption();
     void walkToCell(int direction);
@@ -225,6 +235,8 @@ private:
     TOptionsForm* m_options = nullptr;
     bool m_shown = false;
     bool m_bulkStop = false; // Esc or Stop during a bulk run
+    std::vector<CellCandidate> m_suggestions; // shown in SuggestPanel, for m_suggestedFor
+    QPoint m_suggestedFor{-1, -1};
 };
 
 // The four windows in their order of creation.

@@ -139,6 +139,7 @@ void TMainForm::ZoomInExecute()
                                       ui.img_ScreenGrab->height() * 2);
             ui.charstorage->clearPicture();
             ui.charcursor->hide();
+            showSuggestions(false);
             if (ui.mapboundbox->isVisible())
                 lb_MapSizeMouseEnter();
         }
@@ -159,6 +160,7 @@ void TMainForm::ZoomOutExecute()
                                       ui.img_ScreenGrab->height() / 2);
             ui.charstorage->clearPicture();
             ui.charcursor->hide();
+            showSuggestions(false);
             if (ui.mapboundbox->isVisible())
                 lb_MapSizeMouseEnter();
         }

@@ -2,6 +2,7 @@
 // TMainForm's constructor and owned by the window through Qt's parent chain.
 #pragma once
 
+#include <array>
 #include <vector>
 
 class QAction;
@@ -49,11 +50,18 @@ struct MainForm
     QLabel* lb_accuracy = nullptr;
     FilledShape* sh_accuracy = nullptr;
     TColourComboBox* cb_map_colour = nullptr;
+    QLabel* lb_trust = nullptr; // under the colour list: "certain" or "check the map"
     // The view option that frames the cells to check, and the frames over both pages.
     QWidget* CheckPanel = nullptr;
     QCheckBox* cb_ShowCellsToCheck = nullptr;
     CheckOverlay* grabChecks = nullptr;
     CheckOverlay* mapChecks = nullptr;
+    // The three characters most like the cell under inspection, their scores, and the keys
+    // 1, 2, 3 that put them in.
+    QWidget* SuggestPanel = nullptr;
+    std::array<PictureControl*, 3> img_Suggest{};
+    std::array<QLabel*, 3> lb_Suggest{};
+    std::array<QAction*, 3> PutSuggestion{};
     QWidget* ProgressPanel = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
     QScrollArea* sb_Characters = nullptr;

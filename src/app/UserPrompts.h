@@ -56,6 +56,17 @@ public:
     // Reports a failed command.
     virtual void reportError(QWidget* parent, const QString& message) = 0;
 
+    // Tells the end of a command: a short text with the counts, and the lists behind them
+    // (`details`, may be empty) where they cannot stretch the box past the screen. Only an
+    // error shows the error icon; a stop the user asked for is told as information.
+    enum class Tone
+    {
+        Information,
+        Warning,
+        Error
+    };
+    virtual void tell(QWidget* parent, Tone tone, const QString& text, const QString& details) = 0;
+
     // Asks the desktop to open a web page.
     virtual void openUrl(QWidget* parent, const QString& url) = 0;
 };
@@ -75,6 +86,7 @@ public:
                    const QStringList& items) override;
     bool useGrabBeside(QWidget* parent, const QString& grab) override;
     void reportError(QWidget* parent, const QString& message) override;
+    void tell(QWidget* parent, Tone tone, const QString& text, const QString& details) override;
     void openUrl(QWidget* parent, const QString& url) override;
 };
 

@@ -71,6 +71,16 @@ QJsonObject jsonOf(const GrabReport& report)
         for (const CellToCheck& cell : report.check.cells())
             check.append(QJsonArray{cell.column, cell.row});
         object.insert(QStringLiteral("check"), check);
+        // For each of them, in the same order, the characters most like it: [index, score],
+        // best first.
+        QJsonArray candidates;
+        for (const std::vector<CellCandidate>& ranked : report.candidates) {
+            QJsonArray cell;
+            for (const CellCandidate& candidate : ranked)
+                cell.append(QJsonArray{candidate.index, candidate.score});
+            candidates.append(cell);
+        }
+        object.insert(QStringLiteral("candidates"), candidates);
     }
     if (report.outcome == GrabReport::Outcome::Skipped)
         object.insert(QStringLiteral("error"),

@@ -119,8 +119,14 @@ void drawCheckFrame(QPainter& painter, const QRect& cell, CheckReason reason)
     const int side = std::min(cell.width(), cell.height());
     const int width = side >= 48 ? 2 : 1;
     fillFrame(painter, cell, width, checkColour(reason));
-    if (side >= 8)
+    // Black stands out at 3 : 1 on anything brighter than a fifth of white's luminance, white
+    // on anything darker than a third: together, on every art (blue, where magenta and black
+    // both fall short, takes the white).
+    if (side >= 8) {
         fillFrame(painter, cell.adjusted(width, width, -width, -width), 1, Qt::black);
+        fillFrame(painter, cell.adjusted(width + 1, width + 1, -width - 1, -width - 1), 1,
+                  Qt::white);
+    }
 }
 
 } // namespace vt

@@ -80,8 +80,8 @@ private:
 QColor checkColour(CheckReason reason);
 
 // Frames `cell` (as shown) in the colour of `reason`: a line along its inside edge, with a black
-// line within it where the cell is large enough, so that the frame stands out on any art. The
-// line is 1 pixel thick, 2 on cells of 48 pixels or more.
+// and then a white line within it where the cell is large enough, so that the frame stands out
+// on any art at 3 : 1 or more. The first line is 1 pixel thick, 2 on cells of 48 pixels or more.
 void drawCheckFrame(QPainter& painter, const QRect& cell, CheckReason reason);
 
 } // namespace vt

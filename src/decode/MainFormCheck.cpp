@@ -153,6 +153,7 @@ void TMainForm::walkToCell(int direction)
                                         shown.height() * 2);
     } else {
         ui.charstorage->setPicture(m_session.grabCell(charX, charY, 32));
+        showSuggestions(true);
         const QRect shown = ui.mapChecks->shownCell(checkX, checkY);
         ui.sb_Map->ensureVisible(shown.center().x(), shown.center().y(), shown.width(),
                                  shown.height());
@@ -161,10 +162,10 @@ void TMainForm::walkToCell(int direction)
     ui.mapChecks->update();
     ui.PutIntoCell->setEnabled(true);
     statusBar()->showMessage(
-        QStringLiteral("Cell %1, %2: %3, %4 of %5 to check. Choose a tile on the right and press "
-                       "Enter to put it in; F3 / Shift+F3 go to the next / previous.")
-            .arg(checkX)
-            .arg(checkY)
+        QStringLiteral("Column %1, row %2: %3, %4 of %5 to check. Choose a tile on the right "
+                       "and press Enter to put it in; F3 / Shift+F3 go to the next / previous.")
+            .arg(checkX + 1)
+            .arg(checkY + 1)
             .arg(cell->reason == CheckReason::Unmatched ? QStringLiteral("not recognised")
                                                         : QStringLiteral("near tie"))
             .arg(check.indexOf(checkX, checkY) + 1)
@@ -178,9 +179,9 @@ void TMainForm::PutIntoCellExecute()
     charX = checkX;
     charY = checkY;
     charcursorMouseDown();
-    statusBar()->showMessage(QStringLiteral("Cell %1, %2 replaced. %3; F3 goes to the next.")
-                                 .arg(checkX)
-                                 .arg(checkY)
+    statusBar()->showMessage(QStringLiteral("Column %1, row %2 replaced. %3; F3 goes to the next.")
+                                 .arg(checkX + 1)
+                                 .arg(checkY + 1)
                                  .arg(cellsToCheckText(m_session.check)));
 }
 

@@ -47,6 +47,7 @@ void TMainForm::showDecoded()
     ui.MainArea->setCurrentIndex(1);
     showMap();
     ui.charstorage->clearPicture();
+    showSuggestions(false); // the cell inspected before belongs to no map now
     ui.charselect->show();
     ui.charselect->raise();
     ui.charselect->move(0, ui.lb_fullsizechar->geometry().bottom() + 1);
@@ -56,6 +57,7 @@ void TMainForm::showDecoded()
     if (!m_session.openedTable.isEmpty()) {
         // An opened map has no accuracy of its own: it is what the table holds.
         ui.lb_accuracy->setText(QStringLiteral("From table"));
+        ui.lb_trust->clear();
         ui.sh_accuracy->setBrushColor(Qt::black);
         statusBar()->showMessage(
             QStringLiteral("Opened %1 with %2 cells, %3 not recognised. Choose a character on the "
@@ -79,6 +81,15 @@ void TMainForm::showDecoded()
     }
     const int cells = m_session.grid.grab_width * m_session.grid.grab_height;
     const Confidence& confidence = m_session.confidence;
+    ui.lb_trust->setText(
+        QStringLiteral("%1, mean %2")
+            .arg(confidence.certain() ? QStringLiteral("certain") : QStringLiteral("check the map"))
+            .arg(confidence.meanScore, 0, 'f', 1));
+    ui.lb_trust->setToolTip((confidence.certain()
+                                 ? QStringLiteral("The game and the grid are certain")
+                                 : uncertainty(confidence)) +
+                            QStringLiteral(". The cells' best scores average %1 of 100.")
+                                .arg(confidence.meanScore, 0, 'f', 1));
     QString trust = QStringLiteral("mean score %1%, %2% near ties")
                         .arg(confidence.meanScore, 0, 'f', 1)
                         .arg(confidence.nearTieShare * 100, 0, 'f', 1);

@@ -169,6 +169,76 @@ QImage enlargedCell(const QImage& fullcolour, const QRect& cell, int size)
                       : preview.scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
 }
 
+namespace {
+
+std::vector<QByteArray> candidatesOf(const std::vector<QImage>* characters)
+{
+    std::vector<QByteArray> candidates;
+    if (!characters)
+        return candidates;
+    candidates.reserve(characters->size());
+    for (const QImage& character : *characters)
+        candidates.push_back(bmpByteImage(character));
+    return candidates;
+}
+
+} // namespace
+
+CellScoring::CellScoring(const DecodeInput& input)
+    : m_input(input), m_candidates(candidatesOf(input.mapsize)), m_compare(m_candidates)
+{}
+
+const QByteArray& CellScoring::cut(int column, int row)
+{
+    if (m_cut != QPoint(column, row)) {
+        CopyPictureArea(*m_input.working, cellRect(m_input.grid, column, row), m_cell);
+        m_cut = QPoint(column, row);
+    }
+    return m_cell;
+}
+
+quint8 CellScoring::compare(const std::vector<QByteArray>& candidates, int& best)
+{
+    if (&candidates == &m_candidates)
+        return m_compare.compare(m_cell, best, kCellWidth, kCellHeight);
+    return CompareCandidates(candidates).compare(m_cell, best, kCellWidth, kCellHeight);
+}
+
+quint8 CellScoring::best(int column, int row, int& best)
+{
+    cut(column, row);
+    return compare(m_candidates, best);
+}
+
+int CellScoring::runnerUp(int column, int row, int best, quint8 floor)
+{
+    return m_compare.runnerUpScore(cut(column, row), best, kCellWidth, kCellHeight, floor);
+}
+
+std::vector<CellCandidate> CellScoring::ranked(int column, int row, std::size_t count)
+{
+    std::vector<CellCandidate> scores;
+    if (!m_input.working || m_input.working->isNull() || column < 0 || row < 0 ||
+        column >= m_input.grid.grab_width || row >= m_input.grid.grab_height)
+        return scores;
+    cut(column, row);
+    // Each character alone, through the pass's own comparison: its score is the best of a set
+    // holding only it.
+    std::vector<QByteArray> one(1);
+    scores.reserve(m_candidates.size());
+    for (std::size_t k = 0; k < m_candidates.size(); ++k) {
+        one.front() = m_candidates[k];
+        int ignored = 0;
+        scores.push_back({int(k), compare(one, ignored)});
+    }
+    std::stable_sort(
+        scores.begin(), scores.end(),
+        [](const CellCandidate& a, const CellCandidate& b) { return a.score > b.score; });
+    if (scores.size() > count)
+        scores.resize(count);
+    return scores;
+}
+
 DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>& progress)
 {
     const int columns = input.grid.grab_width;
@@ -195,13 +265,7 @@ DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>&
     result.drawnFrom.assign(std::size_t(std::max(columns, 0)) * std::size_t(std::max(rows, 0)),
                             kDrawnOwnPixels);
 
-    std::vector<QByteArray> candidates;
-    candidates.reserve(input.mapsize->size());
-    for (const QImage& character : *input.mapsize)
-        candidates.push_back(bmpByteImage(character));
-
-    const CompareCandidates compare(candidates); // the candidates' palettes checked once
-    QByteArray cellImage;
+    CellScoring scoring(input);
     int shown = -1;
     const int cells = columns * rows;
     quint64 scoreTotal = 0;
@@ -212,15 +276,13 @@ DecodeResult decodeMap(const DecodeInput& input, const std::function<void(int)>&
     for (int y = 0; y < rows; ++y) {
         for (int x = 0; x < columns; ++x) {
             const QRect cell = cellRect(input.grid, x, y);
-            CopyPictureArea(*input.working, cell, cellImage);
             int best = 0;
-            const quint8 score = compare.compare(cellImage, best, kCellWidth, kCellHeight);
+            const quint8 score = scoring.best(x, y, best);
             scoreTotal += score;
             // Perfect cells need no runner-up, which keeps their early stop.
             const bool nearTie =
                 score < 100 &&
-                compare.runnerUpScore(cellImage, best, kCellWidth, kCellHeight,
-                                      quint8(std::max(0, score - kNearTiePoints))) >= 0;
+                scoring.runnerUp(x, y, best, quint8(std::max(0, score - kNearTiePoints))) >= 0;
             if (nearTie)
                 ++result.nearTies;
             const std::size_t at = std::size_t(y) * std::size_t(columns) + std::size_t(x);

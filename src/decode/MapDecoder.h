@@ -2,6 +2,7 @@
 // map, and the converted map picture drawn with full-size characters.
 #pragma once
 
+#include "decode/CellCompare.h"
 #include "decode/CellsToCheck.h"
 #include "decode/DecodedMap.h"
 #include "pictures/GridGeometry.h"
@@ -9,6 +10,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPoint>
 
 #include <functional>
 #include <vector>
@@ -56,6 +58,43 @@ struct DecodeResult
     // The unmatched cells and the matched near-ties, in reading order: what the player should
     // look at. An unmatched cell is listed as unmatched whatever its runner-up.
     CellsToCheck check;
+};
+
+// One character's score against a cell: its index in the character set and the score (0 to
+// 100), as the decoding pass gives it.
+struct CellCandidate
+{
+    int index = 0;
+    int score = 0;
+    friend bool operator==(const CellCandidate&, const CellCandidate&) = default;
+};
+
+// The comparison of the grid's cells with the characters, as the decoding pass makes it for a
+// grab: the pass scores every cell through it, and the suggestions for a doubtful cell rank
+// the characters through it, so whatever comparison a grab is decoded with, its suggestions
+// follow. Reads `working`, `grid` and `mapsize` of the input, which must outlive it.
+class CellScoring
+{
+public:
+    explicit CellScoring(const DecodeInput& input);
+
+    // The best score of cell (column, row) and the first character reaching it in `best`.
+    quint8 best(int column, int row, int& best);
+    // The best score of the characters other than `best`, when it reaches `floor`; else -1.
+    int runnerUp(int column, int row, int best, quint8 floor);
+    // Every character's score against the cell, best first (by index among equals); at most
+    // `count`. Empty for a cell outside the grid.
+    std::vector<CellCandidate> ranked(int column, int row, std::size_t count);
+
+private:
+    const QByteArray& cut(int column, int row);
+    quint8 compare(const std::vector<QByteArray>& candidates, int& best);
+
+    const DecodeInput& m_input;
+    std::vector<QByteArray> m_candidates;
+    CompareCandidates m_compare; // the candidates' palettes checked once
+    QByteArray m_cell;
+    QPoint m_cut{-1, -1}; // the cell held in m_cell
 };
 
 // Runs the pass. `progress` (may be empty) gets the percentage done each time it changes.

@@ -279,8 +279,16 @@ void TMainForm::runBulk(const QString& source, const BulkOptions& options)
     }
     const auto withReport = [&reportProblem](QString message) {
         if (!reportProblem.isEmpty())
-            message += QStringLiteral("\n\n") + reportProblem;
+            message += (message.isEmpty() ? QString() : QStringLiteral("\n\n")) + reportProblem;
         return message;
+    };
+    // The box says what happened with the counts; the lists go into its details, so that
+    // however many grabs they name, it stays on the screen.
+    const auto tell = [this, &tally, &withReport](UserPrompts::Tone tone, const QString& text) {
+        QString said = text;
+        if (const QString counts = tally.counts(); !counts.isEmpty())
+            said += QLatin1Char(' ') + counts;
+        prompts().tell(this, tone, said, withReport(tally.details()));
     };
 
     if (failedAt >= 0) {
@@ -292,16 +300,13 @@ void TMainForm::runBulk(const QString& source, const BulkOptions& options)
                                      .arg(failedAt + 1)
                                      .arg(names.size())
                                      .arg(name));
-        QString message =
-            failedWrite +
-            QStringLiteral("\n\nThe bulk conversion stopped at \"%1\"; %2 "
-                           "converted before it, none after it.")
-                .arg(name, tally.converted == 1
-                               ? QStringLiteral("1 grab was")
-                               : QStringLiteral("%1 grabs were").arg(tally.converted));
-        if (const QString details = tally.details(); !details.isEmpty())
-            message += QStringLiteral("\n\n") + details;
-        prompts().reportError(this, withReport(message));
+        tell(UserPrompts::Tone::Error,
+             failedWrite +
+                 QStringLiteral("\n\nThe bulk conversion stopped at \"%1\"; %2 "
+                                "converted before it, none after it.")
+                     .arg(name, tally.converted == 1
+                                    ? QStringLiteral("1 grab was")
+                                    : QStringLiteral("%1 grabs were").arg(tally.converted)));
         return;
     }
 
@@ -333,10 +338,9 @@ void TMainForm::runBulk(const QString& source, const BulkOptions& options)
                                       : QStringLiteral("%1 grabs were").arg(tally.converted);
         const QString where = lastDone.isEmpty() ? QStringLiteral("before its first grab")
                                                  : QStringLiteral("after \"%1\"").arg(lastDone);
-        prompts().reportError(this, QStringLiteral("The bulk conversion was stopped %1: %2 "
-                                                   "converted into %3.\n\n")
-                                            .arg(where, converted, destination) +
-                                        withReport(tally.details()));
+        tell(UserPrompts::Tone::Information,
+             QStringLiteral("The bulk conversion was stopped %1: %2 converted into %3.")
+                 .arg(where, converted, destination));
         return;
     }
     if (!removed.isEmpty())
@@ -349,8 +353,14 @@ void TMainForm::runBulk(const QString& source, const BulkOptions& options)
         summary += QStringLiteral("; the picture report is %1")
                        .arg(QDir::toNativeSeparators(pictureReport->path()));
     statusBar()->showMessage(QStringLiteral("Converted %1.").arg(summary));
-    if (const QString details = withReport(tally.details()); !details.isEmpty())
-        prompts().reportError(this, details.trimmed());
+    if (!tally.details().isEmpty())
+        tell(tally.failures.isEmpty() ? UserPrompts::Tone::Warning : UserPrompts::Tone::Error,
+             QStringLiteral("Converted %1 of %2 into %3.")
+                 .arg(tally.converted)
+                 .arg(grabsText(tally.grabs()))
+                 .arg(destination));
+    else if (!reportProblem.isEmpty())
+        prompts().tell(this, UserPrompts::Tone::Warning, reportProblem, QString());
 }
 
 } // namespace vt

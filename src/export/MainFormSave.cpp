@@ -32,7 +32,15 @@ void TMainForm::saveOutputs(const QImage& picture, const QString& base, const Sa
 {
     SaveMapHooks hooks;
     hooks.extension = extension;
-    hooks.confirm = [this](const QString& message) { return prompts().confirm(this, message); };
+    // The gauge goes while the question is open: nothing is being written meanwhile.
+    hooks.confirm = [this](const QString& message) {
+        const bool shown = ui.ProgressBar1->isVisible();
+        SwitchProgress(false);
+        const bool yes = prompts().confirm(this, message);
+        if (shown)
+            SwitchProgress(true);
+        return yes;
+    };
     hooks.progress = [this](int percent) {
         ui.ProgressBar1->setValue(percent);
         ui.ProgressBar1->repaint(); // the save holds the event loop; show progress as it goes
@@ -120,8 +128,16 @@ void TMainForm::InitiateSave(SaveDialogState& dialog)
 
 void TMainForm::SaveToClipboard()
 {
-    if (m_session.hasMap())
-        SaveMap(m_session.mapPicture, QString(), SaveChoices{}, false);
+    if (!m_session.hasMap()) {
+        statusBar()->showMessage(QStringLiteral("There is no converted map to copy yet: Decode "
+                                                "Map makes one."));
+        return;
+    }
+    SaveMap(m_session.mapPicture, QString(), SaveChoices{}, false);
+    statusBar()->showMessage(QStringLiteral("Copied the converted map (%1 x %2 pixels) to the "
+                                            "clipboard.")
+                                 .arg(m_session.mapPicture.width())
+                                 .arg(m_session.mapPicture.height()));
 }
 
 } // namespace vt

@@ -104,7 +104,10 @@ QImage readGrabFile(const QString& path)
                                     "PNG, GIF or JPEG files.")
                          .arg(quoted));
     };
-    if (!QFileInfo(path).isFile()) // a pipe or a device would block or never end
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw Error(QStringLiteral("%1 was not found.").arg(quoted));
+    if (!info.isFile()) // a pipe or a device would block or never end
         throw notAPicture();
 
     // The signature is tested on the same open file that is decoded: a file replaced in the

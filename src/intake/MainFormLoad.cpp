@@ -51,6 +51,11 @@ void TMainForm::showMode()
     ui.lb_starthint->setVisible(m_session.working.isNull());
     ui.sb_DecodeStart->setEnabled(m_session.canDecode());
     ui.sb_SaveMap->setEnabled(m_session.hasMap());
+    if (!m_session.hasMap()) {
+        showSuggestions(false);
+        ui.lb_trust->clear();
+        ui.lb_trust->setToolTip(QString());
+    }
     ui.sb_SaveScreenGrab->setEnabled(m_session.canDecode() && m_session.img_filename.isEmpty() &&
                                      !m_session.working.isNull());
 }
@@ -169,6 +174,9 @@ void TMainForm::ScreenGrabFromClipboard()
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     if (data && data->hasImage())
         LoadScreenGrab(QString());
+    else
+        statusBar()->showMessage(QStringLiteral("The clipboard holds no picture: copy a "
+                                                "screengrab, then press Ctrl+V."));
 }
 
 void TMainForm::cb_gameChange()

@@ -24,6 +24,12 @@ LoadedGrab loadGrab(const QString& path)
     LoadedGrab grab;
     grab.path = path;
     grab.name = QFileInfo(path).fileName();
+    if (!QFileInfo::exists(path)) {
+        // Named, but not there: a failure to tell, not a file to pass over.
+        grab.status = LoadedGrab::Status::Unreadable;
+        grab.error = QStringLiteral("\"%1\" was not found.").arg(QDir::toNativeSeparators(path));
+        return grab;
+    }
     if (!IsAnImage(path))
         return grab;
     try {
@@ -127,6 +133,12 @@ GrabReport finishGrab(GrabSession& session, const LoadedGrab& grab, const GrabPl
     report.accuracy = session.accuracy();
     report.confidence = session.confidence;
     report.check = session.check;
+    if (options.candidates > 0) {
+        std::vector<QPoint> cells;
+        for (const CellToCheck& cell : session.check.cells())
+            cells.emplace_back(cell.column, cell.row);
+        report.candidates = session.suggestions(cells, options.candidates);
+    }
     if (options.reportPictures)
         report.mapThumbnail = checkedMapThumbnail(session.mapPicture, session.check);
 
@@ -203,6 +215,37 @@ QString BulkTally::details() const
                         "outputs of other grabs of the folder"),
          earlierOutputs);
     return parts.join(QStringLiteral("\n\n"));
+}
+
+QString BulkTally::counts() const
+{
+    const auto grabs = [](qsizetype n) {
+        return n == 1 ? QStringLiteral("1 grab") : QStringLiteral("%1 grabs").arg(n);
+    };
+    const auto were = [](qsizetype n) {
+        return n == 1 ? QStringLiteral("was") : QStringLiteral("were");
+    };
+    QStringList parts;
+    if (!failures.isEmpty())
+        parts.append(QStringLiteral("%1 could not be converted").arg(grabs(failures.size())));
+    if (!noMap.isEmpty())
+        parts.append(QStringLiteral("%1 showed no map").arg(grabs(noMap.size())));
+    if (!doubtful.isEmpty())
+        parts.append(QStringLiteral("%1 should be checked").arg(grabs(doubtful.size())));
+    if (!notReached.isEmpty())
+        parts.append(QStringLiteral("%1 %2 not reached")
+                         .arg(grabs(notReached.size()), were(notReached.size())));
+    if (!earlierOutputs.isEmpty())
+        parts.append(QStringLiteral("%1 %2 passed over as outputs of other grabs")
+                         .arg(earlierOutputs.size() == 1
+                                  ? QStringLiteral("1 file")
+                                  : QStringLiteral("%1 files").arg(earlierOutputs.size()),
+                              were(earlierOutputs.size())));
+    if (parts.isEmpty())
+        return QString();
+    QString sentence = parts.join(QStringLiteral("; ")) + QLatin1Char('.');
+    sentence[0] = sentence[0].toUpper();
+    return sentence;
 }
 
 GrabReport convertGrab(GrabSession& session, const QString& path, const BulkOptions& options)

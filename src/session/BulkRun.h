@@ -56,6 +56,9 @@ struct BulkOptions
     // When set, the temporaries of each grab's outputs that a killed run left are removed
     // before they are written, and named in its report (GrabReport::removedTemporaries).
     std::shared_ptr<StaleTemporaries> staleTemporaries;
+    // How many of the characters most like each cell to check each report names
+    // (GrabReport::candidates); none by default.
+    std::size_t candidates = 0;
 };
 
 // Stage 1: the grab read and reduced.
@@ -118,6 +121,9 @@ struct GrabReport
     int accuracy = 0;
     Confidence confidence;
     CellsToCheck check;      // the decoded map's cells to check
+    // With BulkOptions::candidates: for each cell of `check`, in its order, the characters
+    // most like it, best first (GrabSession::suggestions).
+    std::vector<std::vector<CellCandidate>> candidates;
     bool saveFailed = false; // the outputs could not be written (the run's destination fails)
     QStringList outputs;     // files written, in order
     QStringList removedTemporaries; // a killed run's temporaries of them, removed first
@@ -157,6 +163,9 @@ struct BulkTally
     int grabs() const { return converted + int(failures.size() + notReached.size()); }
     // The lists of grabs to tell, each under its heading; empty when all went well.
     QString details() const;
+    // How many each list holds, as a sentence ("2 grabs could not be converted; 5 grabs were
+    // not reached."); empty when all went well.
+    QString counts() const;
 };
 
 // Refuses output names that would clash within a run: a name that an earlier grab of the run

@@ -293,16 +293,7 @@ void GrabSession::decode(const std::function<void(int)>& progress)
     ExtractCharsFromResource(colour, false);
     const QImage puzzle = ProgramArt::shared().puzzle();
 
-    DecodeInput input;
-    input.working = &working;
-    input.fullcolour = &fullcolourimage;
-    input.grid = grid;
-    input.mapsize = mapsize_char.get();
-    input.fullsize = fullsize_char.get();
-    input.puzzle = &puzzle;
-    input.prob_match = prefs.thresholds.prob_match;
-    input.puzzpiece = prefs.puzzpiece;
-    DecodeResult result = decodeMap(input, progress);
+    DecodeResult result = decodeMap(decodeInput(mapsize_char.get(), &puzzle), progress);
     decoded = std::move(result.decoded);
     mapPicture = std::move(result.picture);
     check = std::move(result.check);
@@ -328,6 +319,40 @@ void GrabSession::decode(const std::function<void(int)>& progress)
                              result.meanBestScore >= prefs.thresholds.prob_match &&
                              edges.all() && centredInView() &&
                              (result.perfect * 2 >= quint32(cells) || !losslessColours());
+}
+
+DecodeInput GrabSession::decodeInput(const std::vector<QImage>* mapsize, const QImage* puzzle) const
+{
+    DecodeInput input;
+    input.working = &working;
+    input.fullcolour = &fullcolourimage;
+    input.grid = grid;
+    input.mapsize = mapsize;
+    input.fullsize = fullsize_char.get();
+    input.puzzle = puzzle;
+    input.prob_match = prefs.thresholds.prob_match;
+    input.puzzpiece = prefs.puzzpiece;
+    return input;
+}
+
+std::vector<CellCandidate> GrabSession::suggestions(int column, int row, std::size_t count) const
+{
+    return suggestions(std::vector<QPoint>{QPoint(column, row)}, count).front();
+}
+
+std::vector<std::vector<CellCandidate>> GrabSession::suggestions(const std::vector<QPoint>& cells,
+                                                                 std::size_t count) const
+{
+    std::vector<std::vector<CellCandidate>> ranked(cells.size());
+    if (working.isNull() || cells.empty())
+        return ranked;
+    // The set the pass compares with: the selected game's in the selected scheme.
+    const CharacterSet mapsize = ProgramArt::shared().characters(game, colour, false);
+    const DecodeInput input = decodeInput(mapsize.get(), nullptr);
+    CellScoring scoring(input);
+    for (std::size_t i = 0; i < cells.size(); ++i)
+        ranked[i] = scoring.ranked(cells[i].x(), cells[i].y(), count);
+    return ranked;
 }
 
 QImage GrabSession::grabCell(int column, int row, int size) const

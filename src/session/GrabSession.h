@@ -177,6 +177,14 @@ public:
     // rectangle of the converted map redrawn (empty when the cell is outside the map). The cell
     // is checked then: it leaves `check`. A correction that changes the cell can be undone.
     QRect correctCell(int column, int row, int character);
+    // The characters most like cell (column, row) of the grab, best first, at most `count`:
+    // each scored against the cell with the comparison the decoding pass uses for this grab
+    // (CellScoring). Empty without a grab, or for a cell outside the grid. Throws vt::Error
+    // when the map-size characters cannot be read.
+    std::vector<CellCandidate> suggestions(int column, int row, std::size_t count = 3) const;
+    // The same for each of `cells` (x the column, y the row), in their order.
+    std::vector<std::vector<CellCandidate>> suggestions(const std::vector<QPoint>& cells,
+                                                        std::size_t count = 3) const;
     // What the grab shows in a cell of the grid, enlarged to size x size; the puzzle piece when
     // there is no grab (a map opened without it).
     QImage grabCell(int column, int row, int size) const;
@@ -238,6 +246,8 @@ public:
 
 private:
     void resetForLoad(); // the state a fresh load starts from
+    // What the decoding pass reads of this grab, with the map-size characters `mapsize`.
+    DecodeInput decodeInput(const std::vector<QImage>* mapsize, const QImage* puzzle) const;
     void analyse(bool newLoad);
     void checkGameByContent(bool newLoad);
     double bestFitShare() const;

@@ -3,7 +3,10 @@
 #include "app/AboutForm.h"
 #include "app/Controls.h"
 #include "app/MainForm.h"
+#include "app/UserPrompts.h"
 #include "charsets/ColourSelector.h"
+#include "charsets/GameTables.h"
+#include "decode/CellsToCheck.h"
 #include "export/BulkConvForm.h"
 #include "settings/OptionsForm.h"
 
@@ -17,7 +20,9 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QStyle>
@@ -74,6 +79,116 @@ TEST_F(LookTest, MessageBoxesFromEveryWindowHaveReadableText)
         ASSERT_NE(text, nullptr) << name;
         EXPECT_GE(test::textContrast(text->grab().toImage()), 4.5) << name;
     }
+}
+
+// However many grabs a report names, the real box stays on the screen, centred on the window,
+// the list in its details; a failure's long message keeps its first paragraph in sight.
+TEST_F(LookTest, MessageBoxesStayOnTheScreenCentredOnTheWindow)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    QStringList names;
+    for (int i = 0; i < 300; ++i)
+        names.append(QStringLiteral("grab %1.png: not a picture this program can read").arg(i));
+    const QString list =
+        QStringLiteral("These grabs could not be converted:\n\n") + names.join(QLatin1Char('\n'));
+    const QRect screen = main.screen()->availableGeometry();
+    DialogPrompts real;
+    const struct
+    {
+        const char* what;
+        std::function<void()> show;
+        QMessageBox::Icon icon;
+    } cases[] = {
+        {"stop told",
+         [&] {
+             real.tell(&main, UserPrompts::Tone::Information,
+                       QStringLiteral("The run was stopped. 300 grabs were not reached."), list);
+         },
+         QMessageBox::Information},
+        {"long error",
+         [&] { real.reportError(&main, QStringLiteral("Cannot write \"x.csv\".\n\n") + list); },
+         QMessageBox::Critical},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QRect shown;
+        QString text, details;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        test::onNextModal([&](QWidget* dialog) {
+            auto* box = qobject_cast<QMessageBox*>(dialog);
+            if (box) {
+                shown = box->frameGeometry();
+                text = box->text();
+                details = box->detailedText();
+                icon = box->icon();
+            }
+            dialog->close();
+        });
+        c.show();
+        EXPECT_EQ(icon, c.icon);
+        EXPECT_TRUE(screen.contains(shown)) << shown.height() << " of " << screen.height();
+        EXPECT_LE((shown.center() - main.frameGeometry().center()).manhattanLength(), 4);
+        EXPECT_TRUE(details.contains(names.back())) << details.right(80).toStdString();
+        EXPECT_FALSE(text.contains(names[5]));
+    }
+}
+
+// A message too long for the status line shows its first whole sentences and "...", the whole
+// message in the line's tool tip; one that fits is shown whole.
+TEST_F(LookTest, TheStatusLineNeverCutsASentence)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    main.resize(930, 700);
+    auto* line = qobject_cast<StatusLine*>(main.statusBar());
+    ASSERT_TRUE(line);
+    const QString message = QStringLiteral(
+        "Decoded 1024 cells, 3 not recognised (mean score 97.1%, 0.4% near ties). Point at the "
+        "grab to inspect a cell; choose a character on the right and press on the cell, or "
+        "Ctrl-click the converted map, to correct it. F3 goes to the next cell to check.");
+    line->showMessage(message);
+    const QString shown = line->shownText();
+    ASSERT_TRUE(shown.endsWith(QStringLiteral(" ..."))) << shown.toStdString();
+    const QString head = shown.chopped(4);
+    EXPECT_TRUE(message.startsWith(head));
+    EXPECT_TRUE(head.endsWith(QLatin1Char('.')) || head.endsWith(QLatin1Char(';')))
+        << head.toStdString();
+    EXPECT_LE(QFontMetrics(line->font()).horizontalAdvance(shown), line->width());
+    EXPECT_EQ(line->toolTip(), message);
+
+    line->showMessage(QStringLiteral("No cells to check."));
+    EXPECT_EQ(line->shownText(), QStringLiteral("No cells to check."));
+    EXPECT_TRUE(line->toolTip().isEmpty());
+}
+
+// The frames of the cells to check, as the window and the report draw them, stand out at 3 : 1
+// or more on every scheme's swatch and on black: of their bands, one at least does.
+TEST_F(LookTest, TheFramesOfCellsToCheckStandOutOnEverySwatchAndBlack)
+{
+    std::vector<QRgb> backgrounds{qRgb(0, 0, 0)};
+    for (const std::uint32_t swatch : colour_swatch)
+        backgrounds.push_back(
+            qRgb(int(swatch & 0xFF), int((swatch >> 8) & 0xFF), int((swatch >> 16) & 0xFF)));
+    for (const int side : {10, 16, 64}) // a report's thumbnail, the grab at 1:1, the map
+        for (const CheckReason reason : {CheckReason::Unmatched, CheckReason::NearTie})
+            for (const QRgb background : backgrounds) {
+                SCOPED_TRACE(QStringLiteral("side %1, %2 on %3")
+                                 .arg(side)
+                                 .arg(checkColour(reason).name(), QColor(background).name())
+                                 .toStdString());
+                QImage picture(side, side, QImage::Format_RGB32);
+                picture.fill(background);
+                {
+                    QPainter painter(&picture);
+                    drawCheckFrame(painter, picture.rect(), reason);
+                }
+                EXPECT_EQ(picture.pixel(side / 2, 0), checkColour(reason).rgb());
+                double best = 0;
+                for (int y = 0; y < 4; ++y) // the frame's bands, at most four pixels deep
+                    best = std::max(best, test::contrast(picture.pixel(side / 2, y), background));
+                EXPECT_GE(best, 3.0);
+            }
 }
 
 TEST_F(LookTest, ToolTipsShowTheirText)
@@ -261,6 +376,58 @@ TEST_F(LookTest, SideButtonsTakeTheKeyboardAndShowTheFocus)
     load->setFocus(Qt::TabFocusReason);
     QTest::keyClick(load, Qt::Key_Space);
     EXPECT_EQ(main.session().img_filename, grab);
+}
+
+// Tab reaches every control that takes the keyboard, each showing that it has the focus; the
+// captions of the two lists take Alt and their letter to their list.
+TEST_F(LookTest, EveryControlTheKeyboardReachesShowsItsFocusAndTheListsHaveAccessKeys)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    app.loadAndDecode(test::composeMapView(GrabMap::random(0, 32, 32, 4), GrabArt::shipped(0, 0)));
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+
+    main.ui.sb_LoadScreenGrab->setFocus(Qt::TabFocusReason);
+    std::vector<QWidget*> reached;
+    do {
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_TRUE(focused);
+        reached.push_back(focused);
+        QTest::keyClick(focused, Qt::Key_Tab);
+    } while (!main.ui.sb_LoadScreenGrab->hasFocus() && reached.size() < 40);
+    ASSERT_LT(reached.size(), 40u);
+    for (QWidget* expected : std::initializer_list<QWidget*>{
+             main.ui.sb_DecodeStart, main.ui.sb_SaveMap, main.ui.sb_OpenMap, main.ui.cb_game,
+             main.ui.cb_map_colour, main.ui.sb_Characters, main.ui.sb_Map})
+        EXPECT_NE(std::find(reached.begin(), reached.end(), expected), reached.end())
+            << expected->objectName().toStdString();
+
+    // Each looks different with the focus than without it.
+    for (QWidget* widget : reached) {
+        SCOPED_TRACE(widget->objectName().toStdString());
+        widget->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(widget->hasFocus());
+        const QImage focused = widget->grab().toImage();
+        main.ui.sb_about->setFocus(Qt::TabFocusReason);
+        if (widget == main.ui.sb_about)
+            main.ui.sb_LoadScreenGrab->setFocus(Qt::TabFocusReason);
+        EXPECT_NE(widget->grab().toImage(), focused);
+    }
+
+    // Alt+G and Alt+O: the game's and the colour's lists, and no dialog.
+    const qsizetype dialogs = app.prompts().openFolders.size();
+    QTest::keyClick(&main, Qt::Key_G, Qt::AltModifier);
+    EXPECT_TRUE(main.ui.cb_game->hasFocus());
+    QTest::keyClick(&main, Qt::Key_O, Qt::AltModifier);
+    EXPECT_TRUE(main.ui.cb_map_colour->hasFocus());
+    EXPECT_EQ(app.prompts().openFolders.size(), dialogs);
+    for (const QString caption : {QStringLiteral("&Game:"), QStringLiteral("C&olour:")}) {
+        const auto labels = main.ui.InfoPanel->findChildren<QLabel*>();
+        EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [&](QLabel* label) {
+            return label->text() == caption && label->buddy();
+        })) << caption.toStdString();
+    }
 }
 
 // A drop as the window receives one from the desktop: on its top-level window, over the

@@ -2,11 +2,15 @@
 // the same preferences: the same files, byte for byte, whatever the number of jobs.
 #include "app/AppVersion.h"
 #include "app/MainForm.h"
+#include "charsets/Atlas.h"
 #include "export/BulkConvForm.h"
 #include "export/ImageWriters.h"
+#include "pictures/BmpByteImage.h"
+#include "pictures/PictureArea.h"
 #include "settings/RegUtils.h"
 
 #include "GrabComposer.h"
+#include "LiteralCompare.h"
 #include "ReportPage.h"
 #include "TestSupport.h"
 #include "UiSupport.h"
@@ -343,6 +347,31 @@ TEST(CliJson, CheckNamesTheCellsThatMatchedNothing)
     EXPECT_EQ(object.value("errors").toInt(), 2);
     EXPECT_EQ(object.value("check").toArray(), (QJsonArray{QJsonArray{4, 2}, QJsonArray{20, 9}}));
     EXPECT_TRUE(run.err.contains(QStringLiteral(", 2 cells to check."))) << run.err.toStdString();
+
+    // For each cell to check, in its order, the three characters most like it, best first:
+    // [index, score] as the comparison written out literally scores the cell.
+    GrabSession session;
+    session.loadFile(grab);
+    const std::vector<QImage> characters = loadCharacters(session.game, session.colour, false);
+    QJsonArray expected;
+    for (const QPoint cell : {QPoint(4, 2), QPoint(20, 9)}) {
+        const QByteArray bytes =
+            ExtractPictureArea(session.working, cellRect(session.grid, cell.x(), cell.y()));
+        std::vector<std::pair<int, int>> ranked; // score, index
+        for (int k = 0; k < int(characters.size()); ++k) {
+            int ignored = 0;
+            ranked.emplace_back(
+                -test::literal::compareBitmaps({bmpByteImage(characters[std::size_t(k)])}, bytes,
+                                               ignored, 16, 15),
+                k);
+        }
+        std::sort(ranked.begin(), ranked.end());
+        QJsonArray best;
+        for (std::size_t i = 0; i < 3; ++i)
+            best.append(QJsonArray{ranked[i].second, -ranked[i].first});
+        expected.append(best);
+    }
+    EXPECT_EQ(object.value("candidates").toArray(), expected);
 }
 
 TEST(CliUsage, BadArgumentsExitWithTwoAndSayWhy)

@@ -15,6 +15,7 @@
 #include "TestSupport.h"
 #include "UiSupport.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -106,6 +107,24 @@ std::vector<CellToCheck> expectedCells(const GrabSession& session)
                 cells.push_back({x, y, CheckReason::NearTie});
         }
     return cells;
+}
+
+// Every character of the session's set scored literally against cell (x, y) of its working
+// picture, best first (the lower index among equals), the best three.
+std::vector<CellCandidate> literalBestThree(const GrabSession& session, int x, int y)
+{
+    const QByteArray cell = ExtractPictureArea(session.working, cellRect(session.grid, x, y));
+    std::vector<CellCandidate> ranked;
+    int k = 0;
+    for (const QImage& c : loadCharacters(session.game, session.colour, false)) {
+        int ignored = 0;
+        ranked.push_back(
+            {k++, test::literal::compareBitmaps({bmpByteImage(c)}, cell, ignored, 16, 15)});
+    }
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const auto& a, const auto& b) { return a.score > b.score; });
+    ranked.resize(3);
+    return ranked;
 }
 
 class CellsToCheckWindow : public ::testing::Test
@@ -309,6 +328,127 @@ TEST_F(CellsToCheckWindow, EnterPutsTheChosenTileIntoTheCellWalkedToAndItsFrameG
     main.ui.sb_DecodeStart->click();
     EXPECT_EQ(main.session().check.cells(), m_expected);
     EXPECT_EQ(main.checkX, -1);
+}
+
+// The cell inspected, under the pointer or gone to with F3, shows the three characters most
+// like it with their scores; keys 1, 2, 3 put one in as a correction that Ctrl+Z takes back.
+TEST_F(CellsToCheckWindow, TheBestThreeOfTheCellInspectedShowAndKeysOneToThreePutThemIn)
+{
+    TMainForm& main = this->main();
+    const auto shown = [&main] {
+        std::vector<std::pair<QImage, QString>> panel;
+        for (std::size_t rank = 0; rank < 3; ++rank)
+            panel.emplace_back(main.ui.img_Suggest[rank]->picture(),
+                               main.ui.lb_Suggest[rank]->text());
+        return panel;
+    };
+    const auto expectedPanel = [&main](const std::vector<CellCandidate>& best) {
+        std::vector<std::pair<QImage, QString>> panel;
+        for (std::size_t rank = 0; rank < best.size(); ++rank)
+            panel.emplace_back(main.ui.fullsize_char[std::size_t(best[rank].index)]->picture(),
+                               QStringLiteral("%1:\n%2%").arg(rank + 1).arg(best[rank].score));
+        return panel;
+    };
+    ASSERT_TRUE(main.ui.SuggestPanel->isVisible());
+    EXPECT_TRUE(main.ui.img_Suggest[0]->picture().isNull()); // no cell inspected yet
+
+    // A near tie gone to with F3: its runner-up is a close second.
+    const CellToCheck tie = *std::find_if(m_expected.begin(), m_expected.end(),
+                                          [](auto& c) { return c.reason == CheckReason::NearTie; });
+    while (walked() != tie)
+        key(Qt::Key_F3);
+    const std::vector<CellCandidate> best = literalBestThree(main.session(), tie.column, tie.row);
+    EXPECT_EQ(best[0].index,
+              main.session().decoded.map[std::size_t(tie.column)][std::size_t(tie.row)]);
+    EXPECT_GE(best[1].score, best[0].score - 2);
+    EXPECT_EQ(shown(), expectedPanel(best));
+    const QString named = QStringLiteral("column %1, row %2").arg(tie.column + 1).arg(tie.row + 1);
+    EXPECT_TRUE(main.ui.charstorage->toolTip().endsWith(named));
+    EXPECT_TRUE(main.ui.img_Suggest[0]->toolTip().endsWith(named));
+
+    // Key 2: the runner-up goes in, told by column and row from 1, and can be undone.
+    key(Qt::Key_2);
+    const auto entry = [&main](const CellToCheck& c) {
+        return main.session().decoded.map[std::size_t(c.column)][std::size_t(c.row)];
+    };
+    EXPECT_EQ(entry(tie), best[1].index);
+    EXPECT_EQ(main.ui.img_Map->picture().copy(64 * tie.column, 64 * tie.row, 64, 64),
+              main.ui.fullsize_char[std::size_t(best[1].index)]->picture().convertToFormat(
+                  QImage::Format_RGB32));
+    EXPECT_TRUE(
+        status().contains(QStringLiteral("column %1, row %2").arg(tie.column + 1).arg(tie.row + 1)))
+        << status().toStdString();
+    EXPECT_FALSE(main.session().check.at(tie.column, tie.row));
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(entry(tie), best[0].index);
+
+    // The pointer on another cell of the grab: that cell's three, scored on demand.
+    main.ScreenGrabTabExecute();
+    const CellToCheck noise = *std::find_if(m_expected.begin(), m_expected.end(), [](auto& c) {
+        return c.reason == CheckReason::Unmatched;
+    });
+    QTest::mouseMove(main.ui.img_ScreenGrab, QPoint(16 * noise.column + 8, 15 * noise.row + 7));
+    const std::vector<CellCandidate> noiseBest =
+        literalBestThree(main.session(), noise.column, noise.row);
+    EXPECT_EQ(shown(), expectedPanel(noiseBest));
+    key(Qt::Key_3);
+    EXPECT_EQ(entry(noise), noiseBest[2].index);
+    key(Qt::Key_1);
+    EXPECT_EQ(entry(noise), noiseBest[0].index);
+
+    // Off the grab, nothing is inspected: the panel empties and the keys do nothing.
+    QTest::mouseMove(main.ui.sb_Characters, QPoint(5, 5));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(main.ui.img_ScreenGrab, &leave);
+    EXPECT_TRUE(main.ui.img_Suggest[0]->picture().isNull());
+    EXPECT_TRUE(main.ui.lb_Suggest[0]->text().isEmpty());
+    const auto before = main.session().decoded.map;
+    key(Qt::Key_2);
+    EXPECT_EQ(main.session().decoded.map, before);
+}
+
+// F3, a tile chosen with the arrow keys in the side panel, Enter: no pointer needed.
+TEST_F(CellsToCheckWindow, ATileChosenWithTheArrowKeysGoesInWithEnter)
+{
+    TMainForm& main = this->main();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    key(Qt::Key_F3);
+    const CellToCheck first = walked();
+    ASSERT_EQ(first, m_expected.front());
+    for (int i = 0; i < 20 && !main.ui.sb_Characters->hasFocus(); ++i)
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget()
+                                                    : static_cast<QWidget*>(&main),
+                        Qt::Key_Tab);
+    ASSERT_TRUE(main.ui.sb_Characters->hasFocus());
+
+    // From the copy-from-grab tile (slot 0, five slots a row): left stays, right twice and down
+    // once is slot 7, character 6; the frame follows.
+    const auto press = [](Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); };
+    for (const Qt::Key k : {Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down})
+        press(k);
+    EXPECT_EQ(main.selectedchar, 6);
+    EXPECT_EQ(main.ui.charselect->geometry(), main.ui.fullsize_char[6]->geometry());
+    press(Qt::Key_Return);
+    EXPECT_EQ(main.session().decoded.map[std::size_t(first.column)][std::size_t(first.row)], 6);
+    EXPECT_TRUE(status().startsWith(
+        QStringLiteral("Column %1, row %2 replaced").arg(first.column + 1).arg(first.row + 1)))
+        << status().toStdString();
+
+    // To the last tile and back to the grab's own pixels: the panel scrolls to show the frame.
+    for (int i = 0; i < 40; ++i)
+        press(Qt::Key_Down);
+    press(Qt::Key_Right);
+    const int last = int(main.ui.fullsize_char.size()) - 1;
+    EXPECT_GE(main.selectedchar, last - 5);
+    EXPECT_TRUE(main.ui.charselect->visibleRegion().boundingRect().size() ==
+                main.ui.charselect->size());
+    for (int i = 0; i < 40; ++i)
+        press(Qt::Key_Up);
+    for (int i = 0; i < 5; ++i)
+        press(Qt::Key_Left);
+    EXPECT_EQ(main.selectedchar, -1);
+    EXPECT_EQ(main.ui.charselect->geometry(), main.ui.charstorage->geometry());
 }
 
 } // namespace

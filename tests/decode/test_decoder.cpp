@@ -290,6 +290,67 @@ TEST(MapDecoder, ConfidenceFiguresCountNearTiesAndTheMeanBestScore)
     }
 }
 
+// The suggestions for a cell rank every character by its score as the pass scores the cell
+// (written out literally here), the lower index first among equals; their first is what the
+// pass decoded. Candidates: black, black with 24 white pixels, white twice; the cells hold
+// each candidate with a few pixels off, equal totals and a twin among them.
+TEST(MapDecoder, SuggestionsRankEveryCharacterAsThePassScoresTheCell)
+{
+    const QRgb black = qRgb(0, 0, 0), white = qRgb(255, 255, 255), grey = qRgb(153, 153, 153);
+    const struct
+    {
+        QRgb fill;
+        int whitePixels; // the first of rows 0 and 1
+    } cells[] = {{black, 0}, {black, 12}, {black, 20}, {white, 0}, {grey, 5}, {white, 30}};
+    const int count = int(std::size(cells));
+    QImage grab(16 * count, 15, QImage::Format_RGB32);
+    for (int i = 0; i < count; ++i)
+        for (int n = 0; n < 240; ++n)
+            grab.setPixel(16 * i + n % 16, n / 16,
+                          n < cells[i].whitePixels ? white : cells[i].fill);
+    Decoding decoding(1, 0, grab);
+    const auto picture = [&](QRgb colour, int whitePixels) {
+        QImage image(16, 15, QImage::Format_RGB32);
+        image.fill(colour);
+        for (int n = 0; n < whitePixels; ++n)
+            image.setPixel(n % 16, n / 16, white);
+        return reduceToHalftone(image);
+    };
+    decoding.mapsize = {picture(black, 0), picture(black, 24), picture(white, 0),
+                        picture(white, 0)};
+    decoding.fullsize.assign(4, QImage(64, 64, QImage::Format_RGB32));
+    const DecodeResult decoded = decoding.run(gridOf(count, 1), 0);
+
+    DecodeInput input;
+    input.working = &decoding.pictures.working;
+    input.grid = gridOf(count, 1);
+    input.mapsize = &decoding.mapsize;
+    CellScoring scoring(input);
+    bool sawEqualScores = false;
+    for (int i = 0; i < count; ++i) {
+        SCOPED_TRACE(i);
+        const QByteArray cell =
+            ExtractPictureArea(decoding.pictures.working, QRect(16 * i, 0, 16, 15));
+        std::vector<CellCandidate> expected;
+        for (std::size_t k = 0; k < decoding.mapsize.size(); ++k) {
+            int ignored = 0;
+            expected.push_back(
+                {int(k), test::literal::compareBitmaps({bmpByteImage(decoding.mapsize[k])}, cell,
+                                                       ignored, 16, 15)});
+        }
+        std::stable_sort(expected.begin(), expected.end(),
+                         [](const auto& a, const auto& b) { return a.score > b.score; });
+        sawEqualScores = sawEqualScores || expected[0].score == expected[1].score;
+        EXPECT_EQ(scoring.ranked(i, 0, 4), expected);
+        EXPECT_EQ(scoring.ranked(i, 0, 2),
+                  std::vector<CellCandidate>(expected.begin(), expected.begin() + 2));
+        EXPECT_EQ(expected.front().index, decoded.decoded.map[std::size_t(i)][0]);
+    }
+    EXPECT_TRUE(sawEqualScores); // the fixture holds ties that the order must settle
+    EXPECT_TRUE(scoring.ranked(count, 0, 3).empty());
+    EXPECT_TRUE(scoring.ranked(-1, 0, 3).empty());
+}
+
 // The list of cells to check of a 4 x 3 map: the walk goes in reading order and wraps round at
 // either end; a cell corrected by hand leaves the list, and the walk goes on past its place.
 TEST(CellsToCheck, TheWalkGoesInReadingOrderAndWrapsRound)

@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 #include "UiSupport.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -72,6 +73,38 @@ TEST_F(DecodeWindowTest, APictureWithNoMapIsNotShownAsASuccess)
     EXPECT_EQ(main.session().decoded.errors, 0u);
     EXPECT_EQ(main.ui.lb_accuracy->text(), QStringLiteral("no map found"));
     EXPECT_EQ(main.ui.sh_accuracy->brushColor(), QColor(Qt::black));
+}
+
+// Beside the colour list, a label says whether the map can be trusted, with the mean score;
+// it fits its place, and goes with the map.
+TEST_F(DecodeWindowTest, TheTrustLabelSaysCertainOrCheckTheMapWithTheMeanScore)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    QLabel* trust = main.ui.lb_trust;
+    ASSERT_TRUE(trust && trust->isVisible());
+    EXPECT_TRUE(trust->text().isEmpty());
+    const auto fits = [trust] {
+        return QFontMetrics(trust->font()).horizontalAdvance(trust->text()) <=
+               trust->contentsRect().width();
+    };
+
+    app.loadAndDecode(test::composeMapView(GrabMap::random(0, 32, 32, 21), GrabArt::shipped(0, 5)));
+    ASSERT_TRUE(main.session().confidence.certain());
+    EXPECT_EQ(trust->text(), QStringLiteral("certain, mean 100.0"));
+    EXPECT_TRUE(fits());
+
+    QImage blank(50, 40, QImage::Format_RGB32);
+    blank.fill(Qt::black);
+    app.loadGrab(blank);
+    EXPECT_TRUE(trust->text().isEmpty()); // the last map's word does not hold for this grab
+    main.ui.sb_DecodeStart->click();
+    EXPECT_EQ(trust->text(), QStringLiteral("check the map, mean %1")
+                                 .arg(main.session().confidence.meanScore, 0, 'f', 1));
+    EXPECT_TRUE(fits());
+    EXPECT_TRUE(trust->toolTip().contains(QStringLiteral("no map was found")))
+        << trust->toolTip().toStdString();
+    EXPECT_LE(trust->geometry().right(), main.ui.InfoPanel->width());
 }
 
 TEST_F(DecodeWindowTest, DecodingAgainAfterTheGridChangedRedrawsEverything)

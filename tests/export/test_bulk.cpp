@@ -316,12 +316,16 @@ TEST_F(BulkTest, AStopBetweenGrabsReportsWhatWasConvertedAndWhatWasNotReached)
             << html.toStdString();
         EXPECT_TRUE(html.contains(QStringLiteral("notes.txt")));
         EXPECT_TRUE(app.prompts().openFolders.isEmpty()); // the click on Load was not taken
-        ASSERT_EQ(app.prompts().errors.size(), 1);
-        EXPECT_EQ(app.prompts().errors[0],
+        // A stop asked for is no error: told as information, the grabs not reached counted in
+        // the text and listed in the details.
+        ASSERT_EQ(app.prompts().told.size(), 1);
+        EXPECT_EQ(app.prompts().tones, std::vector{UserPrompts::Tone::Information});
+        EXPECT_EQ(app.prompts().told[0].text,
                   QStringLiteral("The bulk conversion was stopped after \"b.png\": 2 grabs were "
-                                 "converted into %1.\n\nThe run was stopped before these "
-                                 "grabs:\n\nc.png\nd.png")
+                                 "converted into %1. 2 grabs were not reached.")
                       .arg(QDir::toNativeSeparators(dest)));
+        EXPECT_EQ(app.prompts().told[0].details,
+                  QStringLiteral("The run was stopped before these grabs:\n\nc.png\nd.png"));
         EXPECT_EQ(main.statusBar()->currentMessage(),
                   QStringLiteral("Bulk conversion stopped: converted 2 of 4 grabs into %1; 2 not "
                                  "reached.")

@@ -10,11 +10,15 @@
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -164,13 +168,60 @@ TEST_F(LoadWindowTest, AClipboardGrabCanBeSavedAndIsNotReanalysedOnAChangeOfGame
     EXPECT_FALSE(main.ui.sb_SaveScreenGrab->isEnabled());
 }
 
-TEST_F(LoadWindowTest, TheClipboardWithoutAPictureLoadsNothing)
+TEST_F(LoadWindowTest, TheClipboardWithoutAPictureLoadsNothingAndSaysSo)
 {
     test::StartedApp app;
     QGuiApplication::clipboard()->setText(QStringLiteral("not a picture"));
-    app.main().ui.LoadFromClipboard->trigger();
+    QTest::keyClick(&app.main(), Qt::Key_V, Qt::ControlModifier);
     EXPECT_TRUE(app.main().ui.lb_filename->text().isEmpty());
     EXPECT_FALSE(app.main().ui.sb_DecodeStart->isEnabled());
+    EXPECT_EQ(app.main().statusBar()->currentMessage(),
+              QStringLiteral("The clipboard holds no picture: copy a screengrab, then press "
+                             "Ctrl+V."));
+}
+
+// Each command says what it did, and no message of an earlier one outlives it: Ctrl+C names
+// what it copied; a declined overwrite, a failed save or a missing file leave no stale text.
+TEST_F(LoadWindowTest, MessagesSayWhatHappenedAndNoneOutlivesItsCommand)
+{
+    test::StartedApp app;
+    TMainForm& main = app.main();
+    app.loadAndDecode(mapView(0, 0, 32, 32), QStringLiteral("good.png"));
+    const auto status = [&main] { return main.statusBar()->currentMessage(); };
+
+    QTest::keyClick(&main, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(status(), QStringLiteral("Copied the converted map (2048 x 2048 pixels) to the "
+                                       "clipboard."));
+
+    // Save Map over an existing file, the overwrite declined: nothing written, nothing stale.
+    const QString existing = app.path(QStringLiteral("taken.bmp"));
+    test::writeFile(existing, QByteArrayLiteral("old"));
+    app.prompts().files.push_back(existing);
+    app.prompts().answers.push_back(false);
+    // While the question is open, no gauge stands as if the save were under way.
+    std::optional<bool> gaugeShown;
+    app.prompts().whileAsking = [&] { gaugeShown = main.ui.ProgressBar1->isVisible(); };
+    main.ui.sb_SaveMap->click();
+    EXPECT_EQ(gaugeShown, false);
+    EXPECT_EQ(test::readAll(existing), QByteArrayLiteral("old"));
+    EXPECT_FALSE(status().contains(QStringLiteral("Copied"))) << status().toStdString();
+
+    // A save into a folder that is not there fails with a box, and no old text stays.
+    QTest::keyClick(&main, Qt::Key_C, Qt::ControlModifier);
+    app.prompts().files.push_back(app.path(QStringLiteral("gone/map.bmp")));
+    main.ui.sb_SaveMap->click();
+    ASSERT_EQ(app.prompts().errors.size(), 1);
+    EXPECT_FALSE(status().contains(QStringLiteral("Copied"))) << status().toStdString();
+
+    // A missing file is not found, not "not a picture".
+    QTest::keyClick(&main, Qt::Key_C, Qt::ControlModifier);
+    app.prompts().files.push_back(app.path(QStringLiteral("nowhere.png")));
+    main.ui.sb_LoadScreenGrab->click();
+    ASSERT_EQ(app.prompts().errors.size(), 2);
+    EXPECT_EQ(app.prompts().errors[1],
+              QStringLiteral("\"%1\" was not found.")
+                  .arg(QDir::toNativeSeparators(app.path(QStringLiteral("nowhere.png")))));
+    EXPECT_FALSE(status().contains(QStringLiteral("Copied"))) << status().toStdString();
 }
 
 // A file that cannot be loaded is reported by name, and the grab already shown stays as it was,

@@ -48,6 +48,8 @@ QString FakePrompts::pickFolder(QWidget*, const QString& caption, const QString&
 bool FakePrompts::confirm(QWidget*, const QString& message)
 {
     questions.append(message);
+    if (whileAsking)
+        whileAsking();
     return takeFront(answers, false);
 }
 
@@ -73,6 +75,14 @@ bool FakePrompts::useGrabBeside(QWidget*, const QString& grab)
 void FakePrompts::reportError(QWidget*, const QString& message)
 {
     errors.append(message);
+    tones.push_back(Tone::Error);
+}
+
+void FakePrompts::tell(QWidget*, Tone tone, const QString& text, const QString& details)
+{
+    errors.append(details.isEmpty() ? text : text + QStringLiteral("\n\n") + details);
+    tones.push_back(tone);
+    told.push_back({text, details});
 }
 
 void FakePrompts::openUrl(QWidget*, const QString& url)

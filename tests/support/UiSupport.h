@@ -42,7 +42,14 @@ public:
     std::vector<FolderQuestion> folderQuestions; // the folder pickers as they were opened
     QStringList openFolders;                     // where the open dialog opened, in order
     QStringList questions;                       // confirmation texts, in order
-    QStringList errors;                          // reported errors, in order
+    std::function<void()> whileAsking;           // run while a confirmation is open
+    QStringList errors;      // every message box's text (and its details after it), in order
+    std::vector<Tone> tones; // and its tone: reportError's are errors
+    struct Told
+    {
+        QString text, details;
+    };
+    std::vector<Told> told;                      // the messages told as text and details, in order
     QStringList urls;                            // pages handed to the desktop
     std::vector<SaveDialogState> saveDialogs;    // the save dialogs as they were shown
 
@@ -56,6 +63,7 @@ public:
                    const QStringList& items) override;
     bool useGrabBeside(QWidget*, const QString& grab) override;
     void reportError(QWidget*, const QString& message) override;
+    void tell(QWidget*, Tone tone, const QString& text, const QString& details) override;
     void openUrl(QWidget*, const QString& url) override;
 };
 
