@@ -144,13 +144,13 @@ namespace {
 struct Spectrum
 {
     std::vector<double> prepared;
-    std::vector<Complex> bins;
+    std::vector<double> magnitude; // per bin of the padded transform
     double amplitude(double f) const
     {
-        const double bin = f * double(bins.size());
+        const double bin = f * double(magnitude.size());
         const auto k = std::size_t(bin);
         const double t = bin - double(k);
-        return (1 - t) * std::sqrt(std::norm(bins[k])) + t * std::sqrt(std::norm(bins[k + 1]));
+        return (1 - t) * magnitude[k] + t * magnitude[k + 1];
     }
 };
 
@@ -161,20 +161,24 @@ Spectrum spectrumOf(const std::vector<double>& profile)
     std::size_t n = 1;
     while (n < profile.size() * 4)
         n <<= 1;
-    s.bins.assign(n, 0);
-    std::copy(s.prepared.begin(), s.prepared.end(), s.bins.begin());
-    fft(s.bins);
+    std::vector<Complex> bins(n, 0);
+    std::copy(s.prepared.begin(), s.prepared.end(), bins.begin());
+    fft(bins);
+    s.magnitude.resize(n);
+    for (std::size_t i = 0; i < n; ++i)
+        s.magnitude[i] = std::abs(bins[i]);
     return s;
 }
 
 // The local peaks of the comb contrast over the cell pitches of every scale tried, strongest
 // first, on a grid fine enough that the highest harmonic moves half a bin a step.
-std::vector<std::pair<double, double>> contrastPeaks(const Spectrum& spectrum, int cell)
+std::vector<std::pair<double, double>> contrastPeaks(const Spectrum& spectrum, int cell,
+                                                    bool fine = true)
 {
-    const double n = double(spectrum.bins.size());
+    const double n = double(spectrum.magnitude.size());
     const double fLow = 1.0 / (cell * kMaxScale);
     const double fHigh = 1.0 / (cell * kMinScale);
-    const double step = 1.0 / (n * 2 * kHarmonics);
+    const double step = 1.0 / (n * 2 * kHarmonics) * (fine ? 1 : 4);
     const auto amplitude = [&](double f) { return spectrum.amplitude(f); };
     std::vector<std::pair<double, double>> grid; // frequency, contrast
     for (double f = fLow; f <= fHigh; f += step)
@@ -245,7 +249,9 @@ double periodicity(const std::vector<double>& profile, int cell, int lines)
     mean /= double(profile.size());
     // A nearly plain part is not scored up by its own faintness.
     mean += 8.0 * lines;
-    const std::vector<std::pair<double, double>> peaks = contrastPeaks(spectrumOf(profile), cell);
+    // Coarsely: it ranks parts of the picture, the pitch itself is read again over the best.
+    const std::vector<std::pair<double, double>> peaks =
+        contrastPeaks(spectrumOf(profile), cell, false);
     return peaks.empty() ? 0 : peaks.front().second / (mean * double(profile.size()));
 }
 
@@ -308,18 +314,24 @@ std::vector<AxisLattice> markerScales(const QImage& image)
     struct Marker
     {
         int length;
+        QRgb colour;
         bool (*is)(QRgb);
     };
     static const Marker markers[] = {
-        {204, [](QRgb c) { return qRed(c) + qGreen(c) + qBlue(c) < 48; }},
-        {124,
+        {204, qRgb(0, 0, 0), [](QRgb c) { return qRed(c) + qGreen(c) + qBlue(c) < 48; }},
+        {124, qRgb(204, 51, 0),
          [](QRgb c) {
              return std::abs(qRed(c) - 204) + std::abs(qGreen(c) - 51) + qBlue(c) < 60;
          }},
     };
-    std::vector<std::pair<int, AxisLattice>> found; // rows agreeing, the scale
+    const auto distance = [](QRgb a, QRgb b) {
+        return double(std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                      std::abs(qBlue(a) - qBlue(b)));
+    };
+    std::vector<AxisLattice> out;
     const int step = std::max(1, int(long(image.width()) * image.height() / kProfileBudget));
     for (const Marker& m : markers) {
+        std::vector<std::pair<int, AxisLattice>> found; // rows agreeing, the scale
         const int shortest = int(std::ceil(m.length * kMinScale));
         const int longest = int(std::floor(m.length * kMaxScale)) + 2;
         for (int y = 0; y < image.height(); y += step) {
@@ -335,10 +347,17 @@ std::vector<AxisLattice> markerScales(const QImage& image)
                     ++x;
                 const int run = x - start;
                 // A run that meets the picture's edge may be cut: its length says nothing.
-                if (run < shortest || run > longest || start == 0 || x == image.width())
+                if (run < shortest || run > longest || start < 3 || x + 2 >= image.width())
                     continue;
-                // Smoothing blends about a pixel at either end past the colour test.
-                const double scale = (run + 1.5) / m.length;
+                // Smoothing blends the pixel at either end: each counts by how near it is to
+                // the marker's colour, against the pixel beyond it.
+                const auto part = [&](int at, int beyond) {
+                    const double own = distance(line[at], m.colour);
+                    const double other = distance(line[beyond], m.colour);
+                    return other > 0 ? std::clamp(1 - own / other, 0.0, 1.0) : 0.0;
+                };
+                const double length = run + part(start - 1, start - 3) + part(x, x + 2);
+                const double scale = length / m.length;
                 auto same = std::find_if(found.begin(), found.end(), [&](const auto& f) {
                     return std::abs(f.second.scale / scale - 1) < 0.006;
                 });
@@ -348,14 +367,12 @@ std::vector<AxisLattice> markerScales(const QImage& image)
                     found.push_back({1, AxisLattice{scale, std::fmod(double(start), scale), 0}});
             }
         }
-    }
-    std::stable_sort(found.begin(), found.end(),
-                     [](const auto& a, const auto& b) { return a.first > b.first; });
-    std::vector<AxisLattice> out;
-    for (const auto& [rows, axis] : found) {
-        if (out.size() >= 2 || rows < 2)
-            break;
-        out.push_back(axis);
+        // Two per marker at most, the ones most rows agree on.
+        std::stable_sort(found.begin(), found.end(),
+                         [](const auto& a, const auto& b) { return a.first > b.first; });
+        for (std::size_t i = 0; i < found.size() && i < 2; ++i)
+            if (found[i].first >= 2)
+                out.push_back(found[i].second);
     }
     return out;
 }
@@ -368,7 +385,7 @@ std::vector<AxisLattice> axisLattices(const std::vector<double>& profile, int ce
         return {};
     const Spectrum spectrum = spectrumOf(profile);
     const std::vector<double>& p = spectrum.prepared;
-    const double step = 1.0 / (double(spectrum.bins.size()) * 2 * kHarmonics);
+    const double step = 1.0 / (double(spectrum.magnitude.size()) * 2 * kHarmonics);
     std::vector<AxisLattice> out;
     for (const auto& [f, value] : contrastPeaks(spectrum, cell)) {
         if (int(out.size()) >= count)
@@ -380,7 +397,7 @@ std::vector<AxisLattice> axisLattices(const std::vector<double>& profile, int ce
         };
         double lo = f - step;
         double hi = f + step;
-        for (int i = 0; i < 24; ++i) {
+        for (int i = 0; i < 16; ++i) {
             const double a = lo + (hi - lo) / 3;
             const double b = hi - (hi - lo) / 3;
             if (direct(a) < direct(b))
@@ -412,9 +429,10 @@ std::vector<Lattice> estimateLattices(const QImage& fullcolour, int count, QRect
         return {};
     // The pitch is read over the whole picture and where it repeats most like a map, so that a
     // small window on a large desktop is not drowned by the rest.
+    const Profiles whole = profilesOf(image, image.rect());
     const auto candidates = [&](const QRect& area, std::vector<AxisLattice>& xs,
                                 std::vector<AxisLattice>& ys) {
-        const Profiles profiles = profilesOf(image, area);
+        const Profiles profiles = area == image.rect() ? whole : profilesOf(image, area);
         for (AxisLattice a : axisLattices(profiles.across, 16)) {
             a.phase = std::fmod(a.phase + area.left(), a.scale);
             xs.push_back(a);
@@ -469,14 +487,24 @@ std::vector<Lattice> estimateLattices(const QImage& fullcolour, int count, QRect
     };
     add(xs, ys, count);
     add(xl, yl, count / 2);
-    // A window's marker gives the scale across; square pixels are the rule.
+    // A window's marker gives the scale across; square pixels are the rule, the usual aspect
+    // correction (1.2 down) where the picture repeats near it down.
     for (const AxisLattice& m : markerScales(image)) {
-        AxisLattice down = m;
-        down.phase = 0;
-        const std::size_t before = out.size();
-        add({m}, {down}, 1);
-        if (out.size() > before)
-            out.back().byMarker = true;
+        for (const double aspect : {1.0, 1.2}) {
+            const double scale = m.scale * aspect;
+            const auto near = [scale](const AxisLattice& a) {
+                return std::abs(a.scale / scale - 1) < 0.03;
+            };
+            if (aspect != 1.0 && std::none_of(ys.begin(), ys.end(), near) &&
+                std::none_of(yl.begin(), yl.end(), near))
+                continue;
+            // Its phase down where the picture's rows change at that pitch.
+            AxisLattice down{scale, phaseOf(whole.down, scale), 0};
+            const std::size_t before = out.size();
+            add({m}, {down}, 1);
+            if (out.size() > before)
+                out.back().byMarker = true;
+        }
     }
     return out;
 }

@@ -18,12 +18,11 @@ namespace tolerant {
 
 namespace {
 
-
-constexpr int kSizes[] = {8, 16, 24, 32};
 // How much a cell weighs in a grid's value: a match of a character that is not a single colour
 // by how far its score clears prob_match (so that a margin that happens to pass the threshold
-// weighs less than the map's own cells), a single-colour match nothing, an unmatched cell
-// against the grid as much as three good matches.
+// weighs less than the map's own cells), a single-colour match a little against (background
+// matches open space anywhere: a grid reaching over more of it is no likelier), an unmatched
+// cell against the grid as much as three good matches.
 constexpr int kBestWeight = 12;
 constexpr int kUnmatchedWeight = 3 * kBestWeight;
 
@@ -31,7 +30,7 @@ int weightOf(int score, bool matched, bool plain, quint8 prob_match)
 {
     if (!matched)
         return -kUnmatchedWeight;
-    return plain ? 0 : std::min(score - prob_match + 1, kBestWeight);
+    return plain ? -1 : std::min(score - prob_match + 1, kBestWeight);
 }
 
 // One game's characters in one scheme, prepared for scoring many cells.

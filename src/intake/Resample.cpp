@@ -130,7 +130,7 @@ private:
 // How far lines of `area` (every few) are from linear enlargements of game lines under `axis`:
 // the mean squared difference per sample.
 double linearResidual(const QImage& source, const AxisLattice& axis, bool across, const QRect& area,
-                      int lineCount = 16)
+                      int lineCount = 10)
 {
     const int length = across ? source.width() : source.height();
     const double first = std::floor((area.left() - axis.phase) / axis.scale);
@@ -274,15 +274,17 @@ std::pair<QImage, Lattice> partRead(const QImage& fullcolour, Lattice lattice, c
     return {part, lattice};
 }
 
-QImage gamePixels(const QImage& fullcolour, const Lattice& whole, const QRect& area)
+QImage gamePixels(const QImage& fullcolour, const Lattice& whole, const QRect& area,
+                  bool invertLinear)
 {
     if (area.isEmpty() || fullcolour.isNull())
         return {};
     const auto [source, lattice] = partRead(fullcolour, whole, area);
     if (source.isNull())
         return {};
-    if (QImage inverse = linearInverse(source, lattice, area); !inverse.isNull())
-        return inverse;
+    if (invertLinear)
+        if (QImage inverse = linearInverse(source, lattice, area); !inverse.isNull())
+            return inverse;
     const std::vector<Tap> across = taps(lattice.x, area.x(), area.width(), source.width());
     const std::vector<Tap> down = taps(lattice.y, area.y(), area.height(), source.height());
     QImage game(area.size(), QImage::Format_RGB32);
@@ -350,7 +352,7 @@ Lattice polishLinear(const QImage& fullcolour, Lattice lattice, const QRect& par
         // The best phase for a scale, by halving steps over a whole game pixel.
         const auto bestPhase = [&](AxisLattice a) {
             double r = linearResidual(source, a, across, area);
-            for (double step = a.scale / 4; step > a.scale / 256; step /= 2)
+            for (double step = a.scale / 4; step > a.scale / 160; step /= 2)
                 for (const int k : {-1, 1}) {
                     AxisLattice b = a;
                     b.phase += k * step;
@@ -367,9 +369,9 @@ Lattice polishLinear(const QImage& fullcolour, Lattice lattice, const QRect& par
         auto [best, bestResidual] = bestPhase(axis);
         if (bestResidual > 4 * 36.0)
             continue;
-        for (const double step : {0.001, 0.0002, 0.00004}) {
+        for (const double step : {0.0012, 0.0004, 0.00013, 0.00004}) {
             const AxisLattice start = best;
-            for (int k = -5; k <= 5; ++k) {
+            for (int k = -3; k <= 3; ++k) {
                 if (k == 0)
                     continue;
                 const auto [a, r] = bestPhase(rescaled(start, start.scale * (1 + k * step)));

@@ -16,8 +16,10 @@ namespace vt {
 QRect gameArea(const Lattice& lattice, QSize picture);
 
 // The game pixels of `area` read from `fullcolour` (the picture's edge pixels read for any
-// that lie outside it), in full colour.
-QImage gamePixels(const QImage& fullcolour, const Lattice& lattice, const QRect& area);
+// that lie outside it), in full colour: by the inverse of linear enlargement where that
+// explains the picture nearly exactly and `invertLinear`, else by averaging.
+QImage gamePixels(const QImage& fullcolour, const Lattice& lattice, const QRect& area,
+                  bool invertLinear = true);
 
 // The game pixels of `fullcolour` under `lattice` (its gameArea), in full colour and reduced to
 // the halftone palette.

@@ -40,7 +40,8 @@ Lattice refineLattice(const TolerantInput& input, const QImage& fullcolour, Latt
     inMap.originx = 0;
     inMap.originy = 0;
     const auto value = [&](const Lattice& l) {
-        const WorkingPictures cells = makeWorkingPictures(gamePixels(fullcolour, l, map));
+        // Averaged: cheap, and enough to tell which lattice fits the cells best.
+        const WorkingPictures cells = makeWorkingPictures(gamePixels(fullcolour, l, map, false));
         return fitOfGrid(cells.working, inMap, characters, input.thresholds.prob_match, 2).scores;
     };
     const auto withScale = [](AxisLattice axis, double scale, double centre) {
@@ -50,8 +51,11 @@ Lattice refineLattice(const TolerantInput& input, const QImage& fullcolour, Latt
         return axis;
     };
     const QPointF centre = QRectF(map).center();
-    long best = value(lattice);
-    for (const double step : {0.0015, 0.0004}) {
+    // A lattice under which nearly every cell fits already is not moved by the cells' fit:
+    // only the inverse of a linear enlargement, which needs it exact, is sought.
+    const bool fits = c.fit.cells > 0 && c.fit.matched * 50 >= c.fit.cells * 49;
+    long best = fits ? 0 : value(lattice);
+    for (const double step : fits ? std::vector<double>{} : std::vector<double>{0.0015, 0.0004}) {
         for (int along = 0; along < 2; ++along) {
             const Lattice start = lattice;
             for (int k = -4; k <= 4; ++k) {
@@ -70,7 +74,7 @@ Lattice refineLattice(const TolerantInput& input, const QImage& fullcolour, Latt
             }
         }
     }
-    for (const double part : {1.0 / 8, 1.0 / 32})
+    for (const double part : fits ? std::vector<double>{} : std::vector<double>{1.0 / 8, 1.0 / 32})
     for (int along = 0; along < 2; ++along) {
         const Lattice start = lattice;
         for (int k = -3; k <= 3; ++k) {
@@ -147,7 +151,12 @@ static std::optional<TolerantLocation> search(const TolerantInput& input)
         });
     if (looksPlain) {
         plain = locateAtOneToOne(input, *input.working);
-        if (plain && convincing(*plain) && plain->fit.share() >= kCertainShare)
+        // Found, and the picture repeats at 1:1 most strongly of all: covered or cut cells
+        // are no reason to look at other scales.
+        const bool firstIsPlain = !lattices.empty() && std::abs(lattices[0].x.scale - 1) < 0.01 &&
+                                  std::abs(lattices[0].y.scale - 1) < 0.01;
+        if (plain && convincing(*plain) &&
+            (plain->fit.share() >= kCertainShare || firstIsPlain))
             return toLocation(*plain);
     }
     // Each lattice tried on a patch of 10 x 10 cells where the picture repeats most like a
@@ -184,10 +193,16 @@ static std::optional<TolerantLocation> search(const TolerantInput& input)
             const Lattice refined = refineLattice(input, *input.fullcolour, lattice,
                                                   gameArea(lattice, input.fullcolour->size()).topLeft(),
                                                   *found);
-            WorkingPictures again = resampleToGame(*input.fullcolour, refined);
+            const bool moved = refined.x.scale != lattice.x.scale ||
+                               refined.y.scale != lattice.y.scale ||
+                               refined.x.phase != lattice.x.phase ||
+                               refined.y.phase != lattice.y.phase;
+            WorkingPictures again =
+                moved ? resampleToGame(*input.fullcolour, refined) : WorkingPictures{};
             // Searched again: a lattice made exact can put the map a pixel or a line away.
-            const auto c = locateAtOneToOne(input, again.working);
-            if (c && c->value() >= found->value()) {
+            const auto c = moved ? locateAtOneToOne(input, again.working)
+                                 : std::optional<Candidate>{};
+            if (c && convincing(*c) && c->value() >= found->value()) {
                 found = c;
                 pictures = std::move(again);
                 tried = refined;

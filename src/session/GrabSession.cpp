@@ -303,7 +303,8 @@ void GrabSession::decode(const std::function<void(int)>& progress)
 
     confidence.meanScore = result.meanBestScore;
     confidence.nearTieShare = result.nearTieShare;
-    // The grid holds when it was found, nearly every cell fits a character, and every edge of
+    // The grid holds when it was found, nearly every cell fits one character better than any
+    // other (a blurred or reduced capture fits several alike), and every edge of
     // it was seen: on the picture's edge, or with background beyond; in a window, centred in
     // the view as the game draws its maps. A grid off by a pixel, a scale taken wrong, or a
     // piece of a larger map all fail one of these. And where the grab is lossless (no more
@@ -315,7 +316,7 @@ void GrabSession::decode(const std::function<void(int)>& progress)
     const QRect view = inWindow ? QRect(int(grid.mapareax), int(grid.mapareay), 512, 480) : QRect();
     const EdgeEvidence edges = edgesOf(working, grid, bothGames(), evidenceThreshold(), view);
     confidence.gridCertain = confidence.mapFound && cells > 0 &&
-                             decoded.errors * 10 <= quint32(cells) &&
+                             (decoded.errors + quint32(result.nearTies)) * 10 <= quint32(cells) &&
                              result.meanBestScore >= prefs.thresholds.prob_match &&
                              edges.all() && centredInView() &&
                              (result.perfect * 2 >= quint32(cells) || !losslessColours());
