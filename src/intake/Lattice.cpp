@@ -500,10 +500,17 @@ std::vector<Lattice> estimateLattices(const QImage& fullcolour, int count, QRect
                 continue;
             // Its phase down where the picture's rows change at that pitch.
             AxisLattice down{scale, phaseOf(whole.down, scale), 0};
-            const std::size_t before = out.size();
+            // One the periodicity named already is kept, and searched as the marker's.
+            const auto known = std::find_if(out.begin(), out.end(), [&](const Lattice& l) {
+                return std::abs(l.x.scale / m.scale - 1) < 0.003 &&
+                       std::abs(l.y.scale / scale - 1) < 0.003;
+            });
+            if (known != out.end()) {
+                known->byMarker = true;
+                continue;
+            }
             add({m}, {down}, 1);
-            if (out.size() > before)
-                out.back().byMarker = true;
+            out.back().byMarker = true;
         }
     }
     return out;
