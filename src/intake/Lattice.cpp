@@ -499,7 +499,7 @@ std::vector<Lattice> estimateLattices(const QImage& fullcolour, int count, QRect
                 std::none_of(yl.begin(), yl.end(), near))
                 continue;
             // Its phase down where the picture's rows change at that pitch.
-            AxisLattice down{scale, phaseOf(whole.down, scale), 0};
+            AxisLattice down{scale, 0, 0};
             // One the periodicity named already is kept, and searched as the marker's.
             const auto known = std::find_if(out.begin(), out.end(), [&](const Lattice& l) {
                 return std::abs(l.x.scale / m.scale - 1) < 0.003 &&

@@ -51,11 +51,9 @@ Lattice refineLattice(const TolerantInput& input, const QImage& fullcolour, Latt
         return axis;
     };
     const QPointF centre = QRectF(map).center();
-    // A lattice under which nearly every cell fits already is not moved by the cells' fit:
-    // only the inverse of a linear enlargement, which needs it exact, is sought.
-    const bool fits = c.fit.cells > 0 && c.fit.matched * 50 >= c.fit.cells * 49;
-    long best = fits ? 0 : value(lattice);
-    for (const double step : fits ? std::vector<double>{} : std::vector<double>{0.0015, 0.0004}) {
+    // Even where every cell fits already: blurred cells fit a grid a few pixels off too.
+    long best = value(lattice);
+    for (const double step : {0.0015, 0.0004}) {
         for (int along = 0; along < 2; ++along) {
             const Lattice start = lattice;
             for (int k = -4; k <= 4; ++k) {
@@ -74,7 +72,7 @@ Lattice refineLattice(const TolerantInput& input, const QImage& fullcolour, Latt
             }
         }
     }
-    for (const double part : fits ? std::vector<double>{} : std::vector<double>{1.0 / 8, 1.0 / 32})
+    for (const double part : {1.0 / 8, 1.0 / 32})
     for (int along = 0; along < 2; ++along) {
         const Lattice start = lattice;
         for (int k = -3; k <= 3; ++k) {
